@@ -1,0 +1,183 @@
+// Environment knobs of the stand-in platform.
+#include "knobs.h"
+
+#include <stdlib.h>
+#include <strings.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "log.h"
+
+namespace ilk {
+namespace {
+
+struct FailureRule {
+  std::string interface_name;  // empty: any interface, or a plain function
+  std::string name;
+  uint32_t nth = 0;  // 0: every call
+  std::optional<uint32_t> code;
+  uint32_t calls = 0;
+};
+
+struct Knobs {
+  DisplayBackend display = DisplayBackend::Headless;
+  MessageBoxBackend message_box = MessageBoxBackend::Console;
+  bool debugger = false;
+  bool trace = false;
+  std::vector<std::string> hidden;
+  std::vector<FailureRule> failures;
+};
+
+std::mutex knobs_mutex;
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+std::string_view Env(const char *name) {
+  const char *value = getenv(name);
+  return value ? value : "";
+}
+
+std::vector<std::string> SplitList(std::string_view list) {
+  std::vector<std::string> items;
+  while (!list.empty()) {
+    size_t comma = list.find(',');
+    std::string_view item = list.substr(0, comma);
+    if (!item.empty()) items.emplace_back(item);
+    if (comma == std::string_view::npos) break;
+    list.remove_prefix(comma + 1);
+  }
+  return items;
+}
+
+std::optional<uint32_t> ParseNumber(const std::string &text) {
+  if (text.empty()) return std::nullopt;
+  char *end = nullptr;
+  unsigned long long value = strtoull(text.c_str(), &end, 0);
+  if (*end != '\0' || value > 0xFFFFFFFFull) return std::nullopt;
+  return static_cast<uint32_t>(value);
+}
+
+std::optional<FailureRule> ParseFailureRule(const std::string &text) {
+  FailureRule rule;
+  std::string spec = text;
+  size_t equals = spec.find('=');
+  if (equals != std::string::npos) {
+    rule.code = ParseNumber(spec.substr(equals + 1));
+    if (!rule.code) return std::nullopt;
+    spec.resize(equals);
+  }
+  size_t hash = spec.find('#');
+  if (hash != std::string::npos) {
+    std::optional<uint32_t> nth = ParseNumber(spec.substr(hash + 1));
+    if (!nth || *nth == 0) return std::nullopt;
+    rule.nth = *nth;
+    spec.resize(hash);
+  }
+  size_t scope = spec.find("::");
+  if (scope != std::string::npos) {
+    rule.interface_name = spec.substr(0, scope);
+    spec.erase(0, scope + 2);
+  }
+  if (spec.empty()) return std::nullopt;
+  rule.name = spec;
+  return rule;
+}
+
+Knobs ReadKnobs() {
+  Knobs knobs;
+  std::string_view display = Env("INTERLOCK_DISPLAY");
+  if (display == "x11") {
+    knobs.display = DisplayBackend::X11;
+  } else if (display == "headless") {
+    knobs.display = DisplayBackend::Headless;
+  } else {
+    if (!display.empty()) Log("unknown INTERLOCK_DISPLAY '%.*s', using the default", (int)display.size(), display.data());
+    knobs.display = Env("DISPLAY").empty() ? DisplayBackend::Headless : DisplayBackend::X11;
+  }
+  std::string_view message_box = Env("INTERLOCK_MSGBOX");
+  if (message_box == "console") {
+    knobs.message_box = MessageBoxBackend::Console;
+  } else if (message_box == "x11") {
+    knobs.message_box = MessageBoxBackend::X11;
+  } else {
+    if (!message_box.empty()) Log("unknown INTERLOCK_MSGBOX '%.*s', using the default", (int)message_box.size(), message_box.data());
+    knobs.message_box = knobs.display == DisplayBackend::X11 ? MessageBoxBackend::X11 : MessageBoxBackend::Console;
+  }
+  std::string_view debugger = Env("INTERLOCK_DEBUGGER");
+  knobs.debugger = debugger == "continue";
+  if (!debugger.empty() && !knobs.debugger) Log("unknown INTERLOCK_DEBUGGER '%.*s' ignored", (int)debugger.size(), debugger.data());
+  knobs.trace = Env("INTERLOCK_TRACE") == "1";
+  knobs.hidden = SplitList(Env("INTERLOCK_HIDE"));
+  for (const std::string &item : SplitList(Env("INTERLOCK_FAIL"))) {
+    if (std::optional<FailureRule> rule = ParseFailureRule(item)) {
+      knobs.failures.push_back(*rule);
+    } else {
+      Log("malformed INTERLOCK_FAIL entry '%s' ignored", item.c_str());
+    }
+  }
+  return knobs;
+}
+
+Knobs &CurrentKnobs() {
+  static Knobs knobs = ReadKnobs();
+  return knobs;
+}
+
+}  // namespace
+
+DisplayBackend SelectedDisplay() {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  return CurrentKnobs().display;
+}
+
+MessageBoxBackend SelectedMessageBox() {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  return CurrentKnobs().message_box;
+}
+
+bool EmulatedDebugger() {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  return CurrentKnobs().debugger;
+}
+
+bool TraceEnabled() {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  return CurrentKnobs().trace;
+}
+
+bool IsHidden(std::string_view name) {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  for (const std::string &hidden : CurrentKnobs().hidden) {
+    if (EqualsNoCase(hidden, name)) return true;
+  }
+  return false;
+}
+
+std::optional<uint32_t> InjectedFailure(std::string_view name, uint32_t default_code,
+                                        std::initializer_list<std::string_view> interfaces) {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  std::optional<uint32_t> failure;
+  for (FailureRule &rule : CurrentKnobs().failures) {
+    if (rule.name != name) continue;
+    if (!rule.interface_name.empty()) {
+      bool implemented = false;
+      for (std::string_view interface_name : interfaces) implemented |= interface_name == rule.interface_name;
+      if (!implemented) continue;
+    }
+    ++rule.calls;
+    bool fires = rule.nth == 0 || rule.calls == rule.nth;
+    if (fires && !failure) failure = rule.code.value_or(default_code);
+  }
+  return failure;
+}
+
+void ReloadKnobs() {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  CurrentKnobs() = ReadKnobs();
+}
+
+}  // namespace ilk
