@@ -1,0 +1,35 @@
+// What the window manager offers the presentation side (dcomp, dwmapi): showing a composed
+// image in a window's client area, and waiting until the display has taken it.
+#pragma once
+
+#include <stdint.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "common/knobs.h"
+
+namespace ilk {
+
+// A window's client-area image: BGRA8 rows, top row first, 4 bytes per pixel.
+struct WindowImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> bgra;
+};
+
+// Shows `image` (already composed over the black window background, so opaque) in the client
+// area of `window`, anchored at the client's top-left corner. Under X11 it reaches the server
+// before the call returns; headless it is kept in memory. FALSE for a window that is not alive.
+ILK_API bool PresentWindowImage(HWND window, const WindowImage &image);
+
+// Returns once the display has taken every image presented so far (X11: the server has
+// processed them); at once headless.
+ILK_API void WaitForPresentedImages();
+
+// What the client area of `window` shows now: the last presented image, or the class
+// background before any. Under X11 it is read back from the server, so it proves what a person
+// sees. FALSE for a window that is not alive.
+ILK_API bool ReadWindowImage(HWND window, WindowImage *image);
+
+}  // namespace ilk
