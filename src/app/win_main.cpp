@@ -1,9 +1,9 @@
 // The program's entry: run options, system entry points, the window class, the two windows
 // with their renderers, the message loop and the shutdown.
+#include <windows.h>
 #include <shellapi.h>
 #include <stdio.h>
 #include <string.h>
-#include <windows.h>
 
 #include "app/main_loop.h"
 #include "app/options.h"

@@ -64,7 +64,7 @@ void DumpGLErrors(const char *message) {
   if (had_errors && fatal_gl_erros) Trap();
 }
 
-void APIENTRY DebugCallback(GLenum, GLenum, GLuint, GLenum, GLsizei, const GLchar *message, const void *) {
+void APIENTRY DebugCallback(GLenum, GLenum, GLuint, GLenum, GLsizei, const char *message, const void *) {
   OutputDebugStringA(message);
   OutputDebugStringA("\n");
 }

@@ -30,7 +30,7 @@ void DumpGLErrors(const char *message);
 
 // OpenGL debug output goes to the debugger.
 void APIENTRY DebugCallback(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei length,
-                            const GLchar *message, const void *userParam);
+                            const char *message, const void *userParam);
 
 // Traps into the debugger. Without one the trap has nothing to catch it, so the process ends
 // with exit status 3, flushing its output first.

@@ -88,7 +88,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     case WM_NCHITTEST: {
       RECT window_size;
       GetWindowRect(window, &window_size);
-      return HitTest(window_size, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      // Screen coordinates as signed 16-bit values: a monitor left of or above the primary one
+      // gives negative positions.
+      return HitTest(window_size, (SHORT)LOWORD(lparam), (SHORT)HIWORD(lparam));
     }
     case WM_KEYDOWN:
       HandleKey(window, wparam);
