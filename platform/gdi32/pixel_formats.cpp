@@ -1,0 +1,209 @@
+// gdi32: ChoosePixelFormat, DescribePixelFormat, SetPixelFormat and GetPixelFormat.
+//
+// The formats are the single-sampled EGL configs with 8-bit red, green and blue channels that can
+// render OpenGL into a pbuffer (opengl32 backs each window with one), numbered from 1 in EGL's
+// order. They describe themselves as PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL |
+// PFD_SUPPORT_COMPOSITION, single-buffered: a window's default framebuffer here is never shown.
+// A window's format is kept by window handle and, as on Windows, can be set only once.
+//
+// user32 links gdi32 (brushes), so gdi32 finds a DC's window through user32's WindowFromDC at
+// run time: a DC comes from user32's GetDC, so user32 is loaded whenever a DC exists.
+#include "gdi32/pixel_formats.h"
+
+#include <EGL/eglext.h>
+#include <dlfcn.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "common/log.h"
+
+namespace {
+
+constexpr DWORD kFormatFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_SUPPORT_COMPOSITION;
+
+struct PixelFormat {
+  EGLConfig config;
+  PIXELFORMATDESCRIPTOR pfd;
+};
+
+struct PixelFormats {
+  EGLDisplay display = EGL_NO_DISPLAY;
+  std::vector<PixelFormat> formats;
+};
+
+EGLint Attrib(EGLDisplay display, EGLConfig config, EGLint attribute) {
+  EGLint value = 0;
+  eglGetConfigAttrib(display, config, attribute, &value);
+  return value;
+}
+
+std::vector<PixelFormat> DescribeConfigs(EGLDisplay display) {
+  EGLint count = 0;
+  eglGetConfigs(display, nullptr, 0, &count);
+  std::vector<EGLConfig> configs(count);
+  eglGetConfigs(display, configs.data(), count, &count);
+  std::vector<PixelFormat> formats;
+  for (EGLConfig config : configs) {
+    auto attrib = [&](EGLint attribute) { return Attrib(display, config, attribute); };
+    bool usable = (attrib(EGL_RENDERABLE_TYPE) & EGL_OPENGL_BIT) && (attrib(EGL_SURFACE_TYPE) & EGL_PBUFFER_BIT) &&
+                  attrib(EGL_COLOR_BUFFER_TYPE) == EGL_RGB_BUFFER && attrib(EGL_SAMPLES) == 0 &&
+                  attrib(EGL_RED_SIZE) == 8 && attrib(EGL_GREEN_SIZE) == 8 && attrib(EGL_BLUE_SIZE) == 8;
+    if (!usable) continue;
+    PIXELFORMATDESCRIPTOR pfd = {};
+    pfd.nSize = sizeof pfd;
+    pfd.nVersion = 1;
+    pfd.dwFlags = kFormatFlags;
+    pfd.iPixelType = PFD_TYPE_RGBA;
+    pfd.cColorBits = 24;  // Windows counts colour bits without alpha
+    pfd.cRedBits = pfd.cGreenBits = pfd.cBlueBits = 8;
+    pfd.cRedShift = 16;  // 0x00RRGGBB within a pixel, alpha above
+    pfd.cGreenShift = 8;
+    pfd.cBlueShift = 0;
+    pfd.cAlphaBits = static_cast<BYTE>(attrib(EGL_ALPHA_SIZE));
+    pfd.cAlphaShift = pfd.cAlphaBits ? 24 : 0;
+    pfd.cDepthBits = static_cast<BYTE>(attrib(EGL_DEPTH_SIZE));
+    pfd.cStencilBits = static_cast<BYTE>(attrib(EGL_STENCIL_SIZE));
+    pfd.iLayerType = PFD_MAIN_PLANE;
+    formats.push_back({config, pfd});
+  }
+  return formats;
+}
+
+PixelFormats OpenFormats() {
+  PixelFormats result;
+  EGLDisplay display = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
+    ilk::Log("no EGL display for OpenGL (EGL error 0x%x): no pixel formats", eglGetError());
+    return result;
+  }
+  result.display = display;
+  result.formats = DescribeConfigs(display);
+  return result;
+}
+
+const PixelFormats &Formats() {
+  static const PixelFormats *formats = new PixelFormats(OpenFormats());  // kept until the process ends
+  return *formats;
+}
+
+int FormatCount() { return static_cast<int>(Formats().formats.size()); }
+
+std::mutex windows_mutex;
+std::map<HWND, int> &WindowFormats() {
+  static auto *window_formats = new std::map<HWND, int>;  // handles are never reused
+  return *window_formats;
+}
+
+// The window behind `dc`, or null with ERROR_INVALID_HANDLE set.
+HWND WindowOf(HDC dc) {
+  using WindowFromDCProc = HWND(WINAPI *)(HDC);
+  static auto window_from_dc = reinterpret_cast<WindowFromDCProc>(dlsym(RTLD_DEFAULT, "WindowFromDC"));
+  HWND window = dc && window_from_dc ? window_from_dc(dc) : nullptr;
+  if (!window) SetLastError(ERROR_INVALID_HANDLE);
+  return window;
+}
+
+bool Injected(const char *name) {
+  if (std::optional<uint32_t> code = ilk::InjectedFailure(name, ERROR_INVALID_PIXEL_FORMAT)) {
+    SetLastError(*code);
+    return true;
+  }
+  return false;
+}
+
+// How far a format is from a request; lower is closer. Missing requested alpha, depth or
+// stencil weighs more than surplus, so a request is met whenever some format can meet it.
+int Distance(const PIXELFORMATDESCRIPTOR &have, const PIXELFORMATDESCRIPTOR &want) {
+  auto distance = [](int has, int wants) { return has >= wants ? has - wants : 4 * (wants - has); };
+  int result = distance(have.cAlphaBits, want.cAlphaBits) + distance(have.cStencilBits, want.cStencilBits);
+  if (!(want.dwFlags & PFD_DEPTH_DONTCARE)) result += distance(have.cDepthBits, want.cDepthBits);
+  if (want.cColorBits) result += abs(have.cColorBits - want.cColorBits);
+  // Single-buffered formats are all there is; a double-buffering request is only a preference.
+  return result;
+}
+
+}  // namespace
+
+namespace ilk {
+
+EGLDisplay PixelFormatDisplay() { return Formats().display; }
+
+EGLConfig PixelFormatConfig(int format) {
+  if (format < 1 || format > FormatCount()) return nullptr;
+  return Formats().formats[format - 1].config;
+}
+
+}  // namespace ilk
+
+int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR *pfd) {
+  int chosen = 0;
+  if (Injected("ChoosePixelFormat") || !WindowOf(dc)) {
+  } else if (!pfd) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+  } else {
+    // Hard requirements: the pixel type and every capability flag asked for except buffering.
+    DWORD required = pfd->dwFlags & (PFD_DRAW_TO_WINDOW | PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL);
+    int best_distance = 0;
+    for (int format = 1; format <= FormatCount(); ++format) {
+      const PIXELFORMATDESCRIPTOR &have = Formats().formats[format - 1].pfd;
+      if (have.iPixelType != pfd->iPixelType || (have.dwFlags & required) != required) continue;
+      int distance = Distance(have, *pfd);
+      if (!chosen || distance < best_distance) {
+        chosen = format;
+        best_distance = distance;
+      }
+    }
+    if (!chosen) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  }
+  ilk::Trace("ChoosePixelFormat(%p) = %d", (void *)dc, chosen);
+  return chosen;
+}
+
+int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, LPPIXELFORMATDESCRIPTOR pfd) {
+  int result = 0;
+  if (Injected("DescribePixelFormat") || !WindowOf(dc)) {
+  } else if (!pfd) {
+    result = FormatCount();  // a null descriptor asks only for the number of formats
+  } else if (format < 1 || format > FormatCount()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+  } else {
+    // At most `bytes` bytes are written, as Windows documents.
+    memcpy(pfd, &Formats().formats[format - 1].pfd, bytes < sizeof *pfd ? bytes : sizeof *pfd);
+    result = FormatCount();
+  }
+  ilk::Trace("DescribePixelFormat(%p, %d, %u) = %d", (void *)dc, format, bytes, result);
+  return result;
+}
+
+BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
+  BOOL result = FALSE;
+  HWND window = nullptr;
+  if (Injected("SetPixelFormat") || !(window = WindowOf(dc))) {
+  } else if (format < 1 || format > FormatCount()) {
+    SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  } else {
+    std::lock_guard<std::mutex> lock(windows_mutex);
+    auto inserted = WindowFormats().emplace(window, format);
+    // Setting the format a window already has succeeds; changing it does not.
+    result = inserted.second || inserted.first->second == format;
+    if (!result) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  }
+  ilk::Trace("SetPixelFormat(%p, %d) = %d", (void *)dc, format, result);
+  return result;
+}
+
+int WINAPI GetPixelFormat(HDC dc) {
+  int format = 0;
+  if (HWND window = WindowOf(dc)) {
+    std::lock_guard<std::mutex> lock(windows_mutex);
+    auto found = WindowFormats().find(window);
+    if (found != WindowFormats().end()) format = found->second;
+    if (!format) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  }
+  ilk::Trace("GetPixelFormat(%p) = %d", (void *)dc, format);
+  return format;
+}

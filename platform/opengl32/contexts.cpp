@@ -1,0 +1,188 @@
+// opengl32: wglCreateContext, wglDeleteContext, wglMakeCurrent, wglGetCurrentContext and
+// wglGetCurrentDC over EGL contexts of the one surfaceless display.
+//
+// As on Windows: a context is current on one thread at a time and only on DCs whose window has
+// its pixel format (else ERROR_INVALID_PIXEL_FORMAT); a failed wglMakeCurrent leaves the thread
+// with no current context; deleting the thread's current context releases it first.
+// Handles count upwards and are never reused, so a deleted context's handle stays invalid.
+#include "opengl32/contexts.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "common/log.h"
+#include "gdi32/pixel_formats.h"
+#include "opengl32/forward.h"
+#include "opengl32/window_surfaces.h"
+
+namespace opengl32 {
+namespace {
+
+constexpr DWORD kErrorInvalidOperation = 4317;  // ERROR_INVALID_OPERATION, for a bad share context
+
+std::mutex contexts_mutex;
+std::map<HGLRC, std::unique_ptr<Context>> &Contexts() {
+  static auto *contexts = new std::map<HGLRC, std::unique_ptr<Context>>;  // lives as long as the process
+  return *contexts;
+}
+
+thread_local HGLRC current_handle = nullptr;
+
+Context *Find(HGLRC handle) {
+  auto found = Contexts().find(handle);
+  return found == Contexts().end() ? nullptr : found->second.get();
+}
+
+HGLRC NextHandle() {
+  static uintptr_t next = 0x10000;
+  next += 1;
+  return reinterpret_cast<HGLRC>(next);
+}
+
+DWORD Win32Error(EGLint egl_error, DWORD unsupported_error) {
+  switch (egl_error) {
+    case EGL_BAD_MATCH: return unsupported_error;
+    case EGL_BAD_CONFIG: return ERROR_INVALID_PIXEL_FORMAT;
+    case EGL_BAD_CONTEXT: return kErrorInvalidOperation;
+    case EGL_BAD_ALLOC: return ERROR_NOT_ENOUGH_MEMORY;
+    default: return ERROR_GEN_FAILURE;
+  }
+}
+
+std::optional<uint32_t> Injected(const char *name) { return ilk::InjectedFailure(name, ERROR_GEN_FAILURE); }
+
+// Leaves this thread with no current context.
+void ReleaseCurrent() {
+  if (!current_handle) return;
+  eglMakeCurrent(ilk::PixelFormatDisplay(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  std::lock_guard<std::mutex> lock(contexts_mutex);
+  if (Context *context = Find(current_handle)) {
+    context->current = false;
+    context->dc = nullptr;
+  }
+  current_handle = nullptr;
+}
+
+// Makes `handle` current on `dc`; the Win32 error when it cannot.
+DWORD MakeCurrent(HDC dc, HGLRC handle) {
+  HWND window = dc ? WindowFromDC(dc) : nullptr;
+  int format = window ? GetPixelFormat(dc) : 0;
+  std::lock_guard<std::mutex> lock(contexts_mutex);
+  Context *context = Find(handle);
+  if (!context || !window) return ERROR_INVALID_HANDLE;
+  if (context->current && handle != current_handle) return ERROR_BUSY;
+  if (format != context->pixel_format) return ERROR_INVALID_PIXEL_FORMAT;
+  EGLSurface surface = WindowSurface(window, ilk::PixelFormatConfig(format));
+  eglBindAPI(EGL_OPENGL_API);
+  if (surface == EGL_NO_SURFACE || !eglMakeCurrent(ilk::PixelFormatDisplay(), surface, surface, context->egl)) {
+    return ERROR_GEN_FAILURE;
+  }
+  if (Context *previous = Find(current_handle); previous && previous != context) {
+    previous->current = false;
+    previous->dc = nullptr;
+  }
+  context->current = true;
+  context->dc = dc;
+  current_handle = handle;
+  return 0;
+}
+
+}  // namespace
+
+Context *CurrentContext() {
+  std::lock_guard<std::mutex> lock(contexts_mutex);
+  return Find(current_handle);
+}
+
+HGLRC CreateContext(HDC dc, HGLRC share, const std::vector<EGLint> &attribs, DWORD unsupported_error) {
+  int format = GetPixelFormat(dc);  // sets the last-error code when the DC's window has none
+  if (!format) return nullptr;
+  std::lock_guard<std::mutex> lock(contexts_mutex);
+  Context *shared = share ? Find(share) : nullptr;
+  if (share && !shared) {
+    SetLastError(kErrorInvalidOperation);
+    return nullptr;
+  }
+  eglBindAPI(EGL_OPENGL_API);
+  EGLContext egl = eglCreateContext(ilk::PixelFormatDisplay(), ilk::PixelFormatConfig(format),
+                                    shared ? shared->egl : EGL_NO_CONTEXT, attribs.data());
+  if (egl == EGL_NO_CONTEXT) {
+    SetLastError(Win32Error(eglGetError(), unsupported_error));
+    return nullptr;
+  }
+  HGLRC handle = NextHandle();
+  auto context = std::make_unique<Context>();
+  context->egl = egl;
+  context->pixel_format = format;
+  Contexts()[handle] = std::move(context);
+  return handle;
+}
+
+void RaiseError(GLenum error) {
+  Context *context = CurrentContext();
+  if (!context) return;
+  static const auto mesa_get_error = reinterpret_cast<GLenum(APIENTRY *)(void)>(MesaProc("glGetError"));
+  for (GLenum pending = mesa_get_error(); pending != GL_NO_ERROR; pending = mesa_get_error()) {
+    context->pending_errors.push_back(pending);
+  }
+  context->pending_errors.push_back(error);
+}
+
+}  // namespace opengl32
+
+using namespace opengl32;
+
+HGLRC WINAPI wglCreateContext(HDC dc) {
+  HGLRC context = nullptr;
+  if (std::optional<uint32_t> code = Injected("wglCreateContext")) {
+    SetLastError(*code);
+  } else {
+    // No version asked for: Mesa gives the highest compatibility-profile version it has.
+    context = CreateContext(dc, nullptr, {EGL_NONE}, ERROR_INVALID_PIXEL_FORMAT);
+  }
+  ilk::Trace("wglCreateContext(%p) = %p", (void *)dc, (void *)context);
+  return context;
+}
+
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
+  DWORD error = 0;
+  if (std::optional<uint32_t> code = Injected("wglMakeCurrent")) {
+    error = *code;
+  } else if (context) {
+    error = MakeCurrent(dc, context);
+  }
+  if (!context || error) ReleaseCurrent();
+  if (error) SetLastError(error);
+  ilk::Trace("wglMakeCurrent(%p, %p) = %d", (void *)dc, (void *)context, !error);
+  return !error;
+}
+
+BOOL WINAPI wglDeleteContext(HGLRC handle) {
+  DWORD error = 0;
+  if (std::optional<uint32_t> code = Injected("wglDeleteContext")) {
+    error = *code;
+  } else {
+    if (handle && handle == current_handle) ReleaseCurrent();
+    std::lock_guard<std::mutex> lock(contexts_mutex);
+    Context *context = Find(handle);
+    if (!context) {
+      error = ERROR_INVALID_HANDLE;
+    } else if (context->current) {
+      error = ERROR_BUSY;  // current on another thread
+    } else {
+      eglDestroyContext(ilk::PixelFormatDisplay(), context->egl);
+      Contexts().erase(handle);
+    }
+  }
+  if (error) SetLastError(error);
+  ilk::Trace("wglDeleteContext(%p) = %d", (void *)handle, !error);
+  return !error;
+}
+
+HGLRC WINAPI wglGetCurrentContext(void) { return current_handle; }
+
+HDC WINAPI wglGetCurrentDC(void) {
+  Context *context = CurrentContext();
+  return context ? context->dc : nullptr;
+}

@@ -1,0 +1,38 @@
+// OpenGL rendering contexts (HGLRC) and the context current on each thread.
+#pragma once
+
+#include <EGL/egl.h>
+#include <GL/gl.h>
+#include <windows.h>
+
+#include <deque>
+#include <vector>
+
+namespace opengl32 {
+
+struct Context {
+  EGLContext egl = EGL_NO_CONTEXT;
+  int pixel_format = 0;   // the format of the DC it was created on; it is current only on those
+  bool current = false;   // current on some thread
+  HDC dc = nullptr;       // the DC it is current on
+  // GL errors that glGetError returns before Mesa's: an injected error, preceded by the
+  // errors Mesa had pending when it was raised, so the order stays that of the calls.
+  std::deque<GLenum> pending_errors;
+};
+
+// The context current on this thread, or null.
+Context *CurrentContext();
+
+// Creates a context on the pixel format of `dc`'s window with the EGL attributes `attribs`
+// (EGL_NONE-terminated), sharing objects with `share` when that is not null. When EGL cannot
+// give what the attributes ask for, fails with `unsupported_error`. Null with the last-error
+// code set on failure.
+HGLRC CreateContext(HDC dc, HGLRC share, const std::vector<EGLint> &attribs, DWORD unsupported_error);
+
+// wglCreateContextAttribsARB, handed out by wglGetProcAddress.
+HGLRC WINAPI CreateContextAttribs(HDC dc, HGLRC share, const int *attribs);
+
+// Raises `error` in the current context as if the last call had raised it; nothing without one.
+void RaiseError(GLenum error);
+
+}  // namespace opengl32

@@ -1,0 +1,18 @@
+// Forwarding to Mesa: resolving its entry points and what follows every forwarded call.
+#include "opengl32/forward.h"
+
+#include <EGL/egl.h>
+
+#include "common/log.h"
+#include "opengl32/contexts.h"
+
+namespace opengl32 {
+
+void *MesaProc(const char *name) { return reinterpret_cast<void *>(eglGetProcAddress(name)); }
+
+void AfterCall(const char *name) {
+  ilk::Trace("%s", name);
+  if (std::optional<uint32_t> error = ilk::InjectedFailure(name, GL_INVALID_OPERATION)) RaiseError(*error);
+}
+
+}  // namespace opengl32

@@ -1,0 +1,154 @@
+// opengl32: wglGetProcAddress and the entry points past OpenGL 1.1 that it hands out.
+//
+// As on Windows it answers only while a context is current, and never for the OpenGL 1.1
+// functions (those are exports) or names it does not know: NULL with ERROR_PROC_NOT_FOUND.
+// INTERLOCK_HIDE removes an entry point by its name, or every entry point of an extension by the
+// extension's name. The WGL_NV_DX_interop entry points are not among them yet.
+#include <GL/glext.h>
+#include <GL/wglext.h>
+#include <string.h>
+
+#include "common/log.h"
+#include "opengl32/contexts.h"
+#include "opengl32/forward.h"
+
+namespace opengl32 {
+namespace {
+
+// Forwarded to Mesa: pointer type, name, and the extension that brings the entry point ("" for
+// core OpenGL).
+#define MESA_ENTRY_POINTS(X)                                                              \
+  X(PFNGLGENFRAMEBUFFERSPROC, glGenFramebuffers, "")                                      \
+  X(PFNGLDELETEFRAMEBUFFERSPROC, glDeleteFramebuffers, "")                                \
+  X(PFNGLBINDFRAMEBUFFERPROC, glBindFramebuffer, "")                                      \
+  X(PFNGLISFRAMEBUFFERPROC, glIsFramebuffer, "")                                          \
+  X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, glCheckFramebufferStatus, "")                        \
+  X(PFNGLFRAMEBUFFERTEXTURE2DPROC, glFramebufferTexture2D, "")                            \
+  X(PFNGLFRAMEBUFFERRENDERBUFFERPROC, glFramebufferRenderbuffer, "")                      \
+  X(PFNGLGENRENDERBUFFERSPROC, glGenRenderbuffers, "")                                    \
+  X(PFNGLDELETERENDERBUFFERSPROC, glDeleteRenderbuffers, "")                              \
+  X(PFNGLBINDRENDERBUFFERPROC, glBindRenderbuffer, "")                                    \
+  X(PFNGLISRENDERBUFFERPROC, glIsRenderbuffer, "")                                        \
+  X(PFNGLRENDERBUFFERSTORAGEPROC, glRenderbufferStorage, "")                              \
+  X(PFNGLNAMEDRENDERBUFFERSTORAGEPROC, glNamedRenderbufferStorage, "GL_ARB_direct_state_access") \
+  X(PFNGLGENBUFFERSPROC, glGenBuffers, "")                                                \
+  X(PFNGLDELETEBUFFERSPROC, glDeleteBuffers, "")                                          \
+  X(PFNGLBINDBUFFERPROC, glBindBuffer, "")                                                \
+  X(PFNGLBUFFERDATAPROC, glBufferData, "")                                                \
+  X(PFNGLGETBUFFERSUBDATAPROC, glGetBufferSubData, "")                                    \
+  X(PFNGLGETBUFFERPARAMETERIVPROC, glGetBufferParameteriv, "")                            \
+  X(PFNGLDRAWRANGEELEMENTSPROC, glDrawRangeElements, "")                                  \
+  X(PFNGLGENVERTEXARRAYSPROC, glGenVertexArrays, "")                                      \
+  X(PFNGLDELETEVERTEXARRAYSPROC, glDeleteVertexArrays, "")                                \
+  X(PFNGLBINDVERTEXARRAYPROC, glBindVertexArray, "")                                      \
+  X(PFNGLVERTEXATTRIBPOINTERPROC, glVertexAttribPointer, "")                              \
+  X(PFNGLENABLEVERTEXATTRIBARRAYPROC, glEnableVertexAttribArray, "")                      \
+  X(PFNGLDISABLEVERTEXATTRIBARRAYPROC, glDisableVertexAttribArray, "")                    \
+  X(PFNGLCREATESHADERPROC, glCreateShader, "")                                            \
+  X(PFNGLDELETESHADERPROC, glDeleteShader, "")                                            \
+  X(PFNGLSHADERSOURCEPROC, glShaderSource, "")                                            \
+  X(PFNGLGETSHADERIVPROC, glGetShaderiv, "")                                              \
+  X(PFNGLGETSHADERINFOLOGPROC, glGetShaderInfoLog, "")                                    \
+  X(PFNGLCREATEPROGRAMPROC, glCreateProgram, "")                                          \
+  X(PFNGLDELETEPROGRAMPROC, glDeleteProgram, "")                                          \
+  X(PFNGLATTACHSHADERPROC, glAttachShader, "")                                            \
+  X(PFNGLDETACHSHADERPROC, glDetachShader, "")                                            \
+  X(PFNGLGETPROGRAMIVPROC, glGetProgramiv, "")                                            \
+  X(PFNGLGETPROGRAMINFOLOGPROC, glGetProgramInfoLog, "")                                  \
+  X(PFNGLUSEPROGRAMPROC, glUseProgram, "")                                                \
+  X(PFNGLGETATTRIBLOCATIONPROC, glGetAttribLocation, "")                                  \
+  X(PFNGLBINDFRAGDATALOCATIONPROC, glBindFragDataLocation, "")                            \
+  X(PFNGLGETSTRINGIPROC, glGetStringi, "")                                                \
+  X(PFNGLDEBUGMESSAGECALLBACKPROC, glDebugMessageCallback, "GL_KHR_debug")                \
+  X(PFNGLDEBUGMESSAGEINSERTPROC, glDebugMessageInsert, "GL_KHR_debug")
+
+#define MESA_NAME(type, name, extension) constexpr char name##_name[] = #name;
+MESA_ENTRY_POINTS(MESA_NAME)
+
+template <typename Proc>
+Proc Mesa(const char *name) {
+  return reinterpret_cast<Proc>(MesaProc(name));
+}
+
+// A compile that INTERLOCK_FAIL fails really fails: the shader's source is replaced by one that
+// cannot compile, so its status and log are Mesa's. Any code given with the rule is not used.
+void APIENTRY CompileShader(GLuint shader) {
+  static const auto mesa_source = Mesa<PFNGLSHADERSOURCEPROC>("glShaderSource");
+  static const auto mesa_compile = Mesa<PFNGLCOMPILESHADERPROC>("glCompileShader");
+  ilk::Trace("glCompileShader(%u)", shader);
+  if (ilk::InjectedFailure("glCompileShader", GL_INVALID_OPERATION)) {
+    const GLchar *broken = "#error compile failure injected by INTERLOCK_FAIL\n";
+    mesa_source(shader, 1, &broken, nullptr);
+  }
+  mesa_compile(shader);
+}
+
+// A link that INTERLOCK_FAIL fails really fails: a shader that did not compile takes part in it.
+void APIENTRY LinkProgram(GLuint program) {
+  static const auto mesa_link = Mesa<PFNGLLINKPROGRAMPROC>("glLinkProgram");
+  ilk::Trace("glLinkProgram(%u)", program);
+  if (!ilk::InjectedFailure("glLinkProgram", GL_INVALID_OPERATION)) {
+    mesa_link(program);
+    return;
+  }
+  static const auto mesa_create = Mesa<PFNGLCREATESHADERPROC>("glCreateShader");
+  static const auto mesa_source = Mesa<PFNGLSHADERSOURCEPROC>("glShaderSource");
+  static const auto mesa_compile = Mesa<PFNGLCOMPILESHADERPROC>("glCompileShader");
+  static const auto mesa_attach = Mesa<PFNGLATTACHSHADERPROC>("glAttachShader");
+  static const auto mesa_detach = Mesa<PFNGLDETACHSHADERPROC>("glDetachShader");
+  static const auto mesa_delete = Mesa<PFNGLDELETESHADERPROC>("glDeleteShader");
+  GLuint broken = mesa_create(GL_VERTEX_SHADER);
+  const GLchar *source = "#error link failure injected by INTERLOCK_FAIL\n";
+  mesa_source(broken, 1, &source, nullptr);
+  mesa_compile(broken);
+  mesa_attach(program, broken);
+  mesa_link(program);
+  mesa_detach(program, broken);
+  mesa_delete(broken);
+}
+
+// Entry points travel as PROC, as wglGetProcAddress returns them.
+template <typename Function>
+PROC AsProc(Function *function) {
+  return reinterpret_cast<PROC>(reinterpret_cast<void *>(function));
+}
+
+struct EntryPoint {
+  const char *name;
+  const char *extension;
+  PROC proc;
+};
+
+#define MESA_ROW(type, name, extension) {#name, extension, AsProc(&Forward<name##_name, type>::Call)},
+const EntryPoint kEntryPoints[] = {
+    MESA_ENTRY_POINTS(MESA_ROW)
+    {"glCompileShader", "", AsProc(&CompileShader)},
+    {"glLinkProgram", "", AsProc(&LinkProgram)},
+    {"wglCreateContextAttribsARB", "WGL_ARB_create_context", AsProc(&CreateContextAttribs)},
+};
+
+const EntryPoint *Find(const char *name) {
+  for (const EntryPoint &entry : kEntryPoints) {
+    if (strcmp(entry.name, name) == 0) return &entry;
+  }
+  return nullptr;
+}
+
+}  // namespace
+}  // namespace opengl32
+
+PROC WINAPI wglGetProcAddress(LPCSTR name) {
+  PROC proc = nullptr;
+  if (std::optional<uint32_t> code = ilk::InjectedFailure("wglGetProcAddress", ERROR_PROC_NOT_FOUND)) {
+    SetLastError(*code);
+  } else {
+    const opengl32::EntryPoint *entry = name && opengl32::CurrentContext() ? opengl32::Find(name) : nullptr;
+    if (entry && !ilk::IsHidden(entry->name) && !(*entry->extension && ilk::IsHidden(entry->extension))) {
+      proc = entry->proc;
+    } else {
+      SetLastError(ERROR_PROC_NOT_FOUND);
+    }
+  }
+  ilk::Trace("wglGetProcAddress(\"%s\") = %p", name ? name : "(null)", reinterpret_cast<void *>(proc));
+  return proc;
+}
