@@ -1,0 +1,89 @@
+// user32: the active window, the foreground and the keyboard focus (GetActiveWindow,
+// GetForegroundWindow), with the message order of Windows' SetActiveWindow and SetFocus.
+// One thread owns every window here, so the active window is also the foreground window.
+#include "common/log.h"
+#include "user32/display.h"
+#include "user32/injected_failure.h"
+#include "user32/window_manager.h"
+
+namespace ilk::user32 {
+namespace {
+
+HWND active_window = nullptr;
+HWND focus_window = nullptr;
+
+void SetFocusTo(HWND hwnd) {
+  HWND previous = focus_window;
+  if (previous == hwnd) return;
+  focus_window = hwnd;
+  if (previous && FindWindowObject(previous, false)) Send(previous, WM_KILLFOCUS, (WPARAM)hwnd, 0);
+  if (hwnd) Send(hwnd, WM_SETFOCUS, (WPARAM)previous, 0);
+}
+
+// WM_ACTIVATEAPP goes to every top-level window of the thread when the application gains or
+// loses the activation.
+void SendActivateApp(bool active) {
+  for (const WindowPtr &window : WindowsInZOrder()) {
+    if (!(window->style & WS_CHILD)) Send(window->hwnd, WM_ACTIVATEAPP, active, 0);
+  }
+}
+
+}  // namespace
+
+HWND ActiveWindow() { return active_window; }
+HWND FocusWindow() { return focus_window; }
+
+void ActivateWindow(HWND hwnd, bool by_mouse) {
+  HWND previous = active_window;
+  if (previous == hwnd) return;
+  if (previous) {
+    Send(previous, WM_NCACTIVATE, FALSE, 0);
+    Send(previous, WM_ACTIVATE, WA_INACTIVE, (LPARAM)hwnd);
+  }
+  active_window = hwnd;
+  BringToTop(hwnd);
+  CurrentDisplay().RaiseSurface(reinterpret_cast<SurfaceId>(hwnd));
+  if (!previous) SendActivateApp(true);
+  Send(hwnd, WM_NCACTIVATE, TRUE, 0);
+  Send(hwnd, WM_ACTIVATE, by_mouse ? WA_CLICKACTIVE : WA_ACTIVE, (LPARAM)previous);
+}
+
+void DeactivateWindow(HWND hwnd) {
+  // Another visible top-level window takes the activation; with none left the application
+  // loses it (on Windows another application's window would become active).
+  for (const WindowPtr &window : WindowsInZOrder()) {
+    if (window->hwnd != hwnd && (window->style & WS_VISIBLE) && !(window->style & WS_CHILD) && !window->destroying) {
+      ActivateWindow(window->hwnd, false);
+      return;
+    }
+  }
+  if (active_window == hwnd) {
+    Send(hwnd, WM_NCACTIVATE, FALSE, 0);
+    Send(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+    active_window = nullptr;
+    SendActivateApp(false);
+  }
+  if (focus_window == hwnd) SetFocusTo(nullptr);
+}
+
+void ForgetWindow(HWND hwnd) {
+  if (active_window == hwnd) active_window = nullptr;
+  if (focus_window == hwnd) focus_window = nullptr;
+}
+
+// DefWindowProcW's WM_ACTIVATE: an activated window takes the focus.
+void TakeFocus(HWND hwnd) { SetFocusTo(hwnd); }
+
+}  // namespace ilk::user32
+
+HWND WINAPI GetActiveWindow(void) {
+  HWND hwnd = ilk::user32::ActiveWindow();
+  ilk::Trace("GetActiveWindow() = %p", (void *)hwnd);
+  return hwnd;
+}
+
+HWND WINAPI GetForegroundWindow(void) {
+  HWND hwnd = ilk::user32::ActiveWindow();
+  ilk::Trace("GetForegroundWindow() = %p", (void *)hwnd);
+  return hwnd;
+}

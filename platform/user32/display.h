@@ -1,0 +1,82 @@
+// The display behind the window manager: where windows are shown and where input comes from.
+// Two backends implement it, headless (memory only) and X11; display_choice.cpp picks one.
+// No Windows types here, so that the X11 backend compiles without <windows.h>, whose names
+// would clash with Xlib's (Bool, None, Status...).
+#pragma once
+
+#include <stdint.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ilk::user32 {
+
+using SurfaceId = uint64_t;  // the HWND's value
+
+struct ScreenRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+};
+
+// Everything the display needs to show a window: it draws the frame and caption itself.
+struct SurfaceLook {
+  ScreenRect window;  // outer rectangle, screen coordinates
+  ScreenRect client;  // client rectangle, screen coordinates
+  bool caption = false;
+  bool active = false;
+  bool visible = false;
+  std::string title;             // UTF-8
+  uint32_t background = 0;       // 0x00BBGGRR: the class brush, shown until an image is
+  bool has_background = false;   // presented
+};
+
+struct DisplayEvent {
+  enum Kind { Expose, ButtonDown, ButtonUp, Motion, KeyDown, KeyUp, Close, Configure } kind = Expose;
+  SurfaceId surface = 0;
+  int x = 0, y = 0;       // pointer in screen coordinates
+  int button = 0;         // 1 left, 2 middle, 3 right
+  int virtual_key = 0;    // Windows virtual-key code
+  int scan_code = 0;
+  bool extended = false;
+  ScreenRect rect;        // Configure: the outer rectangle the display has given the window
+  uint32_t time = 0;      // milliseconds, as GetTickCount
+};
+
+class Display {
+ public:
+  virtual ~Display() = default;
+
+  virtual void CreateSurface(SurfaceId id, const SurfaceLook &look) = 0;
+  virtual void DestroySurface(SurfaceId id) = 0;
+  // Moves, resizes, shows or hides the surface and redraws its frame as `look` says.
+  virtual void UpdateSurface(SurfaceId id, const SurfaceLook &look) = 0;
+  virtual void RaiseSurface(SurfaceId id) = 0;
+
+  // The client area shows this BGRA image (top-left anchored) from now on.
+  virtual void ShowImage(SurfaceId id, int width, int height, const std::vector<uint8_t> &bgra) = 0;
+  // What the client area shows now, as BGRA. False when there is no such surface.
+  virtual bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) = 0;
+  // Returns once the display has processed every request made so far.
+  virtual void Sync() = 0;
+
+  // The next input event, waiting up to `timeout_ms` (0: do not wait). False when none came.
+  virtual bool NextEvent(DisplayEvent *event, int timeout_ms) = 0;
+  virtual bool LeftButtonDown() = 0;
+  virtual void CursorPosition(int *x, int *y) = 0;
+  virtual int ScreenWidth() = 0;
+  virtual int ScreenHeight() = 0;
+};
+
+// The display chosen by INTERLOCK_DISPLAY, opened on first use.
+Display &CurrentDisplay();
+
+std::unique_ptr<Display> OpenHeadlessDisplay();
+// Null when the X server cannot be reached.
+std::unique_ptr<Display> OpenX11Display();
+
+// A modal X11 message box (title, text, OK); false when the X server cannot be reached.
+bool ShowX11MessageBox(const std::string &caption, const std::string &text);
+
+}  // namespace ilk::user32

@@ -1,0 +1,86 @@
+// The headless display: windows exist in memory only. It keeps what each client area shows
+// (the class brush, then the last presented image) so that it can be read back, and it has no
+// input: no pointer, no keyboard. Its screen is 1920x1080, the most common desktop size.
+#include <algorithm>
+#include <map>
+#include <mutex>
+
+#include "user32/display.h"
+
+namespace ilk::user32 {
+namespace {
+
+const int kScreenWidth = 1920;
+const int kScreenHeight = 1080;
+
+struct HeadlessSurface {
+  SurfaceLook look;
+  int image_width = 0, image_height = 0;
+  std::vector<uint8_t> image;
+};
+
+class HeadlessDisplay : public Display {
+ public:
+  void CreateSurface(SurfaceId id, const SurfaceLook &look) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    surfaces_[id].look = look;
+  }
+  void DestroySurface(SurfaceId id) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    surfaces_.erase(id);
+  }
+  void UpdateSurface(SurfaceId id, const SurfaceLook &look) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    surfaces_[id].look = look;
+  }
+  void RaiseSurface(SurfaceId) override {}
+
+  void ShowImage(SurfaceId id, int width, int height, const std::vector<uint8_t> &bgra) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return;
+    found->second.image_width = width;
+    found->second.image_height = height;
+    found->second.image = bgra;
+  }
+
+  bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return false;
+    const HeadlessSurface &surface = found->second;
+    *width = std::max(0, surface.look.client.Width());
+    *height = std::max(0, surface.look.client.Height());
+    uint32_t color = surface.look.background;
+    const uint8_t background[4] = {(uint8_t)(color >> 16), (uint8_t)(color >> 8), (uint8_t)color, 0xFF};
+    bgra->assign((size_t)*width * *height * 4, 0);
+    for (int y = 0; y < *height; ++y) {
+      for (int x = 0; x < *width; ++x) {
+        uint8_t *out = &(*bgra)[((size_t)y * *width + x) * 4];
+        if (x < surface.image_width && y < surface.image_height) {
+          std::copy_n(&surface.image[((size_t)y * surface.image_width + x) * 4], 4, out);
+        } else {
+          std::copy_n(background, 4, out);
+        }
+      }
+    }
+    return true;
+  }
+
+  void Sync() override {}
+  bool NextEvent(DisplayEvent *, int) override { return false; }
+  bool LeftButtonDown() override { return false; }
+  void CursorPosition(int *x, int *y) override { *x = *y = 0; }
+  int ScreenWidth() override { return kScreenWidth; }
+  int ScreenHeight() override { return kScreenHeight; }
+
+ private:
+  std::mutex mutex_;
+  std::map<SurfaceId, HeadlessSurface> surfaces_;
+};
+
+}  // namespace
+
+std::unique_ptr<Display> OpenHeadlessDisplay() { return std::make_unique<HeadlessDisplay>(); }
+
+}  // namespace ilk::user32

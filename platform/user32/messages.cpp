@@ -1,0 +1,128 @@
+// user32: sending, posting and retrieving messages (SendMessageW, PostMessageW, PeekMessageA,
+// TranslateMessage, DispatchMessageW). Retrieval order is Windows': posted messages, then
+// input, then WM_PAINT for a window with an update region.
+#include <deque>
+
+#include "common/log.h"
+#include "user32/display.h"
+#include "user32/injected_failure.h"
+#include "user32/window_manager.h"
+
+namespace ilk::user32 {
+namespace {
+
+std::deque<MSG> &Posted() {
+  static auto *posted = new std::deque<MSG>;  // the thread's queue lives as long as the process
+  return *posted;
+}
+
+bool InRange(UINT message, UINT first, UINT last) {
+  return (first == 0 && last == 0) || (message >= first && message <= last);
+}
+
+// HWND filter of PeekMessage: NULL takes everything, (HWND)-1 only messages without a window.
+bool ForWindow(HWND hwnd, HWND filter) {
+  if (filter == reinterpret_cast<HWND>(-1)) return hwnd == nullptr;
+  return filter == nullptr || hwnd == filter;
+}
+
+bool TakePosted(HWND filter, UINT first, UINT last, MSG *msg, bool remove) {
+  auto &posted = Posted();
+  for (auto it = posted.begin(); it != posted.end(); ++it) {
+    if (ForWindow(it->hwnd, filter) && InRange(it->message, first, last)) {
+      *msg = *it;
+      if (remove) posted.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool RangeHasInput(UINT first, UINT last) {
+  return (first == 0 && last == 0) || (first <= WM_MOUSEWHEEL && last >= WM_NCMOUSEMOVE);
+}
+
+MSG Stamped(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  MSG msg = {hwnd, message, wparam, lparam, GetTickCount(), {0, 0}};
+  int x = 0, y = 0;
+  CurrentDisplay().CursorPosition(&x, &y);
+  msg.pt = {x, y};
+  return msg;
+}
+
+}  // namespace
+
+LRESULT Send(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  WindowPtr window = FindWindowObject(hwnd);
+  if (!window) return 0;
+  ilk::Trace("message 0x%04x to %p (0x%llx, 0x%llx)", message, (void *)hwnd, (unsigned long long)wparam,
+             (unsigned long long)lparam);
+  return window->proc(hwnd, message, wparam, lparam);
+}
+
+}  // namespace ilk::user32
+
+using namespace ilk::user32;
+
+LRESULT WINAPI SendMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (Injected("SendMessageW")) return 0;
+  return Send(hwnd, message, wparam, lparam);
+}
+
+BOOL WINAPI PostMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  BOOL result = FALSE;
+  if (!Injected("PostMessageW") && (!hwnd || FindWindowObject(hwnd))) {
+    Posted().push_back(Stamped(hwnd, message, wparam, lparam));
+    result = TRUE;
+  }
+  ilk::Trace("PostMessageW(%p, 0x%04x, 0x%llx, 0x%llx) = %d", (void *)hwnd, message, (unsigned long long)wparam,
+             (unsigned long long)lparam, result);
+  return result;
+}
+
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
+  // PeekMessage has no failure result of its own; an injected failure answers -1, the value the
+  // message-retrieval functions use for errors, with the last-error code set.
+  if (Injected("PeekMessageA")) {
+    ilk::Trace("PeekMessageA() = -1");
+    return -1;
+  }
+  bool take = remove & PM_REMOVE;
+  PumpDisplayEvents(0);
+  bool found = TakePosted(hwnd, filter_min, filter_max, msg, take) ||
+               (RangeHasInput(filter_min, filter_max) && NextInputMessage(hwnd, msg, take));
+  if (!found && InRange(WM_PAINT, filter_min, filter_max) && hwnd != reinterpret_cast<HWND>(-1)) {
+    if (HWND painted = WindowNeedingPaint(hwnd)) {
+      *msg = Stamped(painted, WM_PAINT, 0, 0);
+      found = true;
+    }
+  }
+  if (found) {
+    ilk::Trace("PeekMessageA() = 1 (0x%04x for %p)", msg->message, (void *)msg->hwnd);
+  }
+  return found;
+}
+
+BOOL WINAPI TranslateMessage(const MSG *msg) {
+  if (Injected("TranslateMessage") || !msg) return FALSE;
+  switch (msg->message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (WCHAR character = CharacterForKey((UINT)msg->wParam)) {
+        UINT char_message = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
+        Posted().push_front(Stamped(msg->hwnd, char_message, character, msg->lParam));
+      }
+      return TRUE;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      return TRUE;
+  }
+  return FALSE;
+}
+
+LRESULT WINAPI DispatchMessageW(const MSG *msg) {
+  if (Injected("DispatchMessageW") || !msg || !msg->hwnd) return 0;
+  WindowPtr window = FindWindowObject(msg->hwnd);
+  if (!window) return 0;
+  return window->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}

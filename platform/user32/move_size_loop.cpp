@@ -1,0 +1,95 @@
+// user32: the modal move/size loop of WM_SYSCOMMAND SC_MOVE and SC_SIZE, which DefWindowProcW
+// starts for a left-button press on the caption or an edge. It follows the pointer until the
+// button is released (Escape puts the window back): WM_ENTERSIZEMOVE, then per pointer step
+// WM_MOVING or WM_SIZING and SetWindowPos (the window's contents follow live), then
+// WM_CAPTURECHANGED and WM_EXITSIZEMOVE. The loop runs only while the left button is down, so
+// a press sent by a program without a real button does nothing.
+#include <algorithm>
+
+#include "common/log.h"
+#include "user32/display.h"
+#include "user32/window_manager.h"
+
+namespace ilk::user32 {
+namespace {
+
+const int kPollMs = 50;  // how often the loop checks that the button is still down
+
+// The window rectangle for a pointer `dx`, `dy` away from where the size began, keeping the
+// size within the tracking limits by stopping the edge that moves.
+RECT SizedRect(const RECT &start, int edge, int dx, int dy, const MINMAXINFO &limits) {
+  RECT rect = start;
+  bool left = edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
+  bool right = edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT;
+  bool top = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
+  bool bottom = edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT;
+  auto clamp_width = [&](LONG width) { return std::clamp<LONG>(width, limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x); };
+  auto clamp_height = [&](LONG height) { return std::clamp<LONG>(height, limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y); };
+  if (left) rect.left = rect.right - clamp_width(start.right - (start.left + dx));
+  if (right) rect.right = rect.left + clamp_width(start.right + dx - start.left);
+  if (top) rect.top = rect.bottom - clamp_height(start.bottom - (start.top + dy));
+  if (bottom) rect.bottom = rect.top + clamp_height(start.bottom + dy - start.top);
+  return rect;
+}
+
+}  // namespace
+
+void RunMoveSizeLoop(HWND hwnd, WPARAM command, LPARAM press) {
+  Display &display = CurrentDisplay();
+  WindowPtr window = FindWindowObject(hwnd, false);
+  if (!window || !(window->style & WS_VISIBLE) || !display.LeftButtonDown()) return;
+  bool moving = (command & 0xFFF0) == SC_MOVE;
+  int edge = moving ? 0 : (int)(command & 0x000F);
+  const int start_x = GET_X_LPARAM(press), start_y = GET_Y_LPARAM(press);
+  const RECT start = window->window_rect;
+  MINMAXINFO limits = QueryMinMaxInfo(hwnd);
+  ilk::Trace("%s loop for %p begins", moving ? "move" : "size", (void *)hwnd);
+  Send(hwnd, WM_ENTERSIZEMOVE, 0, 0);
+
+  DisplayEvent event;
+  bool pending = false;  // `event` holds an event that a run of motion events ended with
+  while (IsWindow(hwnd)) {
+    if (!pending && !display.NextEvent(&event, kPollMs)) {
+      if (!display.LeftButtonDown()) break;
+      continue;
+    }
+    pending = false;
+    if (event.kind == DisplayEvent::Motion) {
+      DisplayEvent latest = event;
+      // Only the newest of a run of motion events matters.
+      while (display.NextEvent(&event, 0)) {
+        if (event.kind != DisplayEvent::Motion) {
+          pending = true;
+          break;
+        }
+        latest = event;
+      }
+      int dx = latest.x - start_x, dy = latest.y - start_y;
+      RECT rect = start;
+      if (moving) {
+        rect = {start.left + dx, start.top + dy, start.right + dx, start.bottom + dy};
+        Send(hwnd, WM_MOVING, 0, (LPARAM)&rect);
+      } else {
+        rect = SizedRect(start, edge, dx, dy, limits);
+        Send(hwnd, WM_SIZING, edge, (LPARAM)&rect);
+      }
+      SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOACTIVATE | SWP_NOZORDER | (moving ? SWP_NOSIZE : 0));
+    } else if (event.kind == DisplayEvent::ButtonUp && event.button == 1) {
+      break;
+    } else if (event.kind == DisplayEvent::KeyDown && event.virtual_key == VK_ESCAPE) {
+      SetWindowPos(hwnd, nullptr, start.left, start.top, start.right - start.left, start.bottom - start.top,
+                   SWP_NOACTIVATE | SWP_NOZORDER);
+      break;
+    } else if (event.kind != DisplayEvent::ButtonDown && event.kind != DisplayEvent::KeyDown &&
+               event.kind != DisplayEvent::KeyUp && event.kind != DisplayEvent::ButtonUp) {
+      QueueDisplayEvent(event);  // exposure, closing and the display's own moves still count
+    }
+  }
+  if (!IsWindow(hwnd)) return;
+  Send(hwnd, WM_CAPTURECHANGED, 0, 0);
+  Send(hwnd, WM_EXITSIZEMOVE, 0, 0);
+  ilk::Trace("%s loop for %p ends", moving ? "move" : "size", (void *)hwnd);
+}
+
+}  // namespace ilk::user32

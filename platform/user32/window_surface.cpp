@@ -1,0 +1,28 @@
+// user32: what the window manager offers presentation (window_surface.h): images shown in a
+// window's client area, waiting for the display, and reading back what is shown.
+#include "user32/window_surface.h"
+
+#include "common/log.h"
+#include "user32/display.h"
+#include "user32/window_manager.h"
+
+namespace ilk {
+
+bool PresentWindowImage(HWND window, const WindowImage &image) {
+  bool alive = user32::FindWindowObject(window, false) != nullptr;
+  if (alive) {
+    user32::CurrentDisplay().ShowImage(reinterpret_cast<user32::SurfaceId>(window), image.width, image.height, image.bgra);
+  }
+  Trace("PresentWindowImage(%p, %dx%d) = %d", (void *)window, image.width, image.height, alive);
+  return alive;
+}
+
+void WaitForPresentedImages() { user32::CurrentDisplay().Sync(); }
+
+bool ReadWindowImage(HWND window, WindowImage *image) {
+  if (!user32::FindWindowObject(window, false)) return false;
+  return user32::CurrentDisplay().ReadClientImage(reinterpret_cast<user32::SurfaceId>(window), &image->width,
+                                                  &image->height, &image->bgra);
+}
+
+}  // namespace ilk

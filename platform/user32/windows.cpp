@@ -1,0 +1,286 @@
+// user32: the window table and the life of a window (CreateWindowExW/A, DestroyWindow, IsWindow,
+// GetWindowRect, GetClientRect). Handle values are never reused, so a stale HWND stays invalid.
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+#include "common/log.h"
+#include "gdi32/gdi_objects.h"
+#include "user32/display.h"
+#include "user32/injected_failure.h"
+#include "user32/window_manager.h"
+
+namespace ilk::user32 {
+namespace {
+
+std::mutex table_mutex;
+// Live windows, topmost first: the Z order of the top-level windows.
+std::vector<WindowPtr> &Table() {
+  static auto *table = new std::vector<WindowPtr>;  // lives as long as the process
+  return *table;
+}
+
+// Handle values look like Windows' (small, multiples of 2) and count upwards.
+HWND NextWindowHandle() {
+  static uintptr_t next = 0x10010;
+  next += 2;
+  return reinterpret_cast<HWND>(next);
+}
+
+HDC NextDcHandle() {
+  static uintptr_t next = 0x1010000;
+  next += 4;
+  return reinterpret_cast<HDC>(next);
+}
+
+}  // namespace
+
+WindowPtr FindWindowObject(HWND hwnd, bool report) {
+  {
+    std::lock_guard<std::mutex> lock(table_mutex);
+    for (const WindowPtr &window : Table()) {
+      if (window->hwnd == hwnd) return window;
+    }
+  }
+  if (report) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return nullptr;
+}
+
+void AddWindowObject(const WindowPtr &window) {
+  std::lock_guard<std::mutex> lock(table_mutex);
+  Table().insert(Table().begin(), window);
+}
+
+void RemoveWindowObject(HWND hwnd) {
+  std::lock_guard<std::mutex> lock(table_mutex);
+  auto &table = Table();
+  table.erase(std::remove_if(table.begin(), table.end(), [hwnd](const WindowPtr &w) { return w->hwnd == hwnd; }),
+              table.end());
+}
+
+std::vector<WindowPtr> WindowsInZOrder() {
+  std::lock_guard<std::mutex> lock(table_mutex);
+  return Table();
+}
+
+void BringToTop(HWND hwnd) {
+  std::lock_guard<std::mutex> lock(table_mutex);
+  auto &table = Table();
+  auto found = std::find_if(table.begin(), table.end(), [hwnd](const WindowPtr &w) { return w->hwnd == hwnd; });
+  if (found != table.end()) std::rotate(table.begin(), found, found + 1);
+}
+
+std::string Utf8(const std::wstring &text) {
+  std::string utf8;
+  for (wchar_t c : text) {
+    uint32_t code = static_cast<uint32_t>(c);
+    if (code < 0x80) {
+      utf8 += static_cast<char>(code);
+    } else if (code < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (code >> 6));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      utf8 += static_cast<char>(0xE0 | (code >> 12));
+      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xF0 | (code >> 18));
+      utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+void UpdateDisplay(const WindowPtr &window) {
+  SurfaceLook look;
+  look.window = {window->window_rect.left, window->window_rect.top, window->window_rect.right,
+                 window->window_rect.bottom};
+  look.client = {window->client_rect.left, window->client_rect.top, window->client_rect.right,
+                 window->client_rect.bottom};
+  look.caption = (window->style & WS_CAPTION) == WS_CAPTION;
+  look.active = ActiveWindow() == window->hwnd;
+  look.visible = (window->style & WS_VISIBLE) != 0;
+  look.title = Utf8(window->title);
+  if (std::optional<COLORREF> color = ilk::BrushColor(window->window_class->background)) {
+    look.background = *color;
+    look.has_background = true;
+  }
+  CurrentDisplay().UpdateSurface(reinterpret_cast<SurfaceId>(window->hwnd), look);
+}
+
+}  // namespace ilk::user32
+
+using namespace ilk::user32;
+
+namespace {
+
+std::wstring Widen(LPCSTR text) {
+  std::wstring wide;
+  for (const char *c = text; c && *c; ++c) wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  return wide;
+}
+
+// Tears down a window whose creation the window procedure refused.
+void AbandonCreation(const WindowPtr &window, bool send_destroy) {
+  if (send_destroy) Send(window->hwnd, WM_DESTROY, 0, 0);
+  Send(window->hwnd, WM_NCDESTROY, 0, 0);
+  CurrentDisplay().DestroySurface(reinterpret_cast<SurfaceId>(window->hwnd));
+  RemoveWindowObject(window->hwnd);
+}
+
+HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std::wstring &title, DWORD style, int x,
+                      int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  std::shared_ptr<const WindowClass> window_class = FindClass(class_name, instance);
+  if (!window_class) {
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return nullptr;
+  }
+  WindowPtr parent_window;
+  if (parent && !(parent_window = FindWindowObject(parent))) return nullptr;
+  // A top-level window without WS_POPUP always has a caption (WS_CLIPSIBLINGS too), as on Windows.
+  if (!(style & (WS_POPUP | WS_CHILD))) style |= WS_CAPTION | WS_CLIPSIBLINGS;
+  // Default positions and sizes: where Windows would cascade, this platform chooses the origin
+  // and three quarters of the screen.
+  if (x == CW_USEDEFAULT) x = y = 0;
+  if (width == CW_USEDEFAULT) {
+    width = CurrentDisplay().ScreenWidth() * 3 / 4;
+    height = CurrentDisplay().ScreenHeight() * 3 / 4;
+  }
+
+  auto window = std::make_shared<Window>();
+  window->hwnd = NextWindowHandle();
+  window->dc = NextDcHandle();
+  window->window_class = window_class;
+  window->proc = window_class->proc;
+  window->parent = parent;
+  window->instance = instance;
+  window->style = style & ~WS_VISIBLE;  // WS_VISIBLE is set when the window is shown below
+  window->ex_style = ex_style;
+  window->title = title;
+  POINT origin = {0, 0};
+  if (parent_window && (style & WS_CHILD)) origin = {parent_window->client_rect.left, parent_window->client_rect.top};
+  window->window_rect = {origin.x + x, origin.y + y, origin.x + x + width, origin.y + y + height};
+  AddWindowObject(window);
+  CurrentDisplay().CreateSurface(reinterpret_cast<SurfaceId>(window->hwnd), SurfaceLook{});
+
+  // Sizable and overlapped windows learn their limits first and are clamped to them.
+  if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
+    MINMAXINFO limits = QueryMinMaxInfo(window->hwnd);
+    width = std::max<int>(limits.ptMinTrackSize.x, std::min<int>(width, limits.ptMaxTrackSize.x));
+    height = std::max<int>(limits.ptMinTrackSize.y, std::min<int>(height, limits.ptMaxTrackSize.y));
+  }
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  window->window_rect.right = window->window_rect.left + width;
+  window->window_rect.bottom = window->window_rect.top + height;
+  window->client_rect = window->window_rect;
+
+  CREATESTRUCTW create = {param, instance, menu, parent, height, width, y, x, (LONG)style,
+                          title.c_str(), class_name.c_str(), ex_style};
+  if (!Send(window->hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
+    AbandonCreation(window, false);
+    SetLastError(ERROR_GEN_FAILURE);  // Windows leaves whatever code the procedure set; this is ours
+    return nullptr;
+  }
+  RECT client = window->window_rect;
+  Send(window->hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
+  window->client_rect = client;
+  if (Send(window->hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+    AbandonCreation(window, true);
+    SetLastError(ERROR_GEN_FAILURE);
+    return nullptr;
+  }
+  UpdateDisplay(window);
+  if (style & WS_VISIBLE) ShowWindowNow(window->hwnd, true);
+  return window->hwnd;
+}
+
+}  // namespace
+
+HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_name, DWORD style, int x, int y,
+                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  std::wstring name = class_name ? class_name : L"";
+  std::wstring title = window_name ? window_name : L"";
+  ilk::Trace("CreateWindowExW(0x%x, \"%s\", \"%s\", 0x%x, %d, %d, %d, %d) ...", ex_style, Utf8(name).c_str(),
+             Utf8(title).c_str(), style, x, y, width, height);
+  HWND hwnd = Injected("CreateWindowExW")
+                  ? nullptr
+                  : CreateWindowCore(ex_style, name, title, style, x, y, width, height, parent, menu, instance, param);
+  ilk::Trace("CreateWindowExW(\"%s\") = %p", Utf8(title).c_str(), (void *)hwnd);
+  return hwnd;
+}
+
+HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,
+                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  ilk::Trace("CreateWindowExA(0x%x, \"%s\", \"%s\", 0x%x, %d, %d, %d, %d) ...", ex_style,
+             class_name ? class_name : "(null)", window_name ? window_name : "", style, x, y, width, height);
+  // The creation structure the procedure sees stays the wide one: this platform's windows are
+  // all Unicode windows.
+  HWND hwnd = Injected("CreateWindowExA") ? nullptr
+                                          : CreateWindowCore(ex_style, Widen(class_name), Widen(window_name), style, x,
+                                                             y, width, height, parent, menu, instance, param);
+  ilk::Trace("CreateWindowExA(\"%s\") = %p", window_name ? window_name : "", (void *)hwnd);
+  return hwnd;
+}
+
+BOOL WINAPI DestroyWindow(HWND hwnd) {
+  BOOL result = FALSE;
+  WindowPtr window = Injected("DestroyWindow") ? nullptr : FindWindowObject(hwnd);
+  if (window && !window->destroying) {
+    window->destroying = true;
+    // Owned and child windows go first, as Windows destroys them before their parent.
+    for (const WindowPtr &other : WindowsInZOrder()) {
+      if (other->parent == hwnd) DestroyWindow(other->hwnd);
+    }
+    if (window->style & WS_VISIBLE) {
+      SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                   SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+    }
+    if (ActiveWindow() == hwnd || FocusWindow() == hwnd) DeactivateWindow(hwnd);
+    Send(hwnd, WM_DESTROY, 0, 0);
+    Send(hwnd, WM_NCDESTROY, 0, 0);
+    ForgetWindow(hwnd);
+    CurrentDisplay().DestroySurface(reinterpret_cast<SurfaceId>(hwnd));
+    RemoveWindowObject(hwnd);
+    result = TRUE;
+  } else if (window) {
+    result = TRUE;  // already on its way out: the outer DestroyWindow finishes it
+  }
+  ilk::Trace("DestroyWindow(%p) = %d", (void *)hwnd, result);
+  return result;
+}
+
+BOOL WINAPI IsWindow(HWND hwnd) {
+  BOOL result = FindWindowObject(hwnd, false) != nullptr;
+  ilk::Trace("IsWindow(%p) = %d", (void *)hwnd, result);
+  return result;
+}
+
+BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
+  BOOL result = FALSE;
+  if (!Injected("GetWindowRect")) {
+    if (WindowPtr window = FindWindowObject(hwnd)) {
+      *rect = window->window_rect;
+      result = TRUE;
+    }
+  }
+  ilk::Trace("GetWindowRect(%p) = %d {%d, %d, %d, %d}", (void *)hwnd, result, result ? rect->left : 0,
+             result ? rect->top : 0, result ? rect->right : 0, result ? rect->bottom : 0);
+  return result;
+}
+
+BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
+  BOOL result = FALSE;
+  if (!Injected("GetClientRect")) {
+    if (WindowPtr window = FindWindowObject(hwnd)) {
+      *rect = {0, 0, window->client_rect.right - window->client_rect.left,
+               window->client_rect.bottom - window->client_rect.top};
+      result = TRUE;
+    }
+  }
+  ilk::Trace("GetClientRect(%p) = %d {%d, %d, %d, %d}", (void *)hwnd, result, result ? rect->left : 0,
+             result ? rect->top : 0, result ? rect->right : 0, result ? rect->bottom : 0);
+  return result;
+}
