@@ -108,7 +108,7 @@ HWND WindowOf(HDC dc) {
 }
 
 bool Injected(const char *name) {
-  if (std::optional<uint32_t> code = ilk::InjectedFailure(name, ERROR_INVALID_PIXEL_FORMAT)) {
+  if (std::optional<uint32_t> code = ilk::InjectedFailure(name, ERROR_GEN_FAILURE)) {
     SetLastError(*code);
     return true;
   }

@@ -78,9 +78,10 @@ std::vector<EGLint> EglAttribs(const Request &request) {
 HGLRC WINAPI CreateContextAttribs(HDC dc, HGLRC share, const int *attribs) {
   HGLRC context = nullptr;
   Request request;
+  DWORD error = Parse(attribs, &request);
   if (std::optional<uint32_t> code = ilk::InjectedFailure("wglCreateContextAttribsARB", ERROR_GEN_FAILURE)) {
     SetLastError(*code);
-  } else if (DWORD error = Parse(attribs, &request)) {
+  } else if (error) {
     SetLastError(error);
   } else {
     context = CreateContext(dc, share, EglAttribs(request), ERROR_INVALID_VERSION_ARB);

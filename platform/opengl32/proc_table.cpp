@@ -139,7 +139,7 @@ const EntryPoint *Find(const char *name) {
 
 PROC WINAPI wglGetProcAddress(LPCSTR name) {
   PROC proc = nullptr;
-  if (std::optional<uint32_t> code = ilk::InjectedFailure("wglGetProcAddress", ERROR_PROC_NOT_FOUND)) {
+  if (std::optional<uint32_t> code = ilk::InjectedFailure("wglGetProcAddress", ERROR_GEN_FAILURE)) {
     SetLastError(*code);
   } else {
     const opengl32::EntryPoint *entry = name && opengl32::CurrentContext() ? opengl32::Find(name) : nullptr;

@@ -1,0 +1,93 @@
+// A window record on a hidden window for running the OpenGL phases of Create under the emulated
+// debugger, capturing what they write.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+#include "renderer/create_phases.h"
+#include "support/scoped_knobs.h"
+
+namespace interlock {
+
+struct PhaseOutput {
+  std::string out;  // standard output
+  std::string err;  // the debugger channel and platform lines
+
+  // The failure reports, "<location> (GLE n)", in order. Reports about the interop device are
+  // left out: these tests make no Direct3D device, and the interop entry points come with the
+  // interop extension's own implementation.
+  std::vector<std::string> Reports() const {
+    std::vector<std::string> reports;
+    std::istringstream lines(out);
+    const std::string prefix = "Assertion failure: ";
+    for (std::string line; std::getline(lines, line);) {
+      if (line.compare(0, prefix.size(), prefix) == 0 && line.find("wglDX") == std::string::npos) {
+        reports.push_back(line.substr(prefix.size()));
+      }
+    }
+    return reports;
+  }
+
+  // The lines of `text` that contain `part`, in order.
+  static std::vector<std::string> LinesWith(const std::string &text, const std::string &part) {
+    std::vector<std::string> found;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+      if (line.find(part) != std::string::npos) found.push_back(line);
+    }
+    return found;
+  }
+};
+
+class GLPhases : public testing::Test {
+ protected:
+  void SetUp() override {
+    SetDefaultOptions();
+    wr_.window = CreateWindowExA(0, "STATIC", "Sample", 0, 0, 0, 200, 100, NULL, NULL, NULL, NULL);
+    ASSERT_NE(wr_.window, nullptr);
+  }
+  void TearDown() override {
+    wglMakeCurrent(NULL, NULL);
+    if (wr_.gl_context) wglDeleteContext(wr_.gl_context);
+    DestroyWindow(wr_.window);
+    SetDefaultOptions();
+  }
+
+  // Runs `body` with the emulated debugger and the knobs `fail`, `hide` and `trace`.
+  template <typename Body>
+  PhaseOutput Run(Body body, const char *fail = nullptr, const char *hide = nullptr, bool trace = false) {
+    ScopedKnobs knobs({{"INTERLOCK_DEBUGGER", "continue"},
+                       {"INTERLOCK_FAIL", fail},
+                       {"INTERLOCK_HIDE", hide},
+                       {"INTERLOCK_TRACE", trace ? "1" : nullptr}});
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    body();
+    PhaseOutput output;
+    output.out = testing::internal::GetCapturedStdout();
+    output.err = testing::internal::GetCapturedStderr();
+    return output;
+  }
+
+  PhaseOutput RunContextPhase(const char *fail = nullptr, const char *hide = nullptr, bool trace = false) {
+    return Run([this] { CreateGLContext(&wr_); }, fail, hide, trace);
+  }
+
+  // The context phase as a clean prerequisite, then the objects phase under the knobs.
+  PhaseOutput RunObjectsPhase(const char *fail = nullptr, const char *hide = nullptr, bool trace = false) {
+    EXPECT_TRUE(RunContextPhase().Reports().empty());
+    return Run([this] { CreateGLObjects(&wr_); }, fail, hide, trace);
+  }
+
+  // Makes the window's context current on its DC (the tests' own block of OpenGL work).
+  void MakeCurrent() { ASSERT_TRUE(wglMakeCurrent(GetDC(wr_.window), wr_.gl_context)); }
+
+  window_renderer wr_ = {};
+};
+
+}  // namespace interlock
