@@ -1,0 +1,148 @@
+// The live-object tracker and COM reference counts.
+//
+// Report format (IDXGIDebug::ReportLiveObjects), one line per object on the debugger channel,
+// oldest object first, in the manner of the Windows debug layer:
+//   "<API> WARNING: Live <interface> at 0x<address>, Refcount: <n>, IntRef: <m> [ STATE_CREATION WARNING #0: LIVE_OBJECT]"
+// with DXGI_DEBUG_RLO_DETAIL, and one line per API that has live objects with
+// DXGI_DEBUG_RLO_SUMMARY:
+//   "<API> WARNING: Live Object : <count> [ STATE_CREATION WARNING #0: LIVE_OBJECT_SUMMARY]"
+// <API> is DXGI, D3D11 or DCOMP; <address> is 16 upper-case hexadecimal digits; Refcount counts
+// the application's references and IntRef those other platform objects hold. With
+// DXGI_DEBUG_RLO_IGNORE_INTERNAL objects without application references are left out.
+#include "common/live_objects.h"
+
+#include <stdio.h>
+
+#include <map>
+#include <vector>
+
+#include "common/log.h"
+
+namespace ilk {
+namespace {
+
+std::mutex tracker_mutex;
+// Keyed by creation order, so a report lists the oldest object first.
+std::map<uint64_t, TrackedObject *> &Objects() {
+  static auto *objects = new std::map<uint64_t, TrackedObject *>;  // lives as long as the process
+  return *objects;
+}
+std::map<const TrackedObject *, uint64_t> &Sequence() {
+  static auto *sequence = new std::map<const TrackedObject *, uint64_t>;
+  return *sequence;
+}
+
+const char *ApiName(ObjectApi api) {
+  switch (api) {
+    case ObjectApi::Dxgi: return "DXGI";
+    case ObjectApi::D3D11: return "D3D11";
+    case ObjectApi::DComp: return "DCOMP";
+  }
+  return "?";
+}
+
+}  // namespace
+
+TrackedObject::TrackedObject(ObjectApi api, const char *interface_name) : api_(api), interface_name_(interface_name) {
+  std::lock_guard<std::mutex> lock(tracker_mutex);
+  static uint64_t next = 0;
+  Objects()[next] = this;
+  Sequence()[this] = next++;
+}
+
+TrackedObject::~TrackedObject() {
+  std::lock_guard<std::mutex> lock(tracker_mutex);
+  auto found = Sequence().find(this);
+  Objects().erase(found->second);
+  Sequence().erase(found);
+}
+
+ULONG TrackedObject::AddRefExternal() {
+  ULONG external;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    external = ++external_;
+  }
+  if (external == 1) ExternalRefsRevived();
+  return external;
+}
+
+ULONG TrackedObject::ReleaseExternal() {
+  ULONG external, internal;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (external_ == 0) {
+      Log("%s at %p released more often than referenced", interface_name_, Address());
+      return 0;
+    }
+    external = --external_;
+    internal = internal_;
+  }
+  if (external == 0 && internal == 0) Unreferenced();  // the last use of the object here
+  return external;
+}
+
+void TrackedObject::AddRefInternal() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++internal_;
+}
+
+void TrackedObject::ReleaseInternal() {
+  ULONG external, internal;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    internal = --internal_;
+    external = external_;
+  }
+  if (internal == 0 && external == 0) Unreferenced();
+}
+
+ULONG TrackedObject::ExternalRefs() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return external_;
+}
+
+ULONG TrackedObject::InternalRefs() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return internal_;
+}
+
+void ReportLiveObjects(const ObjectApi *api, unsigned flags) {
+  std::vector<std::string> lines;
+  std::map<ObjectApi, size_t> counts;
+  {
+    std::lock_guard<std::mutex> lock(tracker_mutex);
+    for (const auto &entry : Objects()) {
+      const TrackedObject *object = entry.second;
+      if (api && object->Api() != *api) continue;
+      ULONG external = object->ExternalRefs();
+      if ((flags & kReportIgnoreInternal) && external == 0) continue;
+      ++counts[object->Api()];
+      if (!(flags & kReportDetail)) continue;
+      char line[256];
+      snprintf(line, sizeof line,
+               "%s WARNING: Live %s at 0x%016llX, Refcount: %u, IntRef: %u [ STATE_CREATION WARNING #0: LIVE_OBJECT]\n",
+               ApiName(object->Api()), object->InterfaceName(), (unsigned long long)(uintptr_t)object->Address(),
+               external, object->InternalRefs());
+      lines.push_back(line);
+    }
+  }
+  if (flags & kReportSummary) {
+    for (const auto &count : counts) {
+      char line[128];
+      snprintf(line, sizeof line, "%s WARNING: Live Object : %zu [ STATE_CREATION WARNING #0: LIVE_OBJECT_SUMMARY]\n",
+               ApiName(count.first), count.second);
+      lines.push_back(line);
+    }
+  }
+  for (const std::string &line : lines) DebuggerOutput(line.c_str());
+}
+
+size_t LiveObjectCount(ObjectApi api) {
+  std::lock_guard<std::mutex> lock(tracker_mutex);
+  size_t count = 0;
+  for (const auto &entry : Objects()) count += entry.second->Api() == api;
+  return count;
+}
+
+}  // namespace ilk

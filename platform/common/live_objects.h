@@ -1,0 +1,66 @@
+// The live-object tracker and the reference counts of every COM object of the stand-in
+// platform. An object has two counts, as the Windows debug layer reports them: "Refcount", the
+// references the application holds (AddRef/Release), and "IntRef", the references other
+// platform objects hold (a view holds its texture, a swap chain its buffers and its device). It
+// lives while either count is non-zero.
+#pragma once
+
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+
+#include "common/knobs.h"
+
+namespace ilk {
+
+// The API an object belongs to, which selects it in a live-object report.
+enum class ObjectApi { Dxgi, D3D11, DComp };
+
+class ILK_API TrackedObject {
+ public:
+  TrackedObject(ObjectApi api, const char *interface_name);  // one application reference
+  virtual ~TrackedObject();
+  TrackedObject(const TrackedObject &) = delete;
+  TrackedObject &operator=(const TrackedObject &) = delete;
+
+  ULONG AddRefExternal();
+  ULONG ReleaseExternal();
+  void AddRefInternal();
+  void ReleaseInternal();
+
+  ULONG ExternalRefs() const;
+  ULONG InternalRefs() const;
+  ObjectApi Api() const { return api_; }
+  const char *InterfaceName() const { return interface_name_; }
+  // The address the application knows the object by: its first interface.
+  virtual const void *Address() const = 0;
+
+ protected:
+  // The application's references went from 0 to 1 again; an object that its owner keeps (the
+  // immediate context) holds that owner while the application holds it.
+  virtual void ExternalRefsRevived() {}
+  // Neither count is left: the object goes, or tells its owner.
+  virtual void Unreferenced() { delete this; }
+
+ private:
+  void Changed(ULONG external, ULONG internal, bool was_external);
+
+  const ObjectApi api_;
+  const char *const interface_name_;
+  mutable std::mutex mutex_;
+  ULONG external_ = 1;
+  ULONG internal_ = 0;
+};
+
+// RLO flags as IDXGIDebug::ReportLiveObjects takes them.
+enum : unsigned { kReportSummary = 1, kReportDetail = 2, kReportIgnoreInternal = 4 };
+
+// Writes the live objects of `api` (every API when empty) to the debugger channel; the format
+// is described in live_objects.cpp.
+ILK_API void ReportLiveObjects(const ObjectApi *api, unsigned flags);
+
+// How many objects of `api` are alive now.
+ILK_API size_t LiveObjectCount(ObjectApi api);
+
+}  // namespace ilk

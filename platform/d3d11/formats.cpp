@@ -1,0 +1,19 @@
+// The DXGI formats of Direct3D resources and their Vulkan backing formats.
+#include "d3d11/formats.h"
+
+namespace ilk {
+
+const TextureFormat *FindTextureFormat(DXGI_FORMAT format) {
+  static const TextureFormat kFormats[] = {
+      {DXGI_FORMAT_B8G8R8A8_UNORM, VK_FORMAT_R8G8B8A8_UNORM, VK_IMAGE_ASPECT_COLOR_BIT, 4, true},
+      {DXGI_FORMAT_R8G8B8A8_UNORM, VK_FORMAT_R8G8B8A8_UNORM, VK_IMAGE_ASPECT_COLOR_BIT, 4, false},
+      {DXGI_FORMAT_D24_UNORM_S8_UINT, VK_FORMAT_D24_UNORM_S8_UINT,
+       VK_IMAGE_ASPECT_DEPTH_BIT | VK_IMAGE_ASPECT_STENCIL_BIT, 4, false},
+  };
+  for (const TextureFormat &entry : kFormats) {
+    if (entry.dxgi == format) return &entry;
+  }
+  return nullptr;
+}
+
+}  // namespace ilk

@@ -1,0 +1,27 @@
+// The DXGI formats Direct3D resources can have here, and the Vulkan formats behind them.
+//
+// A texture's bytes are shared with OpenGL, which stores GL_RGBA8 as the bytes R, G, B, A. So
+// DXGI_FORMAT_B8G8R8A8_UNORM is backed by VK_FORMAT_R8G8B8A8_UNORM: what OpenGL renders into
+// the shared memory as red is red for Direct3D too, and copies between B8G8R8A8 resources move
+// the bytes unchanged. Where Direct3D's bytes become visible outside the GPU (read-back for
+// presentation and capture) they are turned into the DXGI byte order B, G, R, A explicitly.
+// D24_UNORM_S8_UINT is VK_FORMAT_D24_UNORM_S8_UINT, OpenGL's GL_DEPTH24_STENCIL8.
+#pragma once
+
+#include <d3d11.h>
+#include <vulkan/vulkan.h>
+
+namespace ilk {
+
+struct TextureFormat {
+  DXGI_FORMAT dxgi;
+  VkFormat backing;
+  VkImageAspectFlags aspects;
+  UINT texel_bytes;   // in the DXGI layout
+  bool swap_red_blue;  // DXGI byte order B, G, R, A over backing R, G, B, A
+};
+
+// Null for a format textures cannot have here.
+const TextureFormat *FindTextureFormat(DXGI_FORMAT format);
+
+}  // namespace ilk

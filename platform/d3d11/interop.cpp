@@ -1,0 +1,87 @@
+// What the other DLLs of the platform use of Direct3D 11 objects (d3d11_interop.h).
+#include "d3d11/d3d11_interop.h"
+
+#include "common/log.h"
+#include "d3d11/device.h"
+#include "d3d11/texture.h"
+
+namespace ilk {
+
+bool DescribeTextureMemory(ID3D11Texture2D *texture, TextureMemory *memory) {
+  Texture *object = PlatformObject<Texture>(texture);
+  if (!object || !memory) return false;
+  *memory = {object->Image(), object->Memory(),  object->MemorySize(),  object->Format().backing,
+             object->Usage(), object->Desc(),    object->SharedHandle()};
+  return true;
+}
+
+int ExportTextureMemory(ID3D11Texture2D *texture) {
+  Texture *object = PlatformObject<Texture>(texture);
+  if (!object) return -1;
+  VkDevice vk = object->Owner()->Vulkan().Handle();
+  auto get_fd = reinterpret_cast<PFN_vkGetMemoryFdKHR>(vkGetDeviceProcAddr(vk, "vkGetMemoryFdKHR"));
+  VkMemoryGetFdInfoKHR info = {VK_STRUCTURE_TYPE_MEMORY_GET_FD_INFO_KHR};
+  info.memory = object->Memory();
+  info.handleType = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
+  int fd = -1;
+  if (!get_fd || get_fd(vk, &info, &fd) != VK_SUCCESS) {
+    Log("exporting the memory of texture %p failed", (void *)texture);
+    return -1;
+  }
+  return fd;
+}
+
+bool DeviceUuid(ID3D11Device *device, uint8_t uuid[VK_UUID_SIZE]) {
+  Device *object = PlatformObject<Device>(device);
+  if (!object) return false;
+  memcpy(uuid, object->Vulkan().Uuid(), VK_UUID_SIZE);
+  return true;
+}
+
+void WaitForDirect3DWork(ID3D11Device *device) {
+  if (Device *object = PlatformObject<Device>(device)) object->Vulkan().WaitIdle();
+}
+
+ID3D11Device *Direct3DDevice(IUnknown *unknown) { return PlatformObject<Device>(unknown); }
+
+void HoldDevice(ID3D11Device *device, bool hold) {
+  Device *object = PlatformObject<Device>(device);
+  if (hold) {
+    object->AddRefInternal();
+  } else {
+    object->ReleaseInternal();
+  }
+}
+
+HRESULT CreateBufferTexture(ID3D11Device *device, const D3D11_TEXTURE2D_DESC &desc, ID3D11Texture2D **texture) {
+  Texture *created = nullptr;
+  HRESULT hr = PlatformObject<Device>(device)->CreateTexture(desc, nullptr, &created);
+  *texture = created;
+  return hr;
+}
+
+HRESULT QueryTexture(ID3D11Texture2D *texture, REFIID riid, void **object) {
+  Texture *found = PlatformObject<Texture>(texture);
+  *object = riid == IID_IUnknown ? static_cast<ID3D11Texture2D *>(found) : found->FindInterface(riid);
+  if (!*object) return E_NOINTERFACE;
+  found->AddRef();
+  return S_OK;
+}
+
+void HoldTexture(ID3D11Texture2D *texture, bool hold) {
+  Texture *object = PlatformObject<Texture>(texture);
+  if (hold) {
+    object->AddRefInternal();
+  } else {
+    object->ReleaseInternal();
+  }
+}
+
+ULONG TextureRefs(ID3D11Texture2D *texture) { return PlatformObject<Texture>(texture)->ExternalRefs(); }
+
+bool ReadTexture(ID3D11Texture2D *texture, std::vector<uint8_t> *texels) {
+  Texture *object = PlatformObject<Texture>(texture);
+  return object && object->Read(texels);
+}
+
+}  // namespace ilk

@@ -1,0 +1,40 @@
+// A host-visible Vulkan buffer for moving texels between the host and images.
+#include "d3d11/staging_buffer.h"
+
+namespace ilk {
+
+StagingBuffer::StagingBuffer(VulkanDevice &device, VkDeviceSize size) : device_(device) {
+  VkDevice vk = device.Handle();
+  VkBufferCreateInfo info = {VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO};
+  info.size = size;
+  info.usage = VK_BUFFER_USAGE_TRANSFER_SRC_BIT | VK_BUFFER_USAGE_TRANSFER_DST_BIT;
+  info.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
+  if (vkCreateBuffer(vk, &info, nullptr, &buffer_) != VK_SUCCESS) {
+    buffer_ = VK_NULL_HANDLE;
+    return;
+  }
+  VkMemoryRequirements requirements;
+  vkGetBufferMemoryRequirements(vk, buffer_, &requirements);
+  int type = device.MemoryType(requirements.memoryTypeBits,
+                               VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT);
+  VkMemoryAllocateInfo allocate = {VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
+  allocate.allocationSize = requirements.size;
+  allocate.memoryTypeIndex = (uint32_t)type;
+  if (type < 0 || vkAllocateMemory(vk, &allocate, nullptr, &memory_) != VK_SUCCESS) {
+    memory_ = VK_NULL_HANDLE;
+    return;
+  }
+  if (vkBindBufferMemory(vk, buffer_, memory_, 0) != VK_SUCCESS ||
+      vkMapMemory(vk, memory_, 0, VK_WHOLE_SIZE, 0, &mapped_) != VK_SUCCESS) {
+    mapped_ = nullptr;
+  }
+}
+
+StagingBuffer::~StagingBuffer() {
+  VkDevice vk = device_.Handle();
+  if (mapped_) vkUnmapMemory(vk, memory_);
+  if (memory_) vkFreeMemory(vk, memory_, nullptr);
+  if (buffer_) vkDestroyBuffer(vk, buffer_, nullptr);
+}
+
+}  // namespace ilk

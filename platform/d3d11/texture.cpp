@@ -1,0 +1,249 @@
+// 2-D textures: Vulkan images in memory that can be exported to OpenGL.
+//
+// Every image lives in VK_IMAGE_LAYOUT_GENERAL from its creation on, so OpenGL, which knows
+// nothing of Vulkan layouts, can use the shared memory at any time. Shared handles
+// (D3D11_RESOURCE_MISC_SHARED) are values of their own, not kernel handles, as the legacy
+// shared handles of Windows are: nothing closes them.
+#include "d3d11/texture.h"
+
+#include <string.h>
+
+#include <atomic>
+
+#include "common/log.h"
+#include "d3d11/device.h"
+#include "d3d11/staging_buffer.h"
+
+namespace ilk {
+namespace {
+
+HANDLE NextSharedHandle() {
+  static std::atomic<uintptr_t> next{0};
+  return reinterpret_cast<HANDLE>(0x40000002u + (next++ << 6));
+}
+
+VkImageSubresourceRange WholeImage(const Texture &texture) {
+  return {texture.Format().aspects, 0, texture.Desc().MipLevels, 0, texture.Desc().ArraySize};
+}
+
+UINT MipSize(UINT size, UINT level) { return size >> level ? size >> level : 1; }
+
+// Copies rows of texels, swapping the red and blue bytes when the layouts differ in that.
+void CopyTexels(uint8_t *to, size_t to_pitch, const uint8_t *from, size_t from_pitch, UINT width, UINT height,
+                const TextureFormat &format) {
+  size_t row_bytes = (size_t)width * format.texel_bytes;
+  for (UINT y = 0; y < height; ++y) {
+    uint8_t *row = to + y * to_pitch;
+    memcpy(row, from + y * from_pitch, row_bytes);
+    if (!format.swap_red_blue) continue;
+    for (size_t x = 0; x < row_bytes; x += 4) std::swap(row[x], row[x + 2]);
+  }
+}
+
+}  // namespace
+
+std::optional<uint32_t> Texture::Fail(const char *method, HRESULT code) {
+  return InjectedFailure(method, (uint32_t)code,
+                         {"IUnknown", "ID3D11DeviceChild", "ID3D11Resource", "ID3D11Texture2D", "IDXGIObject",
+                          "IDXGIDeviceSubObject", "IDXGIResource"});
+}
+
+Texture::Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format)
+    : ComObject(ObjectApi::D3D11, "ID3D11Texture2D"), device_(device), desc_(desc), format_(format) {
+  device_->AddRefInternal();
+  if (desc.MiscFlags & D3D11_RESOURCE_MISC_SHARED) shared_handle_ = NextSharedHandle();
+}
+
+Texture::~Texture() {
+  VkDevice vk = device_->Vulkan().Handle();
+  if (image_) vkDestroyImage(vk, image_, nullptr);
+  if (memory_) vkFreeMemory(vk, memory_, nullptr);
+  device_->ReleaseInternal();
+}
+
+HRESULT Texture::Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format,
+                        const D3D11_SUBRESOURCE_DATA *initial_data, Texture **texture) {
+  Texture *created = new Texture(device, desc, format);
+  if (!created->Allocate() || !created->Fill(initial_data)) {
+    created->Release();
+    return E_OUTOFMEMORY;
+  }
+  *texture = created;
+  return S_OK;
+}
+
+bool Texture::Allocate() {
+  VulkanDevice &vulkan = device_->Vulkan();
+  bool depth = format_.aspects & VK_IMAGE_ASPECT_DEPTH_BIT;
+  usage_ = VK_IMAGE_USAGE_TRANSFER_SRC_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT | VK_IMAGE_USAGE_SAMPLED_BIT |
+           (depth ? VK_IMAGE_USAGE_DEPTH_STENCIL_ATTACHMENT_BIT : VK_IMAGE_USAGE_COLOR_ATTACHMENT_BIT);
+  VkExternalMemoryImageCreateInfo external = {VK_STRUCTURE_TYPE_EXTERNAL_MEMORY_IMAGE_CREATE_INFO};
+  external.handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
+  VkImageCreateInfo info = {VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO};
+  info.pNext = &external;
+  info.imageType = VK_IMAGE_TYPE_2D;
+  info.format = format_.backing;
+  info.extent = {desc_.Width, desc_.Height, 1};
+  info.mipLevels = desc_.MipLevels;
+  info.arrayLayers = desc_.ArraySize;
+  info.samples = VK_SAMPLE_COUNT_1_BIT;
+  info.tiling = VK_IMAGE_TILING_OPTIMAL;
+  info.usage = usage_;
+  info.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
+  info.initialLayout = VK_IMAGE_LAYOUT_UNDEFINED;
+  VkDevice vk = vulkan.Handle();
+  if (vkCreateImage(vk, &info, nullptr, &image_) != VK_SUCCESS) {
+    image_ = VK_NULL_HANDLE;
+    return false;
+  }
+  VkMemoryRequirements requirements;
+  vkGetImageMemoryRequirements(vk, image_, &requirements);
+  int type = vulkan.MemoryType(requirements.memoryTypeBits, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
+  if (type < 0) return false;
+  // A dedicated allocation, as OpenGL imports it (GL_DEDICATED_MEMORY_OBJECT_EXT).
+  VkMemoryDedicatedAllocateInfo dedicated = {VK_STRUCTURE_TYPE_MEMORY_DEDICATED_ALLOCATE_INFO};
+  dedicated.image = image_;
+  VkExportMemoryAllocateInfo export_info = {VK_STRUCTURE_TYPE_EXPORT_MEMORY_ALLOCATE_INFO};
+  export_info.pNext = &dedicated;
+  export_info.handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
+  VkMemoryAllocateInfo allocate = {VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
+  allocate.pNext = &export_info;
+  allocate.allocationSize = requirements.size;
+  allocate.memoryTypeIndex = (uint32_t)type;
+  if (vkAllocateMemory(vk, &allocate, nullptr, &memory_) != VK_SUCCESS) {
+    memory_ = VK_NULL_HANDLE;
+    return false;
+  }
+  memory_size_ = requirements.size;
+  return vkBindImageMemory(vk, image_, memory_, 0) == VK_SUCCESS;
+}
+
+bool Texture::Fill(const D3D11_SUBRESOURCE_DATA *initial_data) {
+  VulkanDevice &vulkan = device_->Vulkan();
+  // Staging space for every subresource of the initial data, in the backing layout.
+  std::vector<VkBufferImageCopy> regions;
+  VkDeviceSize staging_size = 0;
+  if (initial_data) {
+    for (UINT layer = 0; layer < desc_.ArraySize; ++layer) {
+      for (UINT level = 0; level < desc_.MipLevels; ++level) {
+        VkBufferImageCopy region = {};
+        region.bufferOffset = staging_size;
+        region.imageSubresource = {format_.aspects, level, layer, 1};
+        region.imageExtent = {MipSize(desc_.Width, level), MipSize(desc_.Height, level), 1};
+        staging_size += (VkDeviceSize)region.imageExtent.width * region.imageExtent.height * format_.texel_bytes;
+        regions.push_back(region);
+      }
+    }
+  }
+  std::unique_ptr<StagingBuffer> staging;
+  if (initial_data) {
+    staging.reset(new StagingBuffer(vulkan, staging_size));
+    if (!staging->Data()) return false;
+    for (size_t i = 0; i < regions.size(); ++i) {
+      const VkBufferImageCopy &region = regions[i];
+      CopyTexels(staging->Data() + region.bufferOffset, (size_t)region.imageExtent.width * format_.texel_bytes,
+                 static_cast<const uint8_t *>(initial_data[i].pSysMem), initial_data[i].SysMemPitch,
+                 region.imageExtent.width, region.imageExtent.height, format_);
+    }
+  }
+  VkImageSubresourceRange range = WholeImage(*this);
+  return vulkan.Run([&](VkCommandBuffer commands) {
+    VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER};
+    barrier.dstAccessMask = VK_ACCESS_TRANSFER_WRITE_BIT;
+    barrier.oldLayout = VK_IMAGE_LAYOUT_UNDEFINED;
+    barrier.newLayout = VK_IMAGE_LAYOUT_GENERAL;
+    barrier.srcQueueFamilyIndex = barrier.dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;
+    barrier.image = image_;
+    barrier.subresourceRange = range;
+    vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT, 0, 0, nullptr, 0,
+                         nullptr, 1, &barrier);
+    if (staging) {
+      vkCmdCopyBufferToImage(commands, staging->Handle(), image_, VK_IMAGE_LAYOUT_GENERAL, (uint32_t)regions.size(),
+                             regions.data());
+    } else if (format_.aspects & VK_IMAGE_ASPECT_COLOR_BIT) {
+      VkClearColorValue zero = {};
+      vkCmdClearColorImage(commands, image_, VK_IMAGE_LAYOUT_GENERAL, &zero, 1, &range);
+    } else {
+      VkClearDepthStencilValue zero = {};
+      vkCmdClearDepthStencilImage(commands, image_, VK_IMAGE_LAYOUT_GENERAL, &zero, 1, &range);
+    }
+  });
+}
+
+bool Texture::Read(std::vector<uint8_t> *texels) {
+  VulkanDevice &vulkan = device_->Vulkan();
+  VkDeviceSize texel_count = (VkDeviceSize)desc_.Width * desc_.Height;
+  bool depth_stencil = format_.aspects == (VK_IMAGE_ASPECT_DEPTH_BIT | VK_IMAGE_ASPECT_STENCIL_BIT);
+  // Depth and stencil come out as separate planes: 32-bit words, then bytes.
+  StagingBuffer staging(vulkan, texel_count * (depth_stencil ? 5 : format_.texel_bytes));
+  if (!staging.Data()) return false;
+  std::vector<VkBufferImageCopy> regions;
+  VkBufferImageCopy region = {};
+  region.imageExtent = {desc_.Width, desc_.Height, 1};
+  if (depth_stencil) {
+    region.imageSubresource = {VK_IMAGE_ASPECT_DEPTH_BIT, 0, 0, 1};
+    regions.push_back(region);
+    region.bufferOffset = texel_count * 4;
+    region.imageSubresource = {VK_IMAGE_ASPECT_STENCIL_BIT, 0, 0, 1};
+  } else {
+    region.imageSubresource = {format_.aspects, 0, 0, 1};
+  }
+  regions.push_back(region);
+  if (!vulkan.Run([&](VkCommandBuffer commands) {
+        vkCmdCopyImageToBuffer(commands, image_, VK_IMAGE_LAYOUT_GENERAL, staging.Handle(), (uint32_t)regions.size(),
+                               regions.data());
+      })) {
+    return false;
+  }
+  texels->resize(texel_count * format_.texel_bytes);
+  if (depth_stencil) {
+    const uint8_t *stencil = staging.Data() + texel_count * 4;
+    for (VkDeviceSize i = 0; i < texel_count; ++i) {
+      uint32_t word;
+      memcpy(&word, staging.Data() + i * 4, 4);
+      word = (word & 0xFFFFFFu) | (uint32_t)stencil[i] << 24;
+      memcpy(texels->data() + i * 4, &word, 4);
+    }
+  } else {
+    size_t pitch = (size_t)desc_.Width * format_.texel_bytes;
+    CopyTexels(texels->data(), pitch, staging.Data(), pitch, desc_.Width, desc_.Height, format_);
+  }
+  return true;
+}
+
+void *Texture::FindInterface(REFIID riid) {
+  if (riid == IID_ID3D11Texture2D || riid == IID_ID3D11Resource || riid == IID_ID3D11DeviceChild) {
+    return static_cast<ID3D11Texture2D *>(this);
+  }
+  if (riid == IID_IDXGIResource || riid == IID_IDXGIDeviceSubObject || riid == IID_IDXGIObject) {
+    return static_cast<IDXGIResource *>(this);
+  }
+  return riid == kPrivateIid ? this : nullptr;
+}
+
+void Texture::GetDevice(ID3D11Device **device) {
+  device_->AddRef();
+  *device = device_;
+}
+
+void Texture::GetDesc(D3D11_TEXTURE2D_DESC *desc) { *desc = desc_; }
+
+HRESULT Texture::GetDevice(REFIID riid, void **device) { return device_->QueryInterface(riid, device); }
+
+HRESULT Texture::GetSharedHandle(HANDLE *shared_handle) {
+  HRESULT hr = S_OK;
+  if (std::optional<uint32_t> code = Fail("GetSharedHandle", E_FAIL)) {
+    hr = (HRESULT)*code;
+  } else if (!shared_handle) {
+    hr = E_INVALIDARG;
+  } else if (!shared_handle_) {
+    *shared_handle = nullptr;
+    hr = device_->Refuse("IDXGIResource::GetSharedHandle", "the resource was not created with D3D11_RESOURCE_MISC_SHARED");
+  } else {
+    *shared_handle = shared_handle_;
+  }
+  Trace("IDXGIResource::GetSharedHandle(%p) = 0x%08x", Address(), (unsigned)hr);
+  return hr;
+}
+
+}  // namespace ilk

@@ -1,0 +1,62 @@
+// 2-D textures: Vulkan images in memory that can be exported to OpenGL.
+#pragma once
+
+#include <d3d11.h>
+
+#include <optional>
+#include <vector>
+
+#include "common/com_object.h"
+#include "d3d11/formats.h"
+
+namespace ilk {
+
+class Device;
+
+class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> {
+ public:
+  static constexpr GUID kPrivateIid = PrivateIid(0xd3d11001);
+  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+
+  // Creates the image for a description the device has validated; its contents start as
+  // `initial_data`, or zero.
+  static HRESULT Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format,
+                        const D3D11_SUBRESOURCE_DATA *initial_data, Texture **texture);
+  ~Texture() override;
+  void *FindInterface(REFIID riid);
+
+  void STDMETHODCALLTYPE GetDevice(ID3D11Device **device) override;
+  void STDMETHODCALLTYPE GetDesc(D3D11_TEXTURE2D_DESC *desc) override;
+  HRESULT STDMETHODCALLTYPE GetDevice(REFIID riid, void **device) override;
+  HRESULT STDMETHODCALLTYPE GetSharedHandle(HANDLE *shared_handle) override;
+
+  Device *Owner() const { return device_; }
+  const D3D11_TEXTURE2D_DESC &Desc() const { return desc_; }
+  const TextureFormat &Format() const { return format_; }
+  VkImage Image() const { return image_; }
+  VkDeviceMemory Memory() const { return memory_; }
+  VkDeviceSize MemorySize() const { return memory_size_; }
+  VkImageUsageFlags Usage() const { return usage_; }
+  HANDLE SharedHandle() const { return shared_handle_; }
+
+  // Mip level 0 of array slice 0 in the DXGI layout, rows packed: for colour formats the
+  // texels as Direct3D sees them; for D24_UNORM_S8_UINT depth in the low 24 bits and stencil
+  // in the high 8 bits of each 32-bit texel. False when the device fails.
+  bool Read(std::vector<uint8_t> *texels);
+
+ private:
+  Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format);
+  bool Allocate();
+  bool Fill(const D3D11_SUBRESOURCE_DATA *initial_data);
+
+  Device *const device_;
+  const D3D11_TEXTURE2D_DESC desc_;
+  const TextureFormat &format_;
+  VkImage image_ = VK_NULL_HANDLE;
+  VkDeviceMemory memory_ = VK_NULL_HANDLE;
+  VkDeviceSize memory_size_ = 0;
+  VkImageUsageFlags usage_ = 0;
+  HANDLE shared_handle_ = nullptr;
+};
+
+}  // namespace ilk

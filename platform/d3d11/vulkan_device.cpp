@@ -1,0 +1,241 @@
+// The Vulkan instance, device and queue behind one Direct3D 11 device.
+#include "d3d11/vulkan_device.h"
+
+#include <stdlib.h>
+#include <string.h>
+#include <strings.h>
+
+#include <vector>
+
+#include "common/log.h"
+
+namespace ilk {
+namespace {
+
+const char *const kValidationLayer = "VK_LAYER_KHRONOS_validation";
+
+bool LayerInstalled(const char *name) {
+  uint32_t count = 0;
+  vkEnumerateInstanceLayerProperties(&count, nullptr);
+  std::vector<VkLayerProperties> layers(count);
+  vkEnumerateInstanceLayerProperties(&count, layers.data());
+  for (const VkLayerProperties &layer : layers) {
+    if (strcmp(layer.layerName, name) == 0) return true;
+  }
+  return false;
+}
+
+bool HasDeviceExtension(VkPhysicalDevice device, const char *name) {
+  uint32_t count = 0;
+  vkEnumerateDeviceExtensionProperties(device, nullptr, &count, nullptr);
+  std::vector<VkExtensionProperties> extensions(count);
+  vkEnumerateDeviceExtensionProperties(device, nullptr, &count, extensions.data());
+  for (const VkExtensionProperties &extension : extensions) {
+    if (strcmp(extension.extensionName, name) == 0) return true;
+  }
+  return false;
+}
+
+VKAPI_ATTR VkBool32 VKAPI_CALL ValidationMessage(VkDebugUtilsMessageSeverityFlagBitsEXT,
+                                                 VkDebugUtilsMessageTypeFlagsEXT,
+                                                 const VkDebugUtilsMessengerCallbackDataEXT *data, void *) {
+  std::string text = std::string("Vulkan validation: ") + (data->pMessage ? data->pMessage : "") + "\n";
+  DebuggerOutput(text.c_str());
+  return VK_FALSE;
+}
+
+bool NameMatches(const char *device_name, size_t index, const std::string &wanted) {
+  char *end = nullptr;
+  unsigned long number = strtoul(wanted.c_str(), &end, 10);
+  if (!wanted.empty() && *end == '\0') return number == index;
+  std::string name = device_name;
+  for (size_t at = 0; at + wanted.size() <= name.size(); ++at) {
+    if (strncasecmp(name.c_str() + at, wanted.c_str(), wanted.size()) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<VulkanDevice> VulkanDevice::Open(bool validation) {
+  std::unique_ptr<VulkanDevice> device(new VulkanDevice);
+  if (!device->Init(validation)) return nullptr;
+  return device;
+}
+
+bool VulkanDevice::Init(bool validation) {
+  VkApplicationInfo app = {VK_STRUCTURE_TYPE_APPLICATION_INFO};
+  app.pApplicationName = "interlock";
+  app.pEngineName = "interlock d3d11";
+  app.apiVersion = VK_API_VERSION_1_1;
+  std::vector<const char *> layers, extensions;
+  if (validation) {
+    if (LayerInstalled(kValidationLayer)) {
+      layers.push_back(kValidationLayer);
+      extensions.push_back(VK_EXT_DEBUG_UTILS_EXTENSION_NAME);
+    } else {
+      Log("D3D11_CREATE_DEVICE_DEBUG: %s is not installed, the device runs without it", kValidationLayer);
+    }
+  }
+  VkInstanceCreateInfo instance_info = {VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO};
+  instance_info.pApplicationInfo = &app;
+  instance_info.enabledLayerCount = (uint32_t)layers.size();
+  instance_info.ppEnabledLayerNames = layers.data();
+  instance_info.enabledExtensionCount = (uint32_t)extensions.size();
+  instance_info.ppEnabledExtensionNames = extensions.data();
+  if (vkCreateInstance(&instance_info, nullptr, &instance_) != VK_SUCCESS) {
+    instance_ = VK_NULL_HANDLE;
+    return false;
+  }
+  if (!layers.empty()) {
+    auto create_messenger = reinterpret_cast<PFN_vkCreateDebugUtilsMessengerEXT>(
+        vkGetInstanceProcAddr(instance_, "vkCreateDebugUtilsMessengerEXT"));
+    VkDebugUtilsMessengerCreateInfoEXT messenger_info = {VK_STRUCTURE_TYPE_DEBUG_UTILS_MESSENGER_CREATE_INFO_EXT};
+    messenger_info.messageSeverity =
+        VK_DEBUG_UTILS_MESSAGE_SEVERITY_WARNING_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_SEVERITY_ERROR_BIT_EXT;
+    messenger_info.messageType = VK_DEBUG_UTILS_MESSAGE_TYPE_GENERAL_BIT_EXT |
+                                 VK_DEBUG_UTILS_MESSAGE_TYPE_VALIDATION_BIT_EXT |
+                                 VK_DEBUG_UTILS_MESSAGE_TYPE_PERFORMANCE_BIT_EXT;
+    messenger_info.pfnUserCallback = ValidationMessage;
+    if (create_messenger) create_messenger(instance_, &messenger_info, nullptr, &messenger_);
+  }
+  if (!PickPhysicalDevice()) return false;
+
+  float priority = 1.0f;
+  VkDeviceQueueCreateInfo queue_info = {VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO};
+  queue_info.queueFamilyIndex = queue_family_;
+  queue_info.queueCount = 1;
+  queue_info.pQueuePriorities = &priority;
+  const char *device_extensions[] = {VK_KHR_EXTERNAL_MEMORY_FD_EXTENSION_NAME};
+  VkDeviceCreateInfo device_info = {VK_STRUCTURE_TYPE_DEVICE_CREATE_INFO};
+  device_info.queueCreateInfoCount = 1;
+  device_info.pQueueCreateInfos = &queue_info;
+  device_info.enabledExtensionCount = 1;
+  device_info.ppEnabledExtensionNames = device_extensions;
+  if (vkCreateDevice(physical_, &device_info, nullptr, &device_) != VK_SUCCESS) {
+    device_ = VK_NULL_HANDLE;
+    return false;
+  }
+  vkGetDeviceQueue(device_, queue_family_, 0, &queue_);
+  VkCommandPoolCreateInfo pool_info = {VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO};
+  pool_info.flags = VK_COMMAND_POOL_CREATE_TRANSIENT_BIT;
+  pool_info.queueFamilyIndex = queue_family_;
+  VkFenceCreateInfo fence_info = {VK_STRUCTURE_TYPE_FENCE_CREATE_INFO};
+  return vkCreateCommandPool(device_, &pool_info, nullptr, &pool_) == VK_SUCCESS &&
+         vkCreateFence(device_, &fence_info, nullptr, &fence_) == VK_SUCCESS;
+}
+
+bool VulkanDevice::PickPhysicalDevice() {
+  uint32_t count = 0;
+  vkEnumeratePhysicalDevices(instance_, &count, nullptr);
+  std::vector<VkPhysicalDevice> devices(count);
+  vkEnumeratePhysicalDevices(instance_, &count, devices.data());
+  const char *wanted = getenv("INTERLOCK_VULKAN_DEVICE");
+  for (size_t index = 0; index < devices.size(); ++index) {
+    VkPhysicalDeviceIDProperties id = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ID_PROPERTIES};
+    VkPhysicalDeviceProperties2 properties = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2};
+    properties.pNext = &id;
+    vkGetPhysicalDeviceProperties2(devices[index], &properties);
+    if (wanted && *wanted && !NameMatches(properties.properties.deviceName, index, wanted)) continue;
+    if (properties.properties.apiVersion < VK_API_VERSION_1_1 ||
+        !HasDeviceExtension(devices[index], VK_KHR_EXTERNAL_MEMORY_FD_EXTENSION_NAME)) {
+      Trace("Vulkan device %zu (%s) cannot export memory; skipped", index, properties.properties.deviceName);
+      continue;
+    }
+    uint32_t family_count = 0;
+    vkGetPhysicalDeviceQueueFamilyProperties(devices[index], &family_count, nullptr);
+    std::vector<VkQueueFamilyProperties> families(family_count);
+    vkGetPhysicalDeviceQueueFamilyProperties(devices[index], &family_count, families.data());
+    for (uint32_t family = 0; family < family_count; ++family) {
+      // Copies need a transfer queue; graphics and compute queues can transfer as well.
+      if (!(families[family].queueFlags & (VK_QUEUE_GRAPHICS_BIT | VK_QUEUE_COMPUTE_BIT | VK_QUEUE_TRANSFER_BIT))) continue;
+      physical_ = devices[index];
+      queue_family_ = family;
+      name_ = properties.properties.deviceName;
+      memcpy(uuid_, id.deviceUUID, VK_UUID_SIZE);
+      vkGetPhysicalDeviceMemoryProperties(physical_, &memory_);
+      Trace("Direct3D 11 on Vulkan device %zu: %s", index, name_.c_str());
+      return true;
+    }
+  }
+  return false;
+}
+
+VulkanDevice::~VulkanDevice() {
+  if (device_) {
+    vkDeviceWaitIdle(device_);
+    if (fence_) vkDestroyFence(device_, fence_, nullptr);
+    if (pool_) vkDestroyCommandPool(device_, pool_, nullptr);
+    vkDestroyDevice(device_, nullptr);
+  }
+  if (messenger_) {
+    auto destroy_messenger = reinterpret_cast<PFN_vkDestroyDebugUtilsMessengerEXT>(
+        vkGetInstanceProcAddr(instance_, "vkDestroyDebugUtilsMessengerEXT"));
+    if (destroy_messenger) destroy_messenger(instance_, messenger_, nullptr);
+  }
+  if (instance_) vkDestroyInstance(instance_, nullptr);
+}
+
+int VulkanDevice::MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const {
+  for (uint32_t type = 0; type < memory_.memoryTypeCount; ++type) {
+    if ((type_bits & (1u << type)) && (memory_.memoryTypes[type].propertyFlags & properties) == properties) return (int)type;
+  }
+  return -1;
+}
+
+bool VulkanDevice::SupportsImage(VkFormat format, VkImageUsageFlags usage) const {
+  VkPhysicalDeviceExternalImageFormatInfo external = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_EXTERNAL_IMAGE_FORMAT_INFO};
+  external.handleType = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
+  VkPhysicalDeviceImageFormatInfo2 info = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_IMAGE_FORMAT_INFO_2};
+  info.pNext = &external;
+  info.format = format;
+  info.type = VK_IMAGE_TYPE_2D;
+  info.tiling = VK_IMAGE_TILING_OPTIMAL;
+  info.usage = usage;
+  VkExternalImageFormatProperties external_properties = {VK_STRUCTURE_TYPE_EXTERNAL_IMAGE_FORMAT_PROPERTIES};
+  VkImageFormatProperties2 properties = {VK_STRUCTURE_TYPE_IMAGE_FORMAT_PROPERTIES_2};
+  properties.pNext = &external_properties;
+  return vkGetPhysicalDeviceImageFormatProperties2(physical_, &info, &properties) == VK_SUCCESS &&
+         (external_properties.externalMemoryProperties.externalMemoryFeatures &
+          VK_EXTERNAL_MEMORY_FEATURE_EXPORTABLE_BIT);
+}
+
+bool VulkanDevice::Run(const std::function<void(VkCommandBuffer)> &record) {
+  std::lock_guard<std::mutex> lock(queue_mutex_);
+  VkCommandBufferAllocateInfo allocate = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
+  allocate.commandPool = pool_;
+  allocate.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
+  allocate.commandBufferCount = 1;
+  VkCommandBuffer commands;
+  if (vkAllocateCommandBuffers(device_, &allocate, &commands) != VK_SUCCESS) return false;
+  VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
+  begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
+  vkBeginCommandBuffer(commands, &begin);
+  VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER};
+  barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT | VK_ACCESS_HOST_WRITE_BIT;
+  barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
+  vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT | VK_PIPELINE_STAGE_HOST_BIT,
+                       VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 1, &barrier, 0, nullptr, 0, nullptr);
+  record(commands);
+  barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT;
+  barrier.dstAccessMask = VK_ACCESS_HOST_READ_BIT;
+  vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0,
+                       nullptr, 0, nullptr);
+  vkEndCommandBuffer(commands);
+  VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO};
+  submit.commandBufferCount = 1;
+  submit.pCommandBuffers = &commands;
+  bool ok = vkQueueSubmit(queue_, 1, &submit, fence_) == VK_SUCCESS &&
+            vkWaitForFences(device_, 1, &fence_, VK_TRUE, UINT64_MAX) == VK_SUCCESS;
+  vkResetFences(device_, 1, &fence_);
+  vkFreeCommandBuffers(device_, pool_, 1, &commands);
+  if (!ok) Log("Vulkan submission on %s failed", name_.c_str());
+  return ok;
+}
+
+void VulkanDevice::WaitIdle() {
+  std::lock_guard<std::mutex> lock(queue_mutex_);
+  vkQueueWaitIdle(queue_);
+}
+
+}  // namespace ilk

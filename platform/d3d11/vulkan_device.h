@@ -1,0 +1,55 @@
+// The Vulkan instance, device and queue behind one Direct3D 11 device.
+#pragma once
+
+#include <vulkan/vulkan.h>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace ilk {
+
+class VulkanDevice {
+ public:
+  // The device INTERLOCK_VULKAN_DEVICE names (an index into the physical devices, or a part of
+  // a device name, compared case-insensitively), else the first one that can export memory as
+  // file descriptors. `validation` adds the Khronos validation layer when it is installed, its
+  // messages going to the debugger channel. Null when there is no such device.
+  static std::unique_ptr<VulkanDevice> Open(bool validation);
+  ~VulkanDevice();
+
+  VkDevice Handle() const { return device_; }
+  const uint8_t *Uuid() const { return uuid_; }
+  const char *Name() const { return name_.c_str(); }
+
+  // A memory type among `type_bits` with `properties`, or -1.
+  int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const;
+  bool SupportsImage(VkFormat format, VkImageUsageFlags usage) const;
+
+  // Records commands with `record` and runs them to completion. Every run starts with a full
+  // memory barrier, so it sees whatever earlier runs and the host wrote. False on device loss.
+  bool Run(const std::function<void(VkCommandBuffer)> &record);
+  // Waits until the queue has finished all work.
+  void WaitIdle();
+
+ private:
+  VulkanDevice() = default;
+  bool Init(bool validation);
+  bool PickPhysicalDevice();
+
+  VkInstance instance_ = VK_NULL_HANDLE;
+  VkDebugUtilsMessengerEXT messenger_ = VK_NULL_HANDLE;
+  VkPhysicalDevice physical_ = VK_NULL_HANDLE;
+  VkDevice device_ = VK_NULL_HANDLE;
+  uint32_t queue_family_ = 0;
+  VkQueue queue_ = VK_NULL_HANDLE;
+  VkCommandPool pool_ = VK_NULL_HANDLE;
+  VkFence fence_ = VK_NULL_HANDLE;
+  VkPhysicalDeviceMemoryProperties memory_ = {};
+  uint8_t uuid_[VK_UUID_SIZE] = {};
+  std::string name_;
+  std::mutex queue_mutex_;
+};
+
+}  // namespace ilk

@@ -1,0 +1,88 @@
+// DirectComposition objects: a device, targets bound to windows, visuals. What is set on
+// targets and visuals takes effect when their device commits.
+#pragma once
+
+#include <dcomp.h>
+
+#include <optional>
+#include <vector>
+
+#include "common/com_object.h"
+#include "dxgi/presentation.h"
+
+namespace ilk {
+
+class CompositionDevice;
+
+class Visual final : public ComObject<Visual, IDCompositionVisual> {
+ public:
+  static constexpr GUID kPrivateIid = PrivateIid(0xdc000002);
+  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+
+  explicit Visual(CompositionDevice *device);
+  ~Visual() override;
+  void *FindInterface(REFIID riid);
+
+  HRESULT STDMETHODCALLTYPE SetContent(IUnknown *content) override;
+
+  void CommitContent();
+  IUnknown *CommittedContent() const { return committed_content_; }
+
+ private:
+  CompositionDevice *const device_;
+  IUnknown *content_ = nullptr;  // each held with a reference
+  IUnknown *committed_content_ = nullptr;
+};
+
+class Target final : public ComObject<Target, IDCompositionTarget>, public PresentationSink {
+ public:
+  static constexpr GUID kPrivateIid = PrivateIid(0xdc000001);
+  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+
+  Target(CompositionDevice *device, HWND window, bool topmost);
+  ~Target() override;
+  void *FindInterface(REFIID riid);
+
+  HRESULT STDMETHODCALLTYPE SetRoot(IDCompositionVisual *visual) override;
+
+  // Takes the root set last and shows the swap chain that its committed content is.
+  void CommitRoot();
+  void Show(const PresentedImage &image) override;
+  // Whether a live target composes `window` in that layer.
+  static bool Composes(HWND window, bool topmost);
+
+ private:
+  void SetShown(IUnknown *swap_chain);
+
+  CompositionDevice *const device_;
+  const HWND window_;
+  const bool topmost_;
+  Visual *root_ = nullptr;  // each held as IntRef
+  Visual *committed_root_ = nullptr;
+  IUnknown *shown_ = nullptr;  // the swap chain presenting into this target
+};
+
+class CompositionDevice final : public ComObject<CompositionDevice, IDCompositionDevice> {
+ public:
+  static constexpr GUID kPrivateIid = PrivateIid(0xdc000000);
+  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+
+  explicit CompositionDevice(ID3D11Device *direct3d);
+  ~CompositionDevice() override;
+  void *FindInterface(REFIID riid);
+
+  HRESULT STDMETHODCALLTYPE Commit() override;
+  HRESULT STDMETHODCALLTYPE CreateTargetForHwnd(HWND hwnd, BOOL topmost, IDCompositionTarget **target) override;
+  HRESULT STDMETHODCALLTYPE CreateVisual(IDCompositionVisual **visual) override;
+
+  // Targets and visuals hold their device (IntRef) and tell it when they go.
+  void Forget(Target *target);
+  void Forget(Visual *visual);
+
+ private:
+  ID3D11Device *const direct3d_;
+  std::vector<Target *> targets_;
+  std::vector<Visual *> visuals_;
+};
+
+}  // namespace ilk

@@ -1,0 +1,99 @@
+// DirectComposition targets: the root visual of a window's client area. After a commit, every
+// presentation of the swap chain the root visual shows goes to the window: its premultiplied
+// pixels composed over the black window background (so colour plus (1 - alpha) times black:
+// the colour channels, opaque), and, with INTERLOCK_CAPTURE, to a PNG file.
+#include <mutex>
+#include <set>
+#include <utility>
+
+#include "common/log.h"
+#include "dcomp/composition_objects.h"
+#include "dcomp/dcomp_iids.h"
+#include "dcomp/frame_capture.h"
+#include "user32/window_surface.h"
+
+namespace ilk {
+namespace {
+
+std::mutex layers_mutex;
+std::set<std::pair<HWND, bool>> &ComposedLayers() {
+  static auto *layers = new std::set<std::pair<HWND, bool>>;  // lives as long as the process
+  return *layers;
+}
+
+}  // namespace
+
+bool Target::Composes(HWND window, bool topmost) {
+  std::lock_guard<std::mutex> lock(layers_mutex);
+  return ComposedLayers().count({window, topmost}) != 0;
+}
+
+std::optional<uint32_t> Target::Fail(const char *method, HRESULT code) {
+  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "IDCompositionTarget"});
+}
+
+Target::Target(CompositionDevice *device, HWND window, bool topmost)
+    : ComObject(ObjectApi::DComp, "IDCompositionTarget"), device_(device), window_(window), topmost_(topmost) {
+  device_->AddRefInternal();
+  std::lock_guard<std::mutex> lock(layers_mutex);
+  ComposedLayers().insert({window_, topmost_});
+}
+
+Target::~Target() {
+  {
+    std::lock_guard<std::mutex> lock(layers_mutex);
+    ComposedLayers().erase({window_, topmost_});
+  }
+  SetShown(nullptr);
+  if (root_) root_->ReleaseInternal();
+  if (committed_root_) committed_root_->ReleaseInternal();
+  device_->Forget(this);
+  device_->ReleaseInternal();
+}
+
+void *Target::FindInterface(REFIID riid) {
+  if (riid == IID_IDCompositionTarget) return static_cast<IDCompositionTarget *>(this);
+  return riid == kPrivateIid ? this : nullptr;
+}
+
+HRESULT Target::SetRoot(IDCompositionVisual *visual) {
+  HRESULT hr = S_OK;
+  Visual *root = PlatformObject<Visual>(visual);
+  if (std::optional<uint32_t> code = Fail("SetRoot", E_FAIL)) {
+    hr = (HRESULT)*code;
+  } else if (visual && !root) {
+    hr = E_INVALIDARG;
+  } else {
+    if (root) root->AddRefInternal();
+    if (root_) root_->ReleaseInternal();
+    root_ = root;
+  }
+  Trace("IDCompositionTarget::SetRoot(%p, %p) = 0x%08x", Address(), (void *)visual, (unsigned)hr);
+  return hr;
+}
+
+void Target::CommitRoot() {
+  if (root_) root_->AddRefInternal();
+  if (committed_root_) committed_root_->ReleaseInternal();
+  committed_root_ = root_;
+  SetShown(committed_root_ ? committed_root_->CommittedContent() : nullptr);
+}
+
+void Target::SetShown(IUnknown *swap_chain) {
+  if (shown_ == swap_chain) return;
+  if (shown_) DetachPresentationSink(shown_, this);
+  shown_ = swap_chain;
+  if (shown_) AttachPresentationSink(shown_, this);
+}
+
+void Target::Show(const PresentedImage &image) {
+  WindowImage composed;
+  composed.width = (int)image.width;
+  composed.height = (int)image.height;
+  composed.bgra = image.bgra;
+  for (size_t i = 3; i < composed.bgra.size(); i += 4) composed.bgra[i] = 0xFF;
+  PresentWindowImage(window_, composed);
+  CaptureFrame(window_, image);
+}
+
+}  // namespace ilk

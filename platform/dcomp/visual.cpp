@@ -1,0 +1,50 @@
+// DirectComposition visuals: one content each (a composition swap chain); no children,
+// offsets, transforms or clips are offered.
+#include "common/log.h"
+#include "dcomp/composition_objects.h"
+#include "dcomp/dcomp_iids.h"
+
+namespace ilk {
+
+std::optional<uint32_t> Visual::Fail(const char *method, HRESULT code) {
+  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "IDCompositionVisual"});
+}
+
+Visual::Visual(CompositionDevice *device) : ComObject(ObjectApi::DComp, "IDCompositionVisual"), device_(device) {
+  device_->AddRefInternal();
+}
+
+Visual::~Visual() {
+  if (content_) content_->Release();
+  if (committed_content_) committed_content_->Release();
+  device_->Forget(this);
+  device_->ReleaseInternal();
+}
+
+void *Visual::FindInterface(REFIID riid) {
+  if (riid == IID_IDCompositionVisual) return static_cast<IDCompositionVisual *>(this);
+  return riid == kPrivateIid ? this : nullptr;
+}
+
+HRESULT Visual::SetContent(IUnknown *content) {
+  HRESULT hr = S_OK;
+  if (std::optional<uint32_t> code = Fail("SetContent", E_FAIL)) {
+    hr = (HRESULT)*code;
+  } else if (content && !IsCompositionSwapChain(content)) {
+    hr = E_INVALIDARG;  // surfaces and other contents are not offered here
+  } else {
+    if (content) content->AddRef();
+    if (content_) content_->Release();
+    content_ = content;
+  }
+  Trace("IDCompositionVisual::SetContent(%p, %p) = 0x%08x", Address(), (void *)content, (unsigned)hr);
+  return hr;
+}
+
+void Visual::CommitContent() {
+  if (content_) content_->AddRef();
+  if (committed_content_) committed_content_->Release();
+  committed_content_ = content_;
+}
+
+}  // namespace ilk

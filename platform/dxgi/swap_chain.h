@@ -1,0 +1,53 @@
+// Flip-model composition swap chains.
+#pragma once
+
+#include <d3d11.h>
+#include <dxgi1_3.h>
+
+#include <optional>
+#include <vector>
+
+#include "common/com_object.h"
+#include "dxgi/presentation.h"
+
+namespace ilk {
+
+class SwapChain final : public ComObject<SwapChain, IDXGISwapChain2> {
+ public:
+  static constexpr GUID kPrivateIid = PrivateIid(0xd8600001);
+  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+
+  // For a description the factory has validated; creates the buffers and the waitable object.
+  static HRESULT Create(ID3D11Device *device, const DXGI_SWAP_CHAIN_DESC1 &desc, SwapChain **swap_chain);
+  ~SwapChain() override;
+  void *FindInterface(REFIID riid);
+
+  HRESULT STDMETHODCALLTYPE GetDevice(REFIID riid, void **device) override;
+  HRESULT STDMETHODCALLTYPE Present(UINT sync_interval, UINT flags) override;
+  HRESULT STDMETHODCALLTYPE GetBuffer(UINT buffer, REFIID riid, void **surface) override;
+  HRESULT STDMETHODCALLTYPE ResizeBuffers(UINT buffer_count, UINT width, UINT height, DXGI_FORMAT format,
+                                          UINT flags) override;
+  HRESULT STDMETHODCALLTYPE GetDesc1(DXGI_SWAP_CHAIN_DESC1 *desc) override;
+  HRESULT STDMETHODCALLTYPE Present1(UINT sync_interval, UINT flags,
+                                     const DXGI_PRESENT_PARAMETERS *present_parameters) override;
+  HRESULT STDMETHODCALLTYPE GetMaximumFrameLatency(UINT *max_latency) override;
+  HANDLE STDMETHODCALLTYPE GetFrameLatencyWaitableObject() override;
+
+  void SetSink(PresentationSink *sink) { sink_ = sink; }
+  PresentationSink *Sink() const { return sink_; }
+
+ private:
+  SwapChain(ID3D11Device *device, const DXGI_SWAP_CHAIN_DESC1 &desc);
+  // Makes `desc_.BufferCount` buffers of the described size and format in place of the old.
+  HRESULT MakeBuffers();
+  void DropBuffers();
+  HRESULT Show(UINT sync_interval, UINT flags, const DXGI_PRESENT_PARAMETERS *present_parameters);
+
+  ID3D11Device *const device_;
+  DXGI_SWAP_CHAIN_DESC1 desc_;
+  std::vector<ID3D11Texture2D *> buffers_;  // buffer 0 first; each held as IntRef
+  HANDLE waitable_ = nullptr;
+  PresentationSink *sink_ = nullptr;
+};
+
+}  // namespace ilk

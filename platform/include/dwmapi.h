@@ -1,0 +1,6 @@
+/* Desktop Window Manager. */
+#pragma once
+
+#include "windef.h"
+
+STDAPI DwmFlush(void);
