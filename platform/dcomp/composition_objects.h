@@ -30,7 +30,7 @@ class Visual final : public ComObject<Visual, IDCompositionVisual> {
 
  private:
   CompositionDevice *const device_;
-  IUnknown *content_ = nullptr;  // each held with a reference
+  IUnknown *content_ = nullptr;  // swap chains, each held as IntRef
   IUnknown *committed_content_ = nullptr;
 };
 
@@ -59,7 +59,7 @@ class Target final : public ComObject<Target, IDCompositionTarget>, public Prese
   const bool topmost_;
   Visual *root_ = nullptr;  // each held as IntRef
   Visual *committed_root_ = nullptr;
-  IUnknown *shown_ = nullptr;  // the swap chain presenting into this target
+  IUnknown *shown_ = nullptr;  // the swap chain presenting into this target, held as IntRef
 };
 
 class CompositionDevice final : public ComObject<CompositionDevice, IDCompositionDevice> {

@@ -81,9 +81,15 @@ void Target::CommitRoot() {
 
 void Target::SetShown(IUnknown *swap_chain) {
   if (shown_ == swap_chain) return;
-  if (shown_) DetachPresentationSink(shown_, this);
+  if (shown_) {
+    DetachPresentationSink(shown_, this);
+    HoldSwapChain(shown_, false);
+  }
   shown_ = swap_chain;
-  if (shown_) AttachPresentationSink(shown_, this);
+  if (shown_) {
+    HoldSwapChain(shown_, true);
+    AttachPresentationSink(shown_, this);
+  }
 }
 
 void Target::Show(const PresentedImage &image) {

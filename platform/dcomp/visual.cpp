@@ -15,8 +15,8 @@ Visual::Visual(CompositionDevice *device) : ComObject(ObjectApi::DComp, "IDCompo
 }
 
 Visual::~Visual() {
-  if (content_) content_->Release();
-  if (committed_content_) committed_content_->Release();
+  if (content_) HoldSwapChain(content_, false);
+  if (committed_content_) HoldSwapChain(committed_content_, false);
   device_->Forget(this);
   device_->ReleaseInternal();
 }
@@ -33,8 +33,8 @@ HRESULT Visual::SetContent(IUnknown *content) {
   } else if (content && !IsCompositionSwapChain(content)) {
     hr = E_INVALIDARG;  // surfaces and other contents are not offered here
   } else {
-    if (content) content->AddRef();
-    if (content_) content_->Release();
+    if (content) HoldSwapChain(content, true);
+    if (content_) HoldSwapChain(content_, false);
     content_ = content;
   }
   Trace("IDCompositionVisual::SetContent(%p, %p) = 0x%08x", Address(), (void *)content, (unsigned)hr);
@@ -42,8 +42,8 @@ HRESULT Visual::SetContent(IUnknown *content) {
 }
 
 void Visual::CommitContent() {
-  if (content_) content_->AddRef();
-  if (committed_content_) committed_content_->Release();
+  if (content_) HoldSwapChain(content_, true);
+  if (committed_content_) HoldSwapChain(committed_content_, false);
   committed_content_ = content_;
 }
 
