@@ -2,7 +2,7 @@
 // GetForegroundWindow), with the message order of Windows' SetActiveWindow and SetFocus.
 // One thread owns every window here, so the active window is also the foreground window.
 #include "common/log.h"
-#include "user32/display.h"
+#include "user32/desktop.h"
 #include "user32/injected_failure.h"
 #include "user32/window_manager.h"
 
@@ -42,7 +42,7 @@ void ActivateWindow(HWND hwnd, bool by_mouse) {
   }
   active_window = hwnd;
   BringToTop(hwnd);
-  CurrentDisplay().RaiseSurface(reinterpret_cast<SurfaceId>(hwnd));
+  CurrentDesktop().RaiseSurface(reinterpret_cast<SurfaceId>(hwnd));
   if (!previous) SendActivateApp(true);
   Send(hwnd, WM_NCACTIVATE, TRUE, 0);
   Send(hwnd, WM_ACTIVATE, by_mouse ? WA_CLICKACTIVE : WA_ACTIVE, (LPARAM)previous);

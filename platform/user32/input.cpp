@@ -5,7 +5,7 @@
 #include <deque>
 
 #include "common/log.h"
-#include "user32/display.h"
+#include "user32/desktop.h"
 #include "user32/window_manager.h"
 
 namespace ilk::user32 {
@@ -39,8 +39,8 @@ WPARAM MouseKeyState() {
 // The client message for a button event; the non-client one is WM_NC* at the same distance
 // from WM_NCMOUSEMOVE as the client one from WM_MOUSEMOVE.
 UINT ClientMouseMessage(const DisplayEvent &event) {
-  if (event.kind == DisplayEvent::Motion) return WM_MOUSEMOVE;
-  bool down = event.kind == DisplayEvent::ButtonDown;
+  if (event.kind == DisplayEvent::kMotion) return WM_MOUSEMOVE;
+  bool down = event.kind == DisplayEvent::kButtonDown;
   switch (event.button) {
     case 1: return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
     case 2: return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
@@ -50,12 +50,12 @@ UINT ClientMouseMessage(const DisplayEvent &event) {
 
 bool ConvertMouse(const DisplayEvent &event, MSG *msg) {
   HWND hwnd = reinterpret_cast<HWND>(event.surface);
-  if (event.kind != DisplayEvent::Motion) buttons_down[event.button & 3] = event.kind == DisplayEvent::ButtonDown;
+  if (event.kind != DisplayEvent::kMotion) buttons_down[event.button & 3] = event.kind == DisplayEvent::kButtonDown;
   if (!FindWindowObject(hwnd, false)) return false;
   LPARAM screen = MAKELPARAM(event.x, event.y);
   LRESULT hit = Send(hwnd, WM_NCHITTEST, 0, screen);
   UINT client_message = ClientMouseMessage(event);
-  if (event.kind == DisplayEvent::ButtonDown && ActiveWindow() != hwnd) {
+  if (event.kind == DisplayEvent::kButtonDown && ActiveWindow() != hwnd) {
     LRESULT answer = Send(hwnd, WM_MOUSEACTIVATE, (WPARAM)hwnd, MAKELPARAM(hit, client_message));
     if (answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) ActivateWindow(hwnd, true);
     if (answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT) return false;
@@ -78,14 +78,10 @@ bool ConvertMouse(const DisplayEvent &event, MSG *msg) {
 bool ConvertKey(const DisplayEvent &event, MSG *msg) {
   HWND hwnd = FocusWindow() ? FocusWindow() : reinterpret_cast<HWND>(event.surface);
   if (!FindWindowObject(hwnd, false)) return false;
-  bool down = event.kind == DisplayEvent::KeyDown;
+  bool down = event.kind == DisplayEvent::kKeyDown;
   UINT key = event.virtual_key & 0xFF;
   bool was_down = key_down[key];
   key_down[key] = down;
-  // Generic modifier codes follow their left/right forms.
-  if (key == VK_LSHIFT || key == VK_RSHIFT) key_down[VK_SHIFT] = down;
-  if (key == VK_LCONTROL || key == VK_RCONTROL) key_down[VK_CONTROL] = down;
-  if (key == VK_LMENU || key == VK_RMENU) key_down[VK_MENU] = down;
   bool alt = key_down[VK_MENU] && !key_down[VK_CONTROL];
   LPARAM data = 1 | ((LPARAM)(event.scan_code & 0xFF) << 16) | ((LPARAM)event.extended << 24) |
                 ((LPARAM)alt << 29) | ((LPARAM)(down ? was_down : 1) << 30) | ((LPARAM)!down << 31);
@@ -96,12 +92,12 @@ bool ConvertKey(const DisplayEvent &event, MSG *msg) {
 
 bool Convert(const DisplayEvent &event, MSG *msg) {
   switch (event.kind) {
-    case DisplayEvent::ButtonDown:
-    case DisplayEvent::ButtonUp:
-    case DisplayEvent::Motion:
+    case DisplayEvent::kButtonDown:
+    case DisplayEvent::kButtonUp:
+    case DisplayEvent::kMotion:
       return ConvertMouse(event, msg);
-    case DisplayEvent::KeyDown:
-    case DisplayEvent::KeyUp:
+    case DisplayEvent::kKeyDown:
+    case DisplayEvent::kKeyUp:
       return ConvertKey(event, msg);
     default:
       return false;
@@ -114,17 +110,17 @@ void QueueDisplayEvent(const DisplayEvent &event) {
   HWND hwnd = reinterpret_cast<HWND>(event.surface);
   WindowPtr window = FindWindowObject(hwnd, false);
   switch (event.kind) {
-    case DisplayEvent::Expose:
+    case DisplayEvent::kExpose:
       if (window) {
         Invalidate(window, nullptr, true);
         window->frame_pending = (window->style & WS_VISIBLE) != 0;
       }
       break;
-    case DisplayEvent::Close:
+    case DisplayEvent::kClose:
       // The display's close button is the window menu's Close, as on Windows.
       if (window) PostMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
       break;
-    case DisplayEvent::Configure:
+    case DisplayEvent::kConfigure:
       // The display moved or sized the window itself: the window learns it as from SetWindowPos.
       if (window && (event.rect.left != window->window_rect.left || event.rect.top != window->window_rect.top ||
                      event.rect.Width() != window->window_rect.right - window->window_rect.left ||
@@ -141,7 +137,7 @@ void QueueDisplayEvent(const DisplayEvent &event) {
 
 void PumpDisplayEvents(int timeout_ms) {
   DisplayEvent event;
-  while (CurrentDisplay().NextEvent(&event, timeout_ms)) {
+  while (CurrentDesktop().NextEvent(&event, timeout_ms)) {
     QueueDisplayEvent(event);
     timeout_ms = 0;
   }

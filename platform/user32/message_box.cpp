@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/log.h"
-#include "user32/display.h"
+#include "user32/desktop.h"
 #include "user32/injected_failure.h"
 #include "user32/window_manager.h"
 
@@ -34,7 +34,8 @@ void WriteToConsole(const std::string &caption, const std::string &text) {
 
 int ShowMessageBox(const char *api, const std::string &text, const std::string &caption, UINT type) {
   if (ilk::user32::Injected(api)) return 0;
-  WriteToConsole(caption, text);
+  bool shown = ilk::SelectedMessageBox() == ilk::MessageBoxBackend::X11 && ilk::user32::ShowX11MessageBox(caption, text);
+  if (!shown) WriteToConsole(caption, text);
   int answer = FirstButton(type);
   ilk::Trace("%s(\"%s\", 0x%x) = %d", api, caption.c_str(), type, answer);
   return answer;

@@ -4,7 +4,7 @@
 #include <deque>
 
 #include "common/log.h"
-#include "user32/display.h"
+#include "user32/desktop.h"
 #include "user32/injected_failure.h"
 #include "user32/window_manager.h"
 
@@ -45,7 +45,7 @@ bool RangeHasInput(UINT first, UINT last) {
 MSG Stamped(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   MSG msg = {hwnd, message, wparam, lparam, GetTickCount(), {0, 0}};
   int x = 0, y = 0;
-  CurrentDisplay().CursorPosition(&x, &y);
+  CurrentDesktop().CursorPosition(&x, &y);
   msg.pt = {x, y};
   return msg;
 }

@@ -2,7 +2,7 @@
 // gives them at 96 DPI. A sizable frame is SM_CXFRAME plus SM_CXPADDEDBORDER (8 px) on each side
 // and the caption adds SM_CYCAPTION (23 px) on top: WS_OVERLAPPEDWINDOW is 8/31/8/8.
 #include "common/log.h"
-#include "user32/display.h"
+#include "user32/desktop.h"
 #include "user32/injected_failure.h"
 #include "user32/window_manager.h"
 
@@ -39,7 +39,7 @@ RECT FrameInsets(DWORD style, DWORD ex_style) {
 using namespace ilk::user32;
 
 int WINAPI GetSystemMetrics(int index) {
-  Display &display = CurrentDisplay();
+  Desktop &display = CurrentDesktop();
   int value = 0;
   switch (index) {
     case SM_CXSCREEN:

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "user32/display.h"
+#include "user32/desktop.h"
 #include "user32/window_manager.h"
 
 namespace ilk::user32 {
@@ -35,7 +35,7 @@ RECT SizedRect(const RECT &start, int edge, int dx, int dy, const MINMAXINFO &li
 }  // namespace
 
 void RunMoveSizeLoop(HWND hwnd, WPARAM command, LPARAM press) {
-  Display &display = CurrentDisplay();
+  Desktop &display = CurrentDesktop();
   WindowPtr window = FindWindowObject(hwnd, false);
   if (!window || !(window->style & WS_VISIBLE) || !display.LeftButtonDown()) return;
   bool moving = (command & 0xFFF0) == SC_MOVE;
@@ -54,11 +54,11 @@ void RunMoveSizeLoop(HWND hwnd, WPARAM command, LPARAM press) {
       continue;
     }
     pending = false;
-    if (event.kind == DisplayEvent::Motion) {
+    if (event.kind == DisplayEvent::kMotion) {
       DisplayEvent latest = event;
       // Only the newest of a run of motion events matters.
       while (display.NextEvent(&event, 0)) {
-        if (event.kind != DisplayEvent::Motion) {
+        if (event.kind != DisplayEvent::kMotion) {
           pending = true;
           break;
         }
@@ -75,14 +75,14 @@ void RunMoveSizeLoop(HWND hwnd, WPARAM command, LPARAM press) {
       }
       SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                    SWP_NOACTIVATE | SWP_NOZORDER | (moving ? SWP_NOSIZE : 0));
-    } else if (event.kind == DisplayEvent::ButtonUp && event.button == 1) {
+    } else if (event.kind == DisplayEvent::kButtonUp && event.button == 1) {
       break;
-    } else if (event.kind == DisplayEvent::KeyDown && event.virtual_key == VK_ESCAPE) {
+    } else if (event.kind == DisplayEvent::kKeyDown && event.virtual_key == VK_ESCAPE) {
       SetWindowPos(hwnd, nullptr, start.left, start.top, start.right - start.left, start.bottom - start.top,
                    SWP_NOACTIVATE | SWP_NOZORDER);
       break;
-    } else if (event.kind != DisplayEvent::ButtonDown && event.kind != DisplayEvent::KeyDown &&
-               event.kind != DisplayEvent::KeyUp && event.kind != DisplayEvent::ButtonUp) {
+    } else if (event.kind != DisplayEvent::kButtonDown && event.kind != DisplayEvent::kKeyDown &&
+               event.kind != DisplayEvent::kKeyUp && event.kind != DisplayEvent::kButtonUp) {
       QueueDisplayEvent(event);  // exposure, closing and the display's own moves still count
     }
   }

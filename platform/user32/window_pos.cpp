@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "user32/display.h"
+#include "user32/desktop.h"
 #include "user32/injected_failure.h"
 #include "user32/window_manager.h"
 
@@ -100,7 +100,7 @@ BOOL SetWindowPosCore(const WindowPtr &window, HWND insert_after, int x, int y, 
   if (pos.flags & SWP_HIDEWINDOW) window->style &= ~WS_VISIBLE;
   if (raise && top_level) {
     BringToTop(hwnd);
-    CurrentDisplay().RaiseSurface(reinterpret_cast<SurfaceId>(hwnd));
+    CurrentDesktop().RaiseSurface(reinterpret_cast<SurfaceId>(hwnd));
   }
   UpdateDisplay(window);
 

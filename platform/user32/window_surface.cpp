@@ -3,7 +3,7 @@
 #include "user32/window_surface.h"
 
 #include "common/log.h"
-#include "user32/display.h"
+#include "user32/desktop.h"
 #include "user32/window_manager.h"
 
 namespace ilk {
@@ -11,17 +11,17 @@ namespace ilk {
 bool PresentWindowImage(HWND window, const WindowImage &image) {
   bool alive = user32::FindWindowObject(window, false) != nullptr;
   if (alive) {
-    user32::CurrentDisplay().ShowImage(reinterpret_cast<user32::SurfaceId>(window), image.width, image.height, image.bgra);
+    user32::CurrentDesktop().ShowImage(reinterpret_cast<user32::SurfaceId>(window), image.width, image.height, image.bgra);
   }
   Trace("PresentWindowImage(%p, %dx%d) = %d", (void *)window, image.width, image.height, alive);
   return alive;
 }
 
-void WaitForPresentedImages() { user32::CurrentDisplay().Sync(); }
+void WaitForPresentedImages() { user32::CurrentDesktop().Sync(); }
 
 bool ReadWindowImage(HWND window, WindowImage *image) {
   if (!user32::FindWindowObject(window, false)) return false;
-  return user32::CurrentDisplay().ReadClientImage(reinterpret_cast<user32::SurfaceId>(window), &image->width,
+  return user32::CurrentDesktop().ReadClientImage(reinterpret_cast<user32::SurfaceId>(window), &image->width,
                                                   &image->height, &image->bgra);
 }
 

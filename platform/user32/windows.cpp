@@ -6,7 +6,7 @@
 
 #include "common/log.h"
 #include "gdi32/gdi_objects.h"
-#include "user32/display.h"
+#include "user32/desktop.h"
 #include "user32/injected_failure.h"
 #include "user32/window_manager.h"
 
@@ -107,7 +107,7 @@ void UpdateDisplay(const WindowPtr &window) {
     look.background = *color;
     look.has_background = true;
   }
-  CurrentDisplay().UpdateSurface(reinterpret_cast<SurfaceId>(window->hwnd), look);
+  CurrentDesktop().UpdateSurface(reinterpret_cast<SurfaceId>(window->hwnd), look);
 }
 
 }  // namespace ilk::user32
@@ -126,7 +126,7 @@ std::wstring Widen(LPCSTR text) {
 void AbandonCreation(const WindowPtr &window, bool send_destroy) {
   if (send_destroy) Send(window->hwnd, WM_DESTROY, 0, 0);
   Send(window->hwnd, WM_NCDESTROY, 0, 0);
-  CurrentDisplay().DestroySurface(reinterpret_cast<SurfaceId>(window->hwnd));
+  CurrentDesktop().DestroySurface(reinterpret_cast<SurfaceId>(window->hwnd));
   RemoveWindowObject(window->hwnd);
 }
 
@@ -145,8 +145,8 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   // and three quarters of the screen.
   if (x == CW_USEDEFAULT) x = y = 0;
   if (width == CW_USEDEFAULT) {
-    width = CurrentDisplay().ScreenWidth() * 3 / 4;
-    height = CurrentDisplay().ScreenHeight() * 3 / 4;
+    width = CurrentDesktop().ScreenWidth() * 3 / 4;
+    height = CurrentDesktop().ScreenHeight() * 3 / 4;
   }
 
   auto window = std::make_shared<Window>();
@@ -163,7 +163,7 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   if (parent_window && (style & WS_CHILD)) origin = {parent_window->client_rect.left, parent_window->client_rect.top};
   window->window_rect = {origin.x + x, origin.y + y, origin.x + x + width, origin.y + y + height};
   AddWindowObject(window);
-  CurrentDisplay().CreateSurface(reinterpret_cast<SurfaceId>(window->hwnd), SurfaceLook{});
+  CurrentDesktop().CreateSurface(reinterpret_cast<SurfaceId>(window->hwnd), SurfaceLook{});
 
   // Sizable and overlapped windows learn their limits first and are clamped to them.
   if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
@@ -242,7 +242,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     Send(hwnd, WM_DESTROY, 0, 0);
     Send(hwnd, WM_NCDESTROY, 0, 0);
     ForgetWindow(hwnd);
-    CurrentDisplay().DestroySurface(reinterpret_cast<SurfaceId>(hwnd));
+    CurrentDesktop().DestroySurface(reinterpret_cast<SurfaceId>(hwnd));
     RemoveWindowObject(hwnd);
     result = TRUE;
   } else if (window) {

@@ -4,16 +4,19 @@
 #include <mutex>
 
 #include "common/log.h"
-#include "user32/display.h"
+#include "user32/desktop.h"
 
 namespace ilk::user32 {
 
-Display &CurrentDisplay() {
+Desktop &CurrentDesktop() {
   static std::once_flag opened;
-  static std::unique_ptr<Display> display;
+  static std::unique_ptr<Desktop> display;
   std::call_once(opened, [] {
-    if (ilk::SelectedDisplay() == ilk::DisplayBackend::X11) ilk::Log("X11 windows are not built yet, windows stay headless");
-    display = OpenHeadlessDisplay();
+    if (ilk::SelectedDisplay() == ilk::DisplayBackend::X11) {
+      display = OpenX11Desktop();
+      if (!display) ilk::Log("cannot open the X11 display, windows stay headless");
+    }
+    if (!display) display = OpenHeadlessDesktop();
   });
   return *display;
 }

@@ -1,5 +1,5 @@
-// The display behind the window manager: where windows are shown and where input comes from.
-// Two backends implement it, headless (memory only) and X11; display_choice.cpp picks one.
+// The desktop behind the window manager: where windows are shown and where input comes from.
+// Two backends implement it, headless (memory only) and X11; desktop_choice.cpp picks one.
 // No Windows types here, so that the X11 backend compiles without <windows.h>, whose names
 // would clash with Xlib's (Bool, None, Status...).
 #pragma once
@@ -33,7 +33,7 @@ struct SurfaceLook {
 };
 
 struct DisplayEvent {
-  enum Kind { Expose, ButtonDown, ButtonUp, Motion, KeyDown, KeyUp, Close, Configure } kind = Expose;
+  enum Kind { kExpose, kButtonDown, kButtonUp, kMotion, kKeyDown, kKeyUp, kClose, kConfigure } kind = kExpose;
   SurfaceId surface = 0;
   int x = 0, y = 0;       // pointer in screen coordinates
   int button = 0;         // 1 left, 2 middle, 3 right
@@ -44,9 +44,9 @@ struct DisplayEvent {
   uint32_t time = 0;      // milliseconds, as GetTickCount
 };
 
-class Display {
+class Desktop {
  public:
-  virtual ~Display() = default;
+  virtual ~Desktop() = default;
 
   virtual void CreateSurface(SurfaceId id, const SurfaceLook &look) = 0;
   virtual void DestroySurface(SurfaceId id) = 0;
@@ -70,11 +70,11 @@ class Display {
 };
 
 // The display chosen by INTERLOCK_DISPLAY, opened on first use.
-Display &CurrentDisplay();
+Desktop &CurrentDesktop();
 
-std::unique_ptr<Display> OpenHeadlessDisplay();
+std::unique_ptr<Desktop> OpenHeadlessDesktop();
 // Null when the X server cannot be reached.
-std::unique_ptr<Display> OpenX11Display();
+std::unique_ptr<Desktop> OpenX11Desktop();
 
 // A modal X11 message box (title, text, OK); false when the X server cannot be reached.
 bool ShowX11MessageBox(const std::string &caption, const std::string &text);

@@ -5,7 +5,7 @@
 #include <map>
 #include <mutex>
 
-#include "user32/display.h"
+#include "user32/desktop.h"
 
 namespace ilk::user32 {
 namespace {
@@ -19,7 +19,7 @@ struct HeadlessSurface {
   std::vector<uint8_t> image;
 };
 
-class HeadlessDisplay : public Display {
+class HeadlessDesktop : public Desktop {
  public:
   void CreateSurface(SurfaceId id, const SurfaceLook &look) override {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -81,6 +81,6 @@ class HeadlessDisplay : public Display {
 
 }  // namespace
 
-std::unique_ptr<Display> OpenHeadlessDisplay() { return std::make_unique<HeadlessDisplay>(); }
+std::unique_ptr<Desktop> OpenHeadlessDesktop() { return std::make_unique<HeadlessDesktop>(); }
 
 }  // namespace ilk::user32

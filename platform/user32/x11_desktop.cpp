@@ -1,0 +1,390 @@
+// The X11 display: each top-level window is an X11 window covering its outer rectangle. The
+// window manager's decorations are switched off (Motif hints) and a window with a caption draws
+// its own frame and title, so that the program's hit-testing decides every move and size. The
+// client area shows the last presented image, or the class brush before any.
+//
+// X11 events become display events: exposure, buttons and motion (screen coordinates), keys
+// (Windows virtual-key codes), the window manager's close, and moves the display made itself.
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/keysym.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <deque>
+#include <map>
+
+#include "common/log.h"
+#include "user32/desktop.h"
+#include "user32/x11_keys.h"
+#include "user32/x11_visual.h"
+
+namespace ilk::user32 {
+namespace {
+
+const long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
+                        KeyReleaseMask | StructureNotifyMask;
+
+// Windows 10's look: a white frame and caption with black text when active, a grey title when
+// inactive, and a one-pixel outline.
+const uint32_t kFrameColor = 0xFFFFFF;
+const uint32_t kActiveOutline = 0x7A7A7A;
+const uint32_t kInactiveOutline = 0xAAAAAA;
+const uint32_t kActiveTitle = 0x000000;
+const uint32_t kInactiveTitle = 0x999999;
+const int kTitleIndent = 10;
+
+struct Surface {
+  Window xid = 0;
+  SurfaceLook look;
+  bool created_look = false;  // `look` came from UpdateSurface at least once
+  int image_width = 0, image_height = 0;
+  std::vector<uint8_t> image;
+  // Geometries asked of the server whose ConfigureNotify has not come back yet.
+  std::deque<ScreenRect> requested;
+};
+
+class X11Desktop : public Desktop {
+ public:
+  X11Desktop(::Display *display, const X11Visual &visual) : display_(display), visual_(visual) {
+    screen_ = DefaultScreen(display_);
+    wm_protocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
+    wm_delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+    motif_hints_ = XInternAtom(display_, "_MOTIF_WM_HINTS", False);
+    font_ = LoadFont(display_);
+    // Held keys repeat as presses only, as Windows reports them.
+    XkbSetDetectableAutoRepeat(display_, True, nullptr);
+  }
+
+  void CreateSurface(SurfaceId id, const SurfaceLook &look) override {
+    XSetWindowAttributes attributes = WindowAttributes(visual_, kEventMask);
+    Window xid = XCreateWindow(display_, RootWindow(display_, screen_), look.window.left, look.window.top,
+                               XSize(look.window.Width()), XSize(look.window.Height()), 0, visual_.depth(),
+                               InputOutput, visual_.visual(), CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask,
+                               &attributes);
+    XSetWMProtocols(display_, xid, &wm_delete_window_, 1);
+    // Motif hints: flags MWM_HINTS_DECORATIONS, decorations none.
+    long hints[5] = {2, 0, 0, 0, 0};
+    XChangeProperty(display_, xid, motif_hints_, motif_hints_, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char *>(hints), 5);
+    Surface &surface = surfaces_[id];
+    surface.xid = xid;
+    surface.look = look;
+    surface_of_[xid] = id;
+    if (!gc_) gc_ = XCreateGC(display_, xid, 0, nullptr);
+    XFlush(display_);
+  }
+
+  void DestroySurface(SurfaceId id) override {
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return;
+    surface_of_.erase(found->second.xid);
+    XDestroyWindow(display_, found->second.xid);
+    surfaces_.erase(found);
+    XFlush(display_);
+  }
+
+  void UpdateSurface(SurfaceId id, const SurfaceLook &look) override {
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return;
+    Surface &surface = found->second;
+    const SurfaceLook old = surface.look;
+    surface.look = look;
+    bool moved = !surface.created_look || old.window.left != look.window.left || old.window.top != look.window.top ||
+                 old.window.Width() != look.window.Width() || old.window.Height() != look.window.Height();
+    if (moved) {
+      ScreenRect asked = look.window;
+      asked.right = asked.left + XSize(asked.Width());
+      asked.bottom = asked.top + XSize(asked.Height());
+      surface.requested.push_back(asked);
+      XSizeHints size_hints = {};
+      size_hints.flags = USPosition | USSize;
+      size_hints.x = look.window.left;
+      size_hints.y = look.window.top;
+      size_hints.width = XSize(look.window.Width());
+      size_hints.height = XSize(look.window.Height());
+      XSetWMNormalHints(display_, surface.xid, &size_hints);
+      XMoveResizeWindow(display_, surface.xid, asked.left, asked.top, asked.Width(), asked.Height());
+    }
+    if (!surface.created_look || old.title != look.title) SetTitle(display_, surface.xid, look.title.c_str());
+    if (look.visible && (!old.visible || !surface.created_look)) XMapRaised(display_, surface.xid);
+    if (!look.visible && old.visible) XUnmapWindow(display_, surface.xid);
+    surface.created_look = true;
+    if (look.visible) Draw(surface);
+    XFlush(display_);
+  }
+
+  void RaiseSurface(SurfaceId id) override {
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return;
+    XRaiseWindow(display_, found->second.xid);
+    // The active window has the keyboard: give it the X focus once the server shows it.
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display_, found->second.xid, &attributes) && attributes.map_state == IsViewable) {
+      XSetInputFocus(display_, found->second.xid, RevertToParent, CurrentTime);
+    } else {
+      focus_when_mapped_ = found->second.xid;
+    }
+    XFlush(display_);
+  }
+
+  void ShowImage(SurfaceId id, int width, int height, const std::vector<uint8_t> &bgra) override {
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return;
+    Surface &surface = found->second;
+    surface.image_width = width;
+    surface.image_height = height;
+    surface.image = bgra;
+    if (surface.look.visible) DrawClient(surface);
+    XFlush(display_);
+  }
+
+  bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) override {
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return false;
+    const Surface &surface = found->second;
+    *width = std::max(0, surface.look.client.Width());
+    *height = std::max(0, surface.look.client.Height());
+    bgra->assign((size_t)*width * *height * 4, 0);
+    if (*width == 0 || *height == 0) return true;
+    XSync(display_, False);
+    XImage *image = XGetImage(display_, surface.xid, ClientX(surface), ClientY(surface), *width, *height, AllPlanes,
+                              ZPixmap);
+    if (!image) return false;
+    for (int y = 0; y < *height; ++y) {
+      for (int x = 0; x < *width; ++x) visual_.PixelToBgra(XGetPixel(image, x, y), &(*bgra)[((size_t)y * *width + x) * 4]);
+    }
+    XDestroyImage(image);
+    return true;
+  }
+
+  void Sync() override { XSync(display_, False); }
+
+  bool NextEvent(DisplayEvent *event, int timeout_ms) override {
+    for (;;) {
+      while (XPending(display_)) {
+        XEvent xevent;
+        XNextEvent(display_, &xevent);
+        if (Translate(xevent, event)) return true;
+      }
+      if (timeout_ms <= 0) return false;
+      struct pollfd connection = {ConnectionNumber(display_), POLLIN, 0};
+      if (poll(&connection, 1, timeout_ms) <= 0) return false;
+      timeout_ms = 0;  // one wait only; then whatever has arrived
+      if (!XPending(display_)) return false;
+    }
+  }
+
+  bool LeftButtonDown() override {
+    int x, y;
+    return QueryPointer(&x, &y) & Button1Mask;
+  }
+
+  void CursorPosition(int *x, int *y) override { QueryPointer(x, y); }
+  int ScreenWidth() override { return DisplayWidth(display_, screen_); }
+  int ScreenHeight() override { return DisplayHeight(display_, screen_); }
+
+ private:
+  // X11 windows cannot be empty: a window of size zero or less is one pixel there.
+  static unsigned XSize(int size) { return (unsigned)std::max(1, size); }
+  static int ClientX(const Surface &s) { return s.look.client.left - s.look.window.left; }
+  static int ClientY(const Surface &s) { return s.look.client.top - s.look.window.top; }
+
+  unsigned QueryPointer(int *x, int *y) {
+    Window root, child;
+    int window_x, window_y;
+    unsigned mask = 0;
+    *x = *y = 0;
+    XQueryPointer(display_, RootWindow(display_, screen_), &root, &child, x, y, &window_x, &window_y, &mask);
+    return mask;
+  }
+
+  void Fill(Window xid, uint32_t colorref, int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    XSetForeground(display_, gc_, visual_.Pixel(colorref));
+    XFillRectangle(display_, xid, gc_, x, y, (unsigned)width, (unsigned)height);
+  }
+
+  void Draw(Surface &surface) {
+    DrawFrame(surface);
+    DrawClient(surface);
+  }
+
+  void DrawFrame(const Surface &surface) {
+    const SurfaceLook &look = surface.look;
+    int width = look.window.Width(), height = look.window.Height();
+    int left = ClientX(surface), top = ClientY(surface);
+    int right = look.window.right - look.client.right, bottom = look.window.bottom - look.client.bottom;
+    if (left <= 0 && top <= 0 && right <= 0 && bottom <= 0) return;  // no frame at all
+    Fill(surface.xid, kFrameColor, 0, 0, width, top);
+    Fill(surface.xid, kFrameColor, 0, top, left, height - top);
+    Fill(surface.xid, kFrameColor, width - right, top, right, height - top);
+    Fill(surface.xid, kFrameColor, 0, height - bottom, width, bottom);
+    XSetForeground(display_, gc_, visual_.Pixel(look.active ? kActiveOutline : kInactiveOutline));
+    XDrawRectangle(display_, surface.xid, gc_, 0, 0, (unsigned)std::max(0, width - 1), (unsigned)std::max(0, height - 1));
+    if (look.caption && font_) {
+      std::string title = Latin1(look.title);
+      XSetFont(display_, gc_, font_->fid);
+      XSetForeground(display_, gc_, visual_.Pixel(look.active ? kActiveTitle : kInactiveTitle));
+      int border = right;  // the caption lies between the frame's outer border and the client
+      int baseline = border + (top - border + font_->ascent - font_->descent) / 2;
+      XDrawString(display_, surface.xid, gc_, kTitleIndent, baseline, title.c_str(), (int)title.size());
+    }
+  }
+
+  void DrawClient(const Surface &surface) {
+    const SurfaceLook &look = surface.look;
+    int width = look.client.Width(), height = look.client.Height();
+    if (width <= 0 || height <= 0) return;
+    int x0 = ClientX(surface), y0 = ClientY(surface);
+    int shown_w = std::min(width, surface.image_width), shown_h = std::min(height, surface.image_height);
+    uint32_t background = look.has_background ? look.background : 0;
+    if (shown_w > 0 && shown_h > 0) PutImage(surface, x0, y0, shown_w, shown_h);
+    // The background shows right of and below the image.
+    Fill(surface.xid, background, x0 + shown_w, y0, width - shown_w, height);
+    Fill(surface.xid, background, x0, y0 + shown_h, shown_w, height - shown_h);
+  }
+
+  void PutImage(const Surface &surface, int x0, int y0, int width, int height) {
+    XImage *image = XCreateImage(display_, visual_.visual(), (unsigned)visual_.depth(), ZPixmap, 0, nullptr,
+                                 (unsigned)width, (unsigned)height, 32, 0);
+    if (!image) return;
+    image->data = static_cast<char *>(malloc((size_t)image->bytes_per_line * height));
+    for (int y = 0; y < height; ++y) {
+      const uint8_t *row = &surface.image[(size_t)y * surface.image_width * 4];
+      for (int x = 0; x < width; ++x) XPutPixel(image, x, y, visual_.PixelFromBgra(row + x * 4));
+    }
+    XPutImage(display_, surface.xid, gc_, image, 0, 0, x0, y0, (unsigned)width, (unsigned)height);
+    XDestroyImage(image);  // frees the data too
+  }
+
+  // The core font speaks Latin-1; other characters show as '?'.
+  static std::string Latin1(const std::string &utf8) {
+    std::string text;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+      unsigned char c = (unsigned char)utf8[i];
+      if (c < 0x80) {
+        text += (char)c;
+      } else if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size() && c <= 0xC3) {
+        text += (char)(((c & 0x1F) << 6) | ((unsigned char)utf8[++i] & 0x3F));
+      } else if ((c & 0xC0) != 0x80) {
+        text += '?';
+      }
+    }
+    return text;
+  }
+
+  bool Translate(XEvent &xevent, DisplayEvent *event) {
+    auto found = surface_of_.find(xevent.xany.window);
+    if (found == surface_of_.end()) return false;
+    Surface &surface = surfaces_[found->second];
+    *event = DisplayEvent();
+    event->surface = found->second;
+    event->time = TickCount();
+    switch (xevent.type) {
+      case Expose:
+        if (xevent.xexpose.count != 0) return false;
+        Draw(surface);
+        event->kind = DisplayEvent::kExpose;
+        return true;
+      case MapNotify:
+        if (focus_when_mapped_ == surface.xid) {
+          XSetInputFocus(display_, surface.xid, RevertToParent, CurrentTime);
+          focus_when_mapped_ = 0;
+        }
+        return false;
+      case ButtonPress:
+      case ButtonRelease:
+        if (xevent.xbutton.button < 1 || xevent.xbutton.button > 3) return false;  // wheel steps
+        event->kind = xevent.type == ButtonPress ? DisplayEvent::kButtonDown : DisplayEvent::kButtonUp;
+        event->button = (int)xevent.xbutton.button;
+        event->x = xevent.xbutton.x_root;
+        event->y = xevent.xbutton.y_root;
+        return true;
+      case MotionNotify:
+        event->kind = DisplayEvent::kMotion;
+        event->x = xevent.xmotion.x_root;
+        event->y = xevent.xmotion.y_root;
+        return true;
+      case KeyPress:
+      case KeyRelease:
+        return TranslateKey(xevent.xkey, event);
+      case ClientMessage:
+        if (xevent.xclient.message_type != wm_protocols_ || (Atom)xevent.xclient.data.l[0] != wm_delete_window_) return false;
+        event->kind = DisplayEvent::kClose;
+        return true;
+      case ConfigureNotify:
+        return TranslateConfigure(surface, xevent.xconfigure, event);
+    }
+    return false;
+  }
+
+  bool TranslateKey(XKeyEvent &key, DisplayEvent *event) {
+    KeySym keysym = XLookupKeysym(&key, 0);
+    // Keypad keys depend on Num Lock, which the lookup with the event's state applies.
+    if (IsKeypadKey(keysym) || IsKeypadKey(XLookupKeysym(&key, 1))) {
+      char text[8];
+      XLookupString(&key, text, sizeof text, &keysym, nullptr);
+    }
+    bool extended = false;
+    int virtual_key = VirtualKeyForKeysym(keysym, &extended);
+    if (!virtual_key) return false;
+    event->kind = key.type == KeyPress ? DisplayEvent::kKeyDown : DisplayEvent::kKeyUp;
+    event->virtual_key = virtual_key;
+    event->scan_code = (int)key.keycode - 8;  // evdev key codes are the PC scan codes
+    event->extended = extended;
+    event->x = key.x_root;
+    event->y = key.y_root;
+    return true;
+  }
+
+  // A configuration the window manager chose (not one we asked for) is reported; answers to
+  // our own requests are not.
+  bool TranslateConfigure(Surface &surface, const XConfigureEvent &configure, DisplayEvent *event) {
+    int x = configure.x, y = configure.y;
+    if (!configure.send_event) {
+      Window child;
+      XTranslateCoordinates(display_, surface.xid, RootWindow(display_, screen_), 0, 0, &x, &y, &child);
+    }
+    ScreenRect rect = {x, y, x + configure.width, y + configure.height};
+    auto same = [&](const ScreenRect &r) {
+      return r.left == rect.left && r.top == rect.top && r.right == rect.right && r.bottom == rect.bottom;
+    };
+    auto answered = std::find_if(surface.requested.begin(), surface.requested.end(), same);
+    if (answered != surface.requested.end()) {
+      surface.requested.erase(surface.requested.begin(), answered + 1);
+      return false;
+    }
+    if (!surface.requested.empty() || same(surface.look.window)) return false;
+    event->kind = DisplayEvent::kConfigure;
+    event->rect = rect;
+    return true;
+  }
+
+  ::Display *display_;
+  X11Visual visual_;
+  int screen_ = 0;
+  Atom wm_protocols_ = 0, wm_delete_window_ = 0, motif_hints_ = 0;
+  XFontStruct *font_ = nullptr;
+  GC gc_ = nullptr;
+  Window focus_when_mapped_ = 0;
+  std::map<SurfaceId, Surface> surfaces_;
+  std::map<Window, SurfaceId> surface_of_;
+};
+
+}  // namespace
+
+std::unique_ptr<Desktop> OpenX11Desktop() {
+  ::Display *display = XOpenDisplay(nullptr);
+  if (!display) return nullptr;
+  LogXErrors();
+  X11Visual visual;
+  if (!visual.Choose(display, DefaultScreen(display))) {
+    ilk::Log("the X11 screen has no 24-bit TrueColor visual");
+    XCloseDisplay(display);
+    return nullptr;
+  }
+  return std::make_unique<X11Desktop>(display, visual);
+}
+
+}  // namespace ilk::user32

@@ -1,0 +1,47 @@
+// What the X11 display and the X11 message box share: a 24-bit TrueColor visual chosen
+// explicitly (a server's default visual may be 8-bit, as Xvfb's is), colour conversion, a font,
+// and an error handler that logs instead of ending the process.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <stdint.h>
+
+namespace ilk::user32 {
+
+class X11Visual {
+ public:
+  // False when the screen offers no 24-bit TrueColor visual.
+  bool Choose(::Display *display, int screen);
+
+  Visual *visual() const { return info_.visual; }
+  int depth() const { return info_.depth; }
+  Colormap colormap() const { return colormap_; }
+
+  // The pixel value of a colour given as 0x00BBGGRR (a COLORREF).
+  unsigned long Pixel(uint32_t colorref) const;
+  unsigned long PixelFromBgra(const uint8_t *bgra) const;
+  void PixelToBgra(unsigned long pixel, uint8_t *bgra) const;
+
+ private:
+  XVisualInfo info_ = {};
+  Colormap colormap_ = 0;
+};
+
+// The window attributes every window of ours uses with this visual (no border, no background
+// the server would paint over ours).
+XSetWindowAttributes WindowAttributes(const X11Visual &visual, long event_mask);
+
+// The core font "fixed", or the server's default font.
+XFontStruct *LoadFont(::Display *display);
+
+// Installs, once per process, an X error handler that logs the error and carries on.
+void LogXErrors();
+
+// Sets the window's title (WM_NAME and _NET_WM_NAME) from UTF-8 text.
+void SetTitle(::Display *display, Window window, const char *utf8);
+
+// Milliseconds on the same clock as GetTickCount.
+uint32_t TickCount();
+
+}  // namespace ilk::user32
