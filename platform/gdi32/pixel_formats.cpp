@@ -107,12 +107,14 @@ HWND WindowOf(HDC dc) {
   return window;
 }
 
-bool Injected(const char *name) {
+// The window of `dc` for the call `name`; null with the last-error code set when INTERLOCK_FAIL
+// fails the call or the DC has no window.
+HWND TargetWindow(const char *name, HDC dc) {
   if (std::optional<uint32_t> code = ilk::InjectedFailure(name, ERROR_GEN_FAILURE)) {
     SetLastError(*code);
-    return true;
+    return nullptr;
   }
-  return false;
+  return WindowOf(dc);
 }
 
 // How far a format is from a request; lower is closer. Missing requested alpha, depth or
@@ -122,8 +124,56 @@ int Distance(const PIXELFORMATDESCRIPTOR &have, const PIXELFORMATDESCRIPTOR &wan
   int result = distance(have.cAlphaBits, want.cAlphaBits) + distance(have.cStencilBits, want.cStencilBits);
   if (!(want.dwFlags & PFD_DEPTH_DONTCARE)) result += distance(have.cDepthBits, want.cDepthBits);
   if (want.cColorBits) result += abs(have.cColorBits - want.cColorBits);
-  // Single-buffered formats are all there is; a double-buffering request is only a preference.
   return result;
+}
+
+// The closest format to `want` (the first of equals); 0 with the last-error code set when none
+// has its pixel type and the capabilities it asks for. Buffering is not among them: the formats
+// are all single-buffered, so a double-buffering request cannot be more than a preference.
+int ClosestFormat(const PIXELFORMATDESCRIPTOR *want) {
+  if (!want) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  DWORD required = want->dwFlags & (PFD_DRAW_TO_WINDOW | PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL);
+  int chosen = 0;
+  int best_distance = 0;
+  for (int format = 1; format <= FormatCount(); ++format) {
+    const PIXELFORMATDESCRIPTOR &have = Formats().formats[format - 1].pfd;
+    if (have.iPixelType != want->iPixelType || (have.dwFlags & required) != required) continue;
+    int distance = Distance(have, *want);
+    if (!chosen || distance < best_distance) {
+      chosen = format;
+      best_distance = distance;
+    }
+  }
+  if (!chosen) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  return chosen;
+}
+
+// DescribePixelFormat's result for an existing DC: the number of formats, 0 for a bad index.
+int Describe(int format, UINT bytes, LPPIXELFORMATDESCRIPTOR pfd) {
+  if (!pfd) return FormatCount();  // a null descriptor asks only for the number of formats
+  if (format < 1 || format > FormatCount()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  // At most `bytes` bytes are written, as Windows documents.
+  memcpy(pfd, &Formats().formats[format - 1].pfd, bytes < sizeof *pfd ? bytes : sizeof *pfd);
+  return FormatCount();
+}
+
+// Gives `window` its format; setting the format it already has succeeds, changing it does not.
+BOOL SetWindowFormat(HWND window, int format) {
+  if (format < 1 || format > FormatCount()) {
+    SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+    return FALSE;
+  }
+  std::lock_guard<std::mutex> lock(windows_mutex);
+  auto inserted = WindowFormats().emplace(window, format);
+  if (inserted.second || inserted.first->second == format) return TRUE;
+  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  return FALSE;
 }
 
 }  // namespace
@@ -140,58 +190,20 @@ EGLConfig PixelFormatConfig(int format) {
 }  // namespace ilk
 
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR *pfd) {
-  int chosen = 0;
-  if (Injected("ChoosePixelFormat") || !WindowOf(dc)) {
-  } else if (!pfd) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-  } else {
-    // Hard requirements: the pixel type and every capability flag asked for except buffering.
-    DWORD required = pfd->dwFlags & (PFD_DRAW_TO_WINDOW | PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL);
-    int best_distance = 0;
-    for (int format = 1; format <= FormatCount(); ++format) {
-      const PIXELFORMATDESCRIPTOR &have = Formats().formats[format - 1].pfd;
-      if (have.iPixelType != pfd->iPixelType || (have.dwFlags & required) != required) continue;
-      int distance = Distance(have, *pfd);
-      if (!chosen || distance < best_distance) {
-        chosen = format;
-        best_distance = distance;
-      }
-    }
-    if (!chosen) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
-  }
+  int chosen = TargetWindow("ChoosePixelFormat", dc) ? ClosestFormat(pfd) : 0;
   ilk::Trace("ChoosePixelFormat(%p) = %d", (void *)dc, chosen);
   return chosen;
 }
 
 int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, LPPIXELFORMATDESCRIPTOR pfd) {
-  int result = 0;
-  if (Injected("DescribePixelFormat") || !WindowOf(dc)) {
-  } else if (!pfd) {
-    result = FormatCount();  // a null descriptor asks only for the number of formats
-  } else if (format < 1 || format > FormatCount()) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-  } else {
-    // At most `bytes` bytes are written, as Windows documents.
-    memcpy(pfd, &Formats().formats[format - 1].pfd, bytes < sizeof *pfd ? bytes : sizeof *pfd);
-    result = FormatCount();
-  }
+  int result = TargetWindow("DescribePixelFormat", dc) ? Describe(format, bytes, pfd) : 0;
   ilk::Trace("DescribePixelFormat(%p, %d, %u) = %d", (void *)dc, format, bytes, result);
   return result;
 }
 
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
-  BOOL result = FALSE;
-  HWND window = nullptr;
-  if (Injected("SetPixelFormat") || !(window = WindowOf(dc))) {
-  } else if (format < 1 || format > FormatCount()) {
-    SetLastError(ERROR_INVALID_PIXEL_FORMAT);
-  } else {
-    std::lock_guard<std::mutex> lock(windows_mutex);
-    auto inserted = WindowFormats().emplace(window, format);
-    // Setting the format a window already has succeeds; changing it does not.
-    result = inserted.second || inserted.first->second == format;
-    if (!result) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
-  }
+  HWND window = TargetWindow("SetPixelFormat", dc);
+  BOOL result = window ? SetWindowFormat(window, format) : FALSE;
   ilk::Trace("SetPixelFormat(%p, %d) = %d", (void *)dc, format, result);
   return result;
 }

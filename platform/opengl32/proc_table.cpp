@@ -3,7 +3,8 @@
 // As on Windows it answers only while a context is current, and never for the OpenGL 1.1
 // functions (those are exports) or names it does not know: NULL with ERROR_PROC_NOT_FOUND.
 // INTERLOCK_HIDE removes an entry point by its name, or every entry point of an extension by the
-// extension's name. The WGL_NV_DX_interop entry points are not among them yet.
+// extension's name, so WGL_NV_DX_interop's seven entry points belong in the table under that
+// name. They are not among them yet: until they are, the lookups of all seven fail.
 #include <GL/glext.h>
 #include <GL/wglext.h>
 #include <string.h>
