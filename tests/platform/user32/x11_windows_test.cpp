@@ -1,0 +1,165 @@
+// Windows and message boxes on a real X server (a private Xvfb): a window appears where it
+// should with its frame and class brush, shows presented images, turns clicks into hit-tested
+// messages and the window manager's close into WM_CLOSE; the message box shows its text on
+// several lines and is dismissed by Enter or a click on OK.
+// gtest first: Xlib's macros (None, Bool...) would break its templates.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <future>
+
+#include "common/knobs.h"
+#include "platform/user32/message_recorder.h"
+#include "platform/user32/xtest_driver.h"
+#include "platform/user32/xvfb_server.h"
+#include "user32/window_surface.h"
+
+namespace {
+
+class X11Windows : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    server_ = new XvfbServer;
+    if (!server_->Start(&why_)) return;
+    setenv("INTERLOCK_DISPLAY", "x11", 1);
+    setenv("INTERLOCK_MSGBOX", "x11", 1);
+    ilk::ReloadKnobs();
+  }
+  static void TearDownTestSuite() { delete server_; }
+
+  void SetUp() override {
+    if (!why_.empty()) GTEST_SKIP() << why_;
+    ASSERT_TRUE(driver_.connected());
+  }
+
+  // Dispatches messages until `done` holds or `timeout_ms` passes.
+  template <typename Done>
+  bool PumpUntil(Done done, int timeout_ms = 3000) {
+    for (int waited = 0; waited < timeout_ms; waited += 5) {
+      DrainMessages();
+      if (done()) return true;
+      Pause(5);
+    }
+    return done();
+  }
+
+  static XvfbServer *server_;
+  static std::string why_;
+  XTestDriver driver_;
+  MessageRecorder recorder_;
+};
+
+XvfbServer *X11Windows::server_ = nullptr;
+std::string X11Windows::why_;
+
+const unsigned long kRed = 0xFF0000;  // the recorder class's brush
+
+TEST_F(X11Windows, WindowAppearsWithFrameBrushAndPresentedImage) {
+  HWND hwnd = recorder_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 400, 300);
+  Window xid = driver_.WaitForWindow("recorded", 3000);
+  ASSERT_NE(xid, 0u);
+  int x, y, width, height;
+  ASSERT_TRUE(driver_.Geometry(xid, &x, &y, &width, &height));
+  EXPECT_EQ(x, 100);
+  EXPECT_EQ(y, 80);
+  EXPECT_EQ(width, 400);
+  EXPECT_EQ(height, 300);
+  DrainMessages();
+  EXPECT_EQ(driver_.PixelAt(xid, 200, 150), kRed);   // client area: the class brush
+  EXPECT_EQ(driver_.PixelAt(xid, 200, 12), 0xFFFFFFu);  // caption: the frame colour
+
+  ilk::WindowImage image;
+  image.width = image.height = 50;
+  image.bgra.assign(50 * 50 * 4, 0);
+  for (size_t i = 0; i < image.bgra.size(); i += 4) image.bgra[i + 1] = image.bgra[i + 3] = 0xFF;  // green
+  ASSERT_TRUE(ilk::PresentWindowImage(hwnd, image));
+  ilk::WaitForPresentedImages();
+  EXPECT_EQ(driver_.PixelAt(xid, 8 + 10, 31 + 10), 0x00FF00u);  // the image at the client's corner
+  EXPECT_EQ(driver_.PixelAt(xid, 8 + 60, 31 + 60), kRed);        // the brush beyond it
+  ilk::WindowImage shown;
+  ASSERT_TRUE(ilk::ReadWindowImage(hwnd, &shown));
+  EXPECT_EQ(shown.width, 384);
+  EXPECT_EQ(shown.height, 261);
+  EXPECT_EQ(shown.bgra[1], 0xFF);
+  EXPECT_EQ(shown.bgra[(100 * 384 + 100) * 4 + 2], 0xFF);
+  DestroyWindow(hwnd);
+  EXPECT_FALSE(ilk::PresentWindowImage(hwnd, image));
+}
+
+TEST_F(X11Windows, ClicksAreHitTestedAndCloseBecomesWmClose) {
+  HWND hwnd = recorder_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 400, 300);
+  Window xid = driver_.WaitForWindow("recorded", 3000);
+  ASSERT_NE(xid, 0u);
+  DrainMessages();
+  recorder_.Clear();
+  driver_.MoveTo(300 + 100, 300 + 31 + 50);
+  driver_.Button(true);
+  driver_.Button(false);
+  auto has = [&](UINT message) {
+    for (const RecordedMessage &m : recorder_.messages()) {
+      if (m.message == message) return &m;
+    }
+    return (const RecordedMessage *)nullptr;
+  };
+  ASSERT_TRUE(PumpUntil([&] { return has(WM_LBUTTONUP) != nullptr; }));
+  EXPECT_NE(has(WM_NCHITTEST), nullptr);
+  EXPECT_NE(has(WM_SETCURSOR), nullptr);
+  EXPECT_EQ(has(WM_NCLBUTTONDOWN), nullptr);
+
+  XEvent close = {};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = xid;
+  close.xclient.message_type = XInternAtom(driver_.display(), "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = (long)XInternAtom(driver_.display(), "WM_DELETE_WINDOW", False);
+  XSendEvent(driver_.display(), xid, False, NoEventMask, &close);
+  XSync(driver_.display(), False);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+  EXPECT_NE(has(WM_CLOSE), nullptr);
+}
+
+// Counts the text-coloured pixels of each row of the dialog.
+std::vector<int> DarkPixelsPerRow(XTestDriver &driver, Window xid) {
+  int x, y, width, height;
+  driver.Geometry(xid, &x, &y, &width, &height);
+  XImage *image = XGetImage(driver.display(), xid, 0, 0, (unsigned)width, (unsigned)height, AllPlanes, ZPixmap);
+  std::vector<int> rows((size_t)height, 0);
+  for (int row = 0; image && row < height; ++row) {
+    for (int column = 0; column < width; ++column) rows[(size_t)row] += (XGetPixel(image, column, row) & 0xFFFFFF) == 0;
+  }
+  if (image) XDestroyImage(image);
+  return rows;
+}
+
+TEST_F(X11Windows, MessageBoxShowsItsLinesAndEnterDismissesIt) {
+  auto answer = std::async(std::launch::async, [] { return MessageBoxA(NULL, "first line\nsecond line", "Box title", MB_OK); });
+  Window xid = driver_.WaitForWindow("Box title", 3000);
+  ASSERT_NE(xid, 0u);
+  Pause(100);
+  // Two bands of text rows above the button's label.
+  std::vector<int> rows = DarkPixelsPerRow(driver_, xid);
+  int bands = 0;
+  for (size_t i = 1; i < rows.size(); ++i) bands += rows[i] > 0 && rows[i - 1] == 0;
+  EXPECT_EQ(bands, 3);  // two lines of text and "OK"
+  driver_.Key(XK_Return);
+  ASSERT_EQ(answer.wait_for(std::chrono::seconds(3)), std::future_status::ready);
+  EXPECT_EQ(answer.get(), IDOK);
+  EXPECT_EQ(driver_.WaitForWindow("Box title", 0), 0u);
+}
+
+TEST_F(X11Windows, MessageBoxIsDismissedByAClickOnOk) {
+  auto answer = std::async(std::launch::async, [] { return MessageBoxW(NULL, L"text", L"Click box", MB_OK); });
+  Window xid = driver_.WaitForWindow("Click box", 3000);
+  ASSERT_NE(xid, 0u);
+  int x, y, width, height;
+  driver_.Geometry(xid, &x, &y, &width, &height);
+  driver_.MoveTo(x + width / 2, y + height - 16 - 13);  // the middle of the OK button
+  driver_.Button(true);
+  driver_.Button(false);
+  ASSERT_EQ(answer.wait_for(std::chrono::seconds(3)), std::future_status::ready);
+  EXPECT_EQ(answer.get(), IDOK);
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+// The window procedure through the headless window manager: its hit-testing, keyboard sizing,
+// WM_NCCALCSIZE with and without --no-decorations, trace lines with their record indexes, the
+// handling of WM_DESTROY, and size changes with their "resizd" line.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <sstream>
+#include <windows.h>
+
+#include "app/options.h"
+#include "present/sample_window.h"
+#include "present/window_proc.h"
+#include "renderer/window_renderer.h"
+#include "support/scoped_knobs.h"
+
+namespace interlock {
+namespace {
+
+// The headless desktop whatever DISPLAY says; knobs are read on first use.
+const int kHeadless = setenv("INTERLOCK_DISPLAY", "headless", 1);
+
+class WindowProcTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetDefaultOptions();
+    memset(&wr1, 0, sizeof wr1);
+    memset(&wr2, 0, sizeof wr2);
+  }
+  void TearDown() override {
+    testing::internal::CaptureStdout();  // the teardown's trace is not these tests' business
+    for (HWND window : {wr1.window, wr2.window}) {
+      if (window) DestroyWindow(window);
+    }
+    DispatchWaitingMessages();
+    testing::internal::GetCapturedStdout();
+    no_decorations = FALSE;
+  }
+
+  static std::string Captured() {
+    fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+  }
+
+  // Destroy on a record that Create never built reports its failed checks and goes on.
+  ScopedKnobs debugger_{{"INTERLOCK_DEBUGGER", "continue"}};
+};
+
+LRESULT Hit(HWND window, int x, int y) { return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)); }
+
+TEST_F(WindowProcTest, HitTestingCoversTheWholeWindowWithNineteenPixelMargins) {
+  HWND window = OpenSampleWindow(&wr1, 100, 100, 1024, 1024);
+  EXPECT_EQ(Hit(window, 119, 119), HTTOPLEFT);
+  EXPECT_EQ(Hit(window, 120, 120), HTCAPTION);
+  EXPECT_EQ(Hit(window, 1105, 500), HTRIGHT);
+  EXPECT_EQ(Hit(window, 1104, 500), HTCAPTION);
+  EXPECT_EQ(Hit(window, 500, 1105), HTBOTTOM);
+  EXPECT_EQ(Hit(window, 1105, 1105), HTBOTTOMRIGHT);
+  EXPECT_EQ(Hit(window, 500, 100), HTTOP);
+  EXPECT_EQ(Hit(window, 1123, 119), HTTOPRIGHT);
+  EXPECT_EQ(Hit(window, 100, 500), HTLEFT);
+  EXPECT_EQ(Hit(window, 119, 1123), HTBOTTOMLEFT);
+  EXPECT_EQ(Hit(window, 500, 1104), HTCAPTION);
+  EXPECT_EQ(Hit(window, 500, 130), HTCAPTION);  // the client area of a decorated window too
+}
+
+TEST_F(WindowProcTest, HitTestingUsesSignedScreenCoordinates) {
+  HWND window = OpenSampleWindow(&wr1, -600, -400, 500, 300);  // -600,-400 to -100,-100
+  EXPECT_EQ(Hit(window, -590, -250), HTLEFT);
+  EXPECT_EQ(Hit(window, -300, -395), HTTOP);
+  EXPECT_EQ(Hit(window, -105, -105), HTBOTTOMRIGHT);
+  EXPECT_EQ(Hit(window, -300, -250), HTCAPTION);
+}
+
+TEST_F(WindowProcTest, OverlappingZonesOfSmallWindowsFavourTopAndLeft) {
+  RECT square = {0, 0, 38, 38};
+  EXPECT_EQ(HitTest(square, 19, 19), HTTOPLEFT);      // in all four zones
+  EXPECT_EQ(HitTest(square, 30, 19), HTTOPRIGHT);     // top and bottom: the top row
+  EXPECT_EQ(HitTest(square, 19, 30), HTBOTTOMLEFT);   // left and right: the left column
+  EXPECT_EQ(HitTest(square, 20, 20), HTBOTTOMRIGHT);
+  RECT narrow = {0, 0, 38, 500};
+  EXPECT_EQ(HitTest(narrow, 19, 250), HTLEFT);
+  RECT flat = {0, 0, 500, 10};
+  EXPECT_EQ(HitTest(flat, 250, 9), HTTOP);
+}
+
+TEST_F(WindowProcTest, PlusAndMinusKeysSizeByTenKeepingTheBottomRight) {
+  HWND window = OpenSampleWindow(&wr1, 100, 100, 1024, 1024);
+  testing::internal::CaptureStdout();
+  SendMessageW(window, WM_KEYDOWN, VK_OEM_PLUS, 0);
+  std::string trace = Captured();
+  RECT rect = OuterRect(window);
+  EXPECT_EQ(rect.left, 90);
+  EXPECT_EQ(rect.top, 90);
+  EXPECT_EQ(rect.right, 1124);
+  EXPECT_EQ(rect.bottom, 1124);
+  EXPECT_NE(trace.find("resizd " + PointerText(&wr1) + "\n"), std::string::npos);
+
+  SendMessageW(window, WM_KEYDOWN, VK_OEM_MINUS, 0);
+  SendMessageW(window, WM_KEYDOWN, VK_OEM_MINUS, 0);
+  rect = OuterRect(window);
+  EXPECT_EQ(rect.left, 110);
+  EXPECT_EQ(rect.top, 110);
+  EXPECT_EQ(rect.right - rect.left, 1014);
+  EXPECT_EQ(rect.bottom - rect.top, 1014);
+
+  for (WPARAM key : {(WPARAM)VK_ADD, (WPARAM)VK_SUBTRACT, (WPARAM)'A', (WPARAM)VK_RETURN}) {
+    SendMessageW(window, WM_KEYDOWN, key, 0);
+    RECT after = OuterRect(window);
+    EXPECT_EQ(memcmp(&after, &rect, sizeof rect), 0) << "key " << key;
+  }
+}
+
+TEST_F(WindowProcTest, NcCalcSizeKeepsTheWholeWindowOnlyWithoutDecorations) {
+  HWND window = OpenSampleWindow(&wr1, 0, 0, 1024, 1024);
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 1008);
+  EXPECT_EQ(client.bottom, 985);
+  for (BOOL borderless : {TRUE, FALSE}) {
+    no_decorations = borderless;
+    RECT rect = {0, 0, 1024, 1024};
+    EXPECT_EQ(SendMessageW(window, WM_NCCALCSIZE, FALSE, (LPARAM)&rect), 0);
+    NCCALCSIZE_PARAMS params = {{{0, 0, 1024, 1024}, {0, 0, 1024, 1024}, {8, 31, 1016, 1016}}, nullptr};
+    EXPECT_EQ(SendMessageW(window, WM_NCCALCSIZE, TRUE, (LPARAM)&params), 0);
+    LONG expected_left = borderless ? 0 : 8, expected_top = borderless ? 0 : 31;
+    EXPECT_EQ(rect.left, expected_left);
+    EXPECT_EQ(rect.top, expected_top);
+    EXPECT_EQ(params.rgrc[0].left, expected_left);
+    EXPECT_EQ(params.rgrc[0].top, expected_top);
+    EXPECT_EQ(params.rgrc[0].bottom, borderless ? 1024 : 1016);
+  }
+  no_decorations = TRUE;
+  HWND borderless = OpenSampleWindow(&wr2, 1024, 1024, 1024, 1024);
+  GetClientRect(borderless, &client);
+  EXPECT_EQ(client.right, 1024);
+  EXPECT_EQ(client.bottom, 1024);
+}
+
+TEST_F(WindowProcTest, TraceLinesCarryTheRecordIndex) {
+  testing::internal::CaptureStdout();
+  HWND first = OpenSampleWindow(&wr1, 0, 0, 400, 400);
+  std::string trace = Captured();
+  std::string handle = PointerText(first);
+  std::string before = "message 0x24 for window " + handle + " (wr 2)\nmessage 0x81 for window " + handle +
+                       " (wr 2)\nmessage 0x83 for window " + handle + " (wr 2)\nmessage 0x18 for window " + handle +
+                       " (wr 1)\n";
+  EXPECT_EQ(trace.substr(0, before.size()), before);  // WM_CREATE (0x1) is not traced
+  EXPECT_EQ(trace.find("message 0x1 "), std::string::npos);
+
+  testing::internal::CaptureStdout();
+  SendMessageW(first, WM_PAINT, 0, 0);
+  EXPECT_EQ(Captured(), "");
+
+  testing::internal::CaptureStdout();
+  HWND second = OpenSampleWindow(&wr2, 500, 0, 400, 400);
+  trace = Captured();
+  EXPECT_NE(trace.find("message 0x6 for window " + handle + " (wr 1)"), std::string::npos);  // deactivated
+  // Every message of the second window carries index 2, before and after WM_CREATE.
+  std::istringstream lines(trace);
+  int second_lines = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find(PointerText(second)) == std::string::npos) continue;
+    ++second_lines;
+    EXPECT_EQ(line.substr(line.size() - 6), "(wr 2)") << line;
+  }
+  EXPECT_GT(second_lines, 10);
+}
+
+TEST_F(WindowProcTest, DestroyRaisesQuittingAndIsNotPassedOn) {
+  HWND window = OpenSampleWindow(&wr1, 0, 0, 400, 400);
+  ScopedKnobs trace({{"INTERLOCK_TRACE", "1"}, {"INTERLOCK_DEBUGGER", "continue"}});
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(SendMessageW(window, WM_DESTROY, 0, 0), 0);
+  std::string calls = testing::internal::GetCapturedStderr();
+  std::string out = Captured();
+  EXPECT_EQ(out.rfind("message 0x2 for window " + PointerText(window) + " (wr 1)\n", 0), 0u);
+  EXPECT_TRUE(wr1.quitting);
+  EXPECT_EQ(calls.find("DefWindowProcW(" + PointerText(window) + ", 0x0002)"), std::string::npos);
+}
+
+TEST_F(WindowProcTest, OnlySizeChangesWriteResizd) {
+  HWND window = OpenSampleWindow(&wr1, 0, 0, 400, 400);
+  testing::internal::CaptureStdout();
+  SetWindowPos(window, NULL, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  std::string moved = Captured();
+  EXPECT_NE(moved.find("message 0x46 for window"), std::string::npos);
+  EXPECT_EQ(moved.find("resizd"), std::string::npos);
+  EXPECT_EQ(OuterRect(window).left, 50);
+
+  testing::internal::CaptureStdout();
+  SetWindowPos(window, NULL, 0, 0, 500, 450, SWP_NOMOVE | SWP_NOZORDER);
+  std::string sized = Captured();
+  size_t first = sized.find("resizd " + PointerText(&wr1) + "\n");
+  EXPECT_NE(first, std::string::npos);
+  EXPECT_EQ(sized.find("resizd", first + 1), std::string::npos);
+  EXPECT_EQ(OuterRect(window).right, 550);
+}
+
+}  // namespace
+}  // namespace interlock
