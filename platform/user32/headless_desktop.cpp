@@ -1,7 +1,6 @@
 // The headless display: windows exist in memory only. It keeps what each client area shows
 // (the class brush, then the last presented image) so that it can be read back, and it has no
 // input: no pointer, no keyboard. Its screen is 1920x1080, the most common desktop size.
-#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -49,21 +48,7 @@ class HeadlessDesktop : public Desktop {
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return false;
     const HeadlessSurface &surface = found->second;
-    *width = std::max(0, surface.look.client.Width());
-    *height = std::max(0, surface.look.client.Height());
-    uint32_t color = surface.look.background;
-    const uint8_t background[4] = {(uint8_t)(color >> 16), (uint8_t)(color >> 8), (uint8_t)color, 0xFF};
-    bgra->assign((size_t)*width * *height * 4, 0);
-    for (int y = 0; y < *height; ++y) {
-      for (int x = 0; x < *width; ++x) {
-        uint8_t *out = &(*bgra)[((size_t)y * *width + x) * 4];
-        if (x < surface.image_width && y < surface.image_height) {
-          std::copy_n(&surface.image[((size_t)y * surface.image_width + x) * 4], 4, out);
-        } else {
-          std::copy_n(background, 4, out);
-        }
-      }
-    }
+    ComposeClientImage(surface.look, surface.image_width, surface.image_height, surface.image, width, height, bgra);
     return true;
   }
 

@@ -126,37 +126,43 @@ BOOL WINAPI ValidateRect(HWND hwnd, const RECT *rect) {
   return result;
 }
 
+namespace {
+
+BOOL Redraw(HWND hwnd, const RECT *update_rect, HANDLE update_region, UINT flags) {
+  if (update_region) {
+    SetLastError(ERROR_INVALID_HANDLE);  // this platform has no regions, so no region handle is valid
+    return FALSE;
+  }
+  if (!hwnd) return TRUE;  // the desktop, which this platform does not draw
+  WindowPtr window = FindWindowObject(hwnd);
+  if (!window) return FALSE;
+  for (const WindowPtr &target : RedrawTargets(window, flags)) {
+    const RECT *rect = target == window ? update_rect : nullptr;
+    if (flags & RDW_INVALIDATE) {
+      Invalidate(target, rect, flags & RDW_ERASE);
+      if ((flags & RDW_FRAME) && Visible(target)) target->frame_pending = true;
+      if (flags & RDW_INTERNALPAINT) target->internal_paint = true;
+    }
+    if (flags & RDW_VALIDATE) {
+      Validate(target, rect);
+      if (flags & RDW_NOFRAME) target->frame_pending = false;
+      if (flags & RDW_NOERASE) target->erase_pending = false;
+      if (flags & RDW_NOINTERNALPAINT) target->internal_paint = false;
+    }
+    if (flags & RDW_UPDATENOW) {
+      PaintNow(target->hwnd, false);
+    } else if (flags & RDW_ERASENOW) {
+      PaintNow(target->hwnd, true);
+    }
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 BOOL WINAPI RedrawWindow(HWND hwnd, const RECT *update_rect, HANDLE update_region, UINT flags) {
   ilk::Trace("RedrawWindow(%p, %s, %p, 0x%x) ...", (void *)hwnd, update_rect ? "rect" : "NULL", update_region, flags);
-  BOOL result = FALSE;
-  WindowPtr window;
-  if (Injected("RedrawWindow")) {
-  } else if (update_region) {
-    SetLastError(ERROR_INVALID_HANDLE);  // this platform has no regions, so no region handle is valid
-  } else if (!hwnd) {
-    result = TRUE;  // the desktop, which this platform does not draw
-  } else if ((window = FindWindowObject(hwnd))) {
-    for (const WindowPtr &target : RedrawTargets(window, flags)) {
-      const RECT *rect = target == window ? update_rect : nullptr;
-      if (flags & RDW_INVALIDATE) {
-        Invalidate(target, rect, flags & RDW_ERASE);
-        if ((flags & RDW_FRAME) && Visible(target)) target->frame_pending = true;
-        if (flags & RDW_INTERNALPAINT) target->internal_paint = true;
-      }
-      if (flags & RDW_VALIDATE) {
-        Validate(target, rect);
-        if (flags & RDW_NOFRAME) target->frame_pending = false;
-        if (flags & RDW_NOERASE) target->erase_pending = false;
-        if (flags & RDW_NOINTERNALPAINT) target->internal_paint = false;
-      }
-      if (flags & RDW_UPDATENOW) {
-        PaintNow(target->hwnd, false);
-      } else if (flags & RDW_ERASENOW) {
-        PaintNow(target->hwnd, true);
-      }
-    }
-    result = TRUE;
-  }
+  BOOL result = !Injected("RedrawWindow") && Redraw(hwnd, update_rect, update_region, flags);
   ilk::Trace("RedrawWindow(%p) = %d", (void *)hwnd, result);
   return result;
 }

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <mutex>
 
 #include "common/log.h"
 #include "user32/desktop.h"
@@ -57,6 +58,7 @@ class X11Desktop : public Desktop {
   }
 
   void CreateSurface(SurfaceId id, const SurfaceLook &look) override {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     XSetWindowAttributes attributes = WindowAttributes(visual_, kEventMask);
     Window xid = XCreateWindow(display_, RootWindow(display_, screen_), look.window.left, look.window.top,
                                XSize(look.window.Width()), XSize(look.window.Height()), 0, visual_.depth(),
@@ -76,6 +78,7 @@ class X11Desktop : public Desktop {
   }
 
   void DestroySurface(SurfaceId id) override {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
     surface_of_.erase(found->second.xid);
@@ -85,6 +88,7 @@ class X11Desktop : public Desktop {
   }
 
   void UpdateSurface(SurfaceId id, const SurfaceLook &look) override {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
     Surface &surface = found->second;
@@ -115,6 +119,7 @@ class X11Desktop : public Desktop {
   }
 
   void RaiseSurface(SurfaceId id) override {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
     XRaiseWindow(display_, found->second.xid);
@@ -129,6 +134,7 @@ class X11Desktop : public Desktop {
   }
 
   void ShowImage(SurfaceId id, int width, int height, const std::vector<uint8_t> &bgra) override {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
     Surface &surface = found->second;
@@ -139,28 +145,39 @@ class X11Desktop : public Desktop {
     XFlush(display_);
   }
 
+  // The part of the client area on the screen is read back from the server; a part off the
+  // screen (which the server does not keep) is what was drawn there.
   bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) override {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return false;
     const Surface &surface = found->second;
-    *width = std::max(0, surface.look.client.Width());
-    *height = std::max(0, surface.look.client.Height());
-    bgra->assign((size_t)*width * *height * 4, 0);
-    if (*width == 0 || *height == 0) return true;
+    ComposeClientImage(surface.look, surface.image_width, surface.image_height, surface.image, width, height, bgra);
+    const ScreenRect &client = surface.look.client;
+    int left = std::max(client.left, 0), top = std::max(client.top, 0);
+    int right = std::min(client.right, ScreenWidth()), bottom = std::min(client.bottom, ScreenHeight());
+    if (!surface.look.visible || left >= right || top >= bottom) return true;
     XSync(display_, False);
-    XImage *image = XGetImage(display_, surface.xid, ClientX(surface), ClientY(surface), *width, *height, AllPlanes,
-                              ZPixmap);
+    XImage *image = XGetImage(display_, surface.xid, left - surface.look.window.left, top - surface.look.window.top,
+                              (unsigned)(right - left), (unsigned)(bottom - top), AllPlanes, ZPixmap);
     if (!image) return false;
-    for (int y = 0; y < *height; ++y) {
-      for (int x = 0; x < *width; ++x) visual_.PixelToBgra(XGetPixel(image, x, y), &(*bgra)[((size_t)y * *width + x) * 4]);
+    for (int y = top; y < bottom; ++y) {
+      for (int x = left; x < right; ++x) {
+        uint8_t *out = &(*bgra)[((size_t)(y - client.top) * *width + (x - client.left)) * 4];
+        visual_.PixelToBgra(XGetPixel(image, x - left, y - top), out);
+      }
     }
     XDestroyImage(image);
     return true;
   }
 
-  void Sync() override { XSync(display_, False); }
+  void Sync() override {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    XSync(display_, False);
+  }
 
   bool NextEvent(DisplayEvent *event, int timeout_ms) override {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     for (;;) {
       while (XPending(display_)) {
         XEvent xevent;
@@ -181,6 +198,7 @@ class X11Desktop : public Desktop {
   }
 
   void CursorPosition(int *x, int *y) override { QueryPointer(x, y); }
+  // The screen's size never changes while the connection is open.
   int ScreenWidth() override { return DisplayWidth(display_, screen_); }
   int ScreenHeight() override { return DisplayHeight(display_, screen_); }
 
@@ -191,6 +209,7 @@ class X11Desktop : public Desktop {
   static int ClientY(const Surface &s) { return s.look.client.top - s.look.window.top; }
 
   unsigned QueryPointer(int *x, int *y) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Window root, child;
     int window_x, window_y;
     unsigned mask = 0;
@@ -361,6 +380,9 @@ class X11Desktop : public Desktop {
     return true;
   }
 
+  // Presentation may come from another thread than the message loop; Xlib connections are
+  // not thread-safe by themselves.
+  std::recursive_mutex mutex_;
   ::Display *display_;
   X11Visual visual_;
   int screen_ = 0;

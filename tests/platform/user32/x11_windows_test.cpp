@@ -88,6 +88,18 @@ TEST_F(X11Windows, WindowAppearsWithFrameBrushAndPresentedImage) {
   EXPECT_FALSE(ilk::PresentWindowImage(hwnd, image));
 }
 
+TEST_F(X11Windows, ClientPartlyOffTheScreenReadsWhatWasDrawnThere) {
+  HWND hwnd = recorder_.Create(WS_POPUP | WS_VISIBLE, 1820, 1100, 200, 200);  // screen: 1920x1200
+  ASSERT_NE(driver_.WaitForWindow("recorded", 3000), 0u);
+  DrainMessages();
+  ilk::WindowImage shown;
+  ASSERT_TRUE(ilk::ReadWindowImage(hwnd, &shown));
+  ASSERT_EQ(shown.width, 200);
+  EXPECT_EQ(shown.bgra[(50 * 200 + 50) * 4 + 2], 0xFF);     // on the screen, read back
+  EXPECT_EQ(shown.bgra[(150 * 200 + 150) * 4 + 2], 0xFF);   // off the screen, as drawn
+  DestroyWindow(hwnd);
+}
+
 TEST_F(X11Windows, ClicksAreHitTestedAndCloseBecomesWmClose) {
   HWND hwnd = recorder_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 400, 300);
   Window xid = driver_.WaitForWindow("recorded", 3000);
