@@ -138,11 +138,4 @@ void ReportLiveObjects(const ObjectApi *api, unsigned flags) {
   for (const std::string &line : lines) DebuggerOutput(line.c_str());
 }
 
-size_t LiveObjectCount(ObjectApi api) {
-  std::lock_guard<std::mutex> lock(tracker_mutex);
-  size_t count = 0;
-  for (const auto &entry : Objects()) count += entry.second->Api() == api;
-  return count;
-}
-
 }  // namespace ilk

@@ -60,7 +60,4 @@ enum : unsigned { kReportSummary = 1, kReportDetail = 2, kReportIgnoreInternal =
 // is described in live_objects.cpp.
 ILK_API void ReportLiveObjects(const ObjectApi *api, unsigned flags);
 
-// How many objects of `api` are alive now.
-ILK_API size_t LiveObjectCount(ObjectApi api);
-
 }  // namespace ilk

@@ -8,7 +8,7 @@
 namespace ilk {
 namespace {
 
-// The texture behind `resource` for a view that needs `bind` and `aspect`; refuses otherwise.
+// The texture behind `resource` for a view that needs `bind`; refuses otherwise.
 HRESULT ViewedTexture(Device *device, const char *method, ID3D11Resource *resource, UINT bind, Texture **texture) {
   *texture = PlatformObject<Texture>(resource);
   if (!*texture) return device->Refuse(method, "pResource is not a texture of this device");

@@ -183,23 +183,6 @@ int VulkanDevice::MemoryType(uint32_t type_bits, VkMemoryPropertyFlags propertie
   return -1;
 }
 
-bool VulkanDevice::SupportsImage(VkFormat format, VkImageUsageFlags usage) const {
-  VkPhysicalDeviceExternalImageFormatInfo external = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_EXTERNAL_IMAGE_FORMAT_INFO};
-  external.handleType = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
-  VkPhysicalDeviceImageFormatInfo2 info = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_IMAGE_FORMAT_INFO_2};
-  info.pNext = &external;
-  info.format = format;
-  info.type = VK_IMAGE_TYPE_2D;
-  info.tiling = VK_IMAGE_TILING_OPTIMAL;
-  info.usage = usage;
-  VkExternalImageFormatProperties external_properties = {VK_STRUCTURE_TYPE_EXTERNAL_IMAGE_FORMAT_PROPERTIES};
-  VkImageFormatProperties2 properties = {VK_STRUCTURE_TYPE_IMAGE_FORMAT_PROPERTIES_2};
-  properties.pNext = &external_properties;
-  return vkGetPhysicalDeviceImageFormatProperties2(physical_, &info, &properties) == VK_SUCCESS &&
-         (external_properties.externalMemoryProperties.externalMemoryFeatures &
-          VK_EXTERNAL_MEMORY_FEATURE_EXPORTABLE_BIT);
-}
-
 bool VulkanDevice::Run(const std::function<void(VkCommandBuffer)> &record) {
   std::lock_guard<std::mutex> lock(queue_mutex_);
   VkCommandBufferAllocateInfo allocate = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};

@@ -21,11 +21,9 @@ class VulkanDevice {
 
   VkDevice Handle() const { return device_; }
   const uint8_t *Uuid() const { return uuid_; }
-  const char *Name() const { return name_.c_str(); }
 
   // A memory type among `type_bits` with `properties`, or -1.
   int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const;
-  bool SupportsImage(VkFormat format, VkImageUsageFlags usage) const;
 
   // Records commands with `record` and runs them to completion. Every run starts with a full
   // memory barrier, so it sees whatever earlier runs and the host wrote. False on device loss.

@@ -1,7 +1,8 @@
 // DirectComposition targets: the root visual of a window's client area. After a commit, every
 // presentation of the swap chain the root visual shows goes to the window: its premultiplied
-// pixels composed over the black window background (so colour plus (1 - alpha) times black:
-// the colour channels, opaque), and, with INTERLOCK_CAPTURE, to a PNG file.
+// pixels composed over the black window background (colour plus (1 - alpha) times black: the
+// colour channels, opaque; a chain whose alpha is ignored shows the same), and, with
+// INTERLOCK_CAPTURE, to a PNG file.
 #include <mutex>
 #include <set>
 #include <utility>

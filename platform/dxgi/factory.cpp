@@ -27,7 +27,8 @@ std::optional<uint32_t> Factory::Fail(const char *method, HRESULT code) {
 }
 
 void *Factory::FindInterface(REFIID riid) {
-  if (riid == IID_IDXGIFactory2 || riid == IID_IDXGIFactory1 || riid == IID_IDXGIFactory || riid == IID_IDXGIObject) {
+  if (riid == IID_IDXGIFactory2 || riid == IID_IDXGIFactory1 || riid == IID_IDXGIFactory || riid == IID_IDXGIObject ||
+      riid == IID_IUnknown) {
     return static_cast<IDXGIFactory2 *>(this);
   }
   return riid == kPrivateIid ? this : nullptr;

@@ -17,7 +17,6 @@ namespace ilk {
 struct PresentedImage {
   UINT width = 0;
   UINT height = 0;
-  DXGI_ALPHA_MODE alpha_mode = DXGI_ALPHA_MODE_UNSPECIFIED;
   std::vector<uint8_t> bgra;
 };
 

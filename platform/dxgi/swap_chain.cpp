@@ -173,7 +173,6 @@ HRESULT SwapChain::Show(UINT sync_interval, UINT flags, const DXGI_PRESENT_PARAM
     PresentedImage image;
     image.width = desc_.Width;
     image.height = desc_.Height;
-    image.alpha_mode = desc_.AlphaMode;
     if (sink_ && !ReadTexture(buffers_[0], &image.bgra)) hr = DXGI_ERROR_DEVICE_REMOVED;
     std::rotate(buffers_.begin(), buffers_.begin() + 1, buffers_.end());
     if (SUCCEEDED(hr) && sink_) sink_->Show(image);
