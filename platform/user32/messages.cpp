@@ -97,14 +97,15 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max,
       found = true;
     }
   }
-  if (found) {
-    ilk::Trace("PeekMessageA() = 1 (0x%04x for %p)", msg->message, (void *)msg->hwnd);
-  }
+  // Polling an empty queue is what a busy message loop does all the time: only messages found
+  // are traced.
+  if (found) ilk::Trace("PeekMessageA() = 1 (0x%04x for %p)", msg->message, (void *)msg->hwnd);
   return found;
 }
 
-BOOL WINAPI TranslateMessage(const MSG *msg) {
-  if (Injected("TranslateMessage") || !msg) return FALSE;
+namespace {
+
+BOOL Translate(const MSG *msg) {
   switch (msg->message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -120,9 +121,18 @@ BOOL WINAPI TranslateMessage(const MSG *msg) {
   return FALSE;
 }
 
+}  // namespace
+
+BOOL WINAPI TranslateMessage(const MSG *msg) {
+  BOOL result = !Injected("TranslateMessage") && msg && Translate(msg);
+  ilk::Trace("TranslateMessage(0x%04x) = %d", msg ? msg->message : 0, result);
+  return result;
+}
+
 LRESULT WINAPI DispatchMessageW(const MSG *msg) {
-  if (Injected("DispatchMessageW") || !msg || !msg->hwnd) return 0;
-  WindowPtr window = FindWindowObject(msg->hwnd);
-  if (!window) return 0;
-  return window->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+  WindowPtr window = Injected("DispatchMessageW") || !msg || !msg->hwnd ? nullptr : FindWindowObject(msg->hwnd);
+  LRESULT result = window ? window->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
+  ilk::Trace("DispatchMessageW(0x%04x for %p) = %lld", msg ? msg->message : 0, msg ? (void *)msg->hwnd : nullptr,
+             (long long)result);
+  return result;
 }

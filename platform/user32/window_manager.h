@@ -25,7 +25,6 @@ struct Window {
   std::shared_ptr<const WindowClass> window_class;
   WNDPROC proc = nullptr;
   HWND parent = nullptr;
-  HINSTANCE instance = nullptr;
   DWORD style = 0;
   DWORD ex_style = 0;
   std::wstring title;

@@ -155,7 +155,6 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   window->window_class = window_class;
   window->proc = window_class->proc;
   window->parent = parent;
-  window->instance = instance;
   window->style = style & ~WS_VISIBLE;  // WS_VISIBLE is set when the window is shown below
   window->ex_style = ex_style;
   window->title = title;

@@ -41,6 +41,7 @@ struct Surface {
   bool created_look = false;  // `look` came from UpdateSurface at least once
   int image_width = 0, image_height = 0;
   std::vector<uint8_t> image;
+  ScreenRect asked;  // the geometry last asked of the server
   // Geometries asked of the server whose ConfigureNotify has not come back yet.
   std::deque<ScreenRect> requested;
 };
@@ -94,21 +95,21 @@ class X11Desktop : public Desktop {
     Surface &surface = found->second;
     const SurfaceLook old = surface.look;
     surface.look = look;
-    bool moved = !surface.created_look || old.window.left != look.window.left || old.window.top != look.window.top ||
-                 old.window.Width() != look.window.Width() || old.window.Height() != look.window.Height();
-    if (moved) {
-      ScreenRect asked = look.window;
-      asked.right = asked.left + XSize(asked.Width());
-      asked.bottom = asked.top + XSize(asked.Height());
+    ScreenRect asked = look.window;
+    asked.right = asked.left + (int)XSize(asked.Width());
+    asked.bottom = asked.top + (int)XSize(asked.Height());
+    if (!surface.created_look || !Same(asked, surface.asked)) {
+      // The server answers a change of geometry, and only a change, with a ConfigureNotify.
+      surface.asked = asked;
       surface.requested.push_back(asked);
       XSizeHints size_hints = {};
       size_hints.flags = USPosition | USSize;
-      size_hints.x = look.window.left;
-      size_hints.y = look.window.top;
-      size_hints.width = XSize(look.window.Width());
-      size_hints.height = XSize(look.window.Height());
+      size_hints.x = asked.left;
+      size_hints.y = asked.top;
+      size_hints.width = asked.Width();
+      size_hints.height = asked.Height();
       XSetWMNormalHints(display_, surface.xid, &size_hints);
-      XMoveResizeWindow(display_, surface.xid, asked.left, asked.top, asked.Width(), asked.Height());
+      XMoveResizeWindow(display_, surface.xid, asked.left, asked.top, (unsigned)asked.Width(), (unsigned)asked.Height());
     }
     if (!surface.created_look || old.title != look.title) SetTitle(display_, surface.xid, look.title.c_str());
     if (look.visible && (!old.visible || !surface.created_look)) XMapRaised(display_, surface.xid);
@@ -205,6 +206,9 @@ class X11Desktop : public Desktop {
  private:
   // X11 windows cannot be empty: a window of size zero or less is one pixel there.
   static unsigned XSize(int size) { return (unsigned)std::max(1, size); }
+  static bool Same(const ScreenRect &a, const ScreenRect &b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+  }
   static int ClientX(const Surface &s) { return s.look.client.left - s.look.window.left; }
   static int ClientY(const Surface &s) { return s.look.client.top - s.look.window.top; }
 
@@ -366,15 +370,13 @@ class X11Desktop : public Desktop {
       XTranslateCoordinates(display_, surface.xid, RootWindow(display_, screen_), 0, 0, &x, &y, &child);
     }
     ScreenRect rect = {x, y, x + configure.width, y + configure.height};
-    auto same = [&](const ScreenRect &r) {
-      return r.left == rect.left && r.top == rect.top && r.right == rect.right && r.bottom == rect.bottom;
-    };
-    auto answered = std::find_if(surface.requested.begin(), surface.requested.end(), same);
+    auto answered = std::find_if(surface.requested.begin(), surface.requested.end(),
+                                 [&](const ScreenRect &r) { return Same(r, rect); });
     if (answered != surface.requested.end()) {
       surface.requested.erase(surface.requested.begin(), answered + 1);
       return false;
     }
-    if (!surface.requested.empty() || same(surface.look.window)) return false;
+    if (!surface.requested.empty() || Same(rect, surface.asked)) return false;
     event->kind = DisplayEvent::kConfigure;
     event->rect = rect;
     return true;
