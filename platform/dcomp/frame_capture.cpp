@@ -4,7 +4,6 @@
 #include <png.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 #include <sys/stat.h>
 
 #include <map>
@@ -15,10 +14,6 @@
 
 namespace ilk {
 
-// The window manager's title of a window (window_surface.h). Until user32 offers it, frames are
-// named after the window handle, "window_<hex>".
-ILK_API bool WindowTitle(HWND window, std::wstring *title) __attribute__((weak));
-
 namespace {
 
 std::mutex capture_mutex;
@@ -27,17 +22,15 @@ std::map<HWND, unsigned> &FrameNumbers() {
   return *numbers;
 }
 
+// The window's title, read from the window manager by the default handling of WM_GETTEXT:
+// unlike GetWindowText, this sends nothing to the program's window procedure.
 std::string FileTitle(HWND window) {
-  std::wstring title;
-  if (!WindowTitle || !WindowTitle(window, &title)) {
-    char fallback[32];
-    snprintf(fallback, sizeof fallback, "window %p", (void *)window);
-    title.assign(fallback, fallback + strlen(fallback));
-  }
+  WCHAR title[256] = {};
+  DefWindowProcW(window, WM_GETTEXT, sizeof title / sizeof title[0], reinterpret_cast<LPARAM>(title));
   std::string name;
-  for (wchar_t c : title) {
-    bool letter_or_digit = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
-    name += letter_or_digit ? (char)c : '_';
+  for (const WCHAR *c = title; *c; ++c) {
+    bool letter_or_digit = (*c >= L'a' && *c <= L'z') || (*c >= L'A' && *c <= L'Z') || (*c >= L'0' && *c <= L'9');
+    name += letter_or_digit ? (char)*c : '_';
   }
   return name;
 }

@@ -1,6 +1,7 @@
 // INTERLOCK_CAPTURE=DIR: every buffer presented to a window is written as an RGBA PNG
-// DIR/<title>-<nnnn>.png, <title> being the window title with every character other than an
-// ASCII letter or digit replaced by '_', <nnnn> the window's frame number from 0001. The pixels
+// DIR/<title>-<nnnn>.png, <title> being the window title (as the window manager holds it) with
+// every character other than an ASCII letter or digit replaced by '_', <nnnn> the window's
+// frame number from 0001; DIR is made when missing. The pixels
 // are the swap chain buffer's as presented, alpha included (not composed over the background).
 #pragma once
 

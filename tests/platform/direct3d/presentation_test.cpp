@@ -55,10 +55,10 @@ class PresentationTest : public Direct3DTest {
     Direct3DTest::TearDown();
   }
 
-  // A swap chain shown in the window through a committed target and visual.
-  void Compose(IDXGISwapChain1 *swap_chain, IDCompositionTarget **target) {
+  // A swap chain shown in `window` through a committed target and visual.
+  void Compose(HWND window, IDXGISwapChain1 *swap_chain, IDCompositionTarget **target) {
     IDCompositionVisual *visual = nullptr;
-    ASSERT_EQ(dcomp_->CreateTargetForHwnd(window_, TRUE, target), S_OK);
+    ASSERT_EQ(dcomp_->CreateTargetForHwnd(window, TRUE, target), S_OK);
     ASSERT_EQ(dcomp_->CreateVisual(&visual), S_OK);
     ASSERT_EQ(visual->SetContent(swap_chain), S_OK);
     ASSERT_EQ((*target)->SetRoot(visual), S_OK);
@@ -86,7 +86,7 @@ class PresentationTest : public Direct3DTest {
 TEST_F(PresentationTest, PresentedImageReachesTheWindowComposedOverBlack) {
   IDXGISwapChain1 *swap_chain = SwapChain(kWidth, kHeight);
   IDCompositionTarget *target = nullptr;
-  Compose(swap_chain, &target);
+  Compose(window_, swap_chain, &target);
   PresentKnownImage(swap_chain);
   EXPECT_EQ(DwmFlush(), S_OK);
   ilk::WindowImage shown;
@@ -107,25 +107,32 @@ TEST_F(PresentationTest, EveryPresentedBufferIsCapturedPerWindowWithItsAlpha) {
   PresentKnownImage(swap_chain);  // not composed yet: nothing is shown or captured
   EXPECT_FALSE(std::filesystem::exists(directory));
   IDCompositionTarget *target = nullptr;
-  Compose(swap_chain, &target);
+  Compose(window_, swap_chain, &target);
   PresentKnownImage(swap_chain);
   PresentKnownImage(swap_chain);
+  // Another window numbers its frames from 1; its title becomes letters, digits and '_'.
+  HWND other = CreateWindowExW(0, L"STATIC", L"x/y 2\u00e9", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, NULL, NULL,
+                               NULL, NULL);
+  IDXGISwapChain1 *other_chain = SwapChain(kWidth, kHeight);
+  IDCompositionTarget *other_target = nullptr;
+  Compose(other, other_chain, &other_target);
+  PresentKnownImage(other_chain);
 
   std::vector<std::string> names;
   for (const auto &entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
-  ASSERT_EQ(names.size(), 2u);
-  EXPECT_EQ(names[0].substr(names[0].size() - 9), "-0001.png");
-  EXPECT_EQ(names[1], names[0].substr(0, names[0].size() - 9) + "-0002.png");
+  EXPECT_EQ(names, (std::vector<std::string>{"Sample_1-0001.png", "Sample_1-0002.png", "x_y_2_-0001.png"}));
   png_uint_32 width = 0, height = 0;
-  std::vector<uint8_t> rgba = ReadPng(directory + "/" + names[1], &width, &height);
+  std::vector<uint8_t> rgba = ReadPng(directory + "/Sample_1-0002.png", &width, &height);
   EXPECT_EQ(width, kWidth);
   EXPECT_EQ(height, kHeight);
   std::vector<uint8_t> expected = KnownImage();
   for (size_t i = 0; i < expected.size(); i += 4) std::swap(expected[i], expected[i + 2]);
   EXPECT_EQ(rgba, expected);
-  target->Release();
-  swap_chain->Release();
+  for (IUnknown *object : std::initializer_list<IUnknown *>{target, swap_chain, other_target, other_chain}) {
+    object->Release();
+  }
+  DestroyWindow(other);
   std::filesystem::remove_all(directory);
 }
 
