@@ -2,6 +2,7 @@
 // (WM_NCHITTEST); a press on an inactive window asks WM_MOUSEACTIVATE and activates it; then
 // WM_SETCURSOR; the hit-test code decides between the client and the non-client button messages.
 // Keys go to the focus window as WM_KEYDOWN/WM_KEYUP (WM_SYSKEY* with Alt) with Windows' key data.
+#include <algorithm>
 #include <deque>
 
 #include "common/log.h"
@@ -141,6 +142,16 @@ void PumpDisplayEvents(int timeout_ms) {
     QueueDisplayEvent(event);
     timeout_ms = 0;
   }
+}
+
+void PurgeInput(HWND hwnd) {
+  auto &converted = ConvertedInput();
+  converted.erase(std::remove_if(converted.begin(), converted.end(), [hwnd](const MSG &m) { return m.hwnd == hwnd; }),
+                  converted.end());
+  auto &raw = RawInput();
+  raw.erase(std::remove_if(raw.begin(), raw.end(),
+                           [hwnd](const DisplayEvent &e) { return e.surface == reinterpret_cast<SurfaceId>(hwnd); }),
+            raw.end());
 }
 
 bool NextInputMessage(HWND filter, MSG *msg, bool remove) {

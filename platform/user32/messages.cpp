@@ -1,6 +1,7 @@
 // user32: sending, posting and retrieving messages (SendMessageW, PostMessageW, PeekMessageA,
 // TranslateMessage, DispatchMessageW). Retrieval order is Windows': posted messages, then
 // input, then WM_PAINT for a window with an update region.
+#include <algorithm>
 #include <deque>
 
 #include "common/log.h"
@@ -51,6 +52,13 @@ MSG Stamped(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 }  // namespace
+
+void PurgeMessages(HWND hwnd) {
+  auto &posted = Posted();
+  posted.erase(std::remove_if(posted.begin(), posted.end(), [hwnd](const MSG &m) { return m.hwnd == hwnd; }),
+               posted.end());
+  PurgeInput(hwnd);
+}
 
 LRESULT Send(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   WindowPtr window = FindWindowObject(hwnd);

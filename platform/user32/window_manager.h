@@ -49,6 +49,9 @@ LRESULT Send(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 // Input waiting for the message loop, as messages: WM_NCHITTEST (and WM_MOUSEACTIVATE,
 // WM_SETCURSOR) are sent when a mouse message is taken, as Windows does. False when none.
 bool NextInputMessage(HWND filter, MSG *msg, bool remove);
+// A destroyed window's messages leave the queue, as on Windows.
+void PurgeMessages(HWND hwnd);
+void PurgeInput(HWND hwnd);
 // The character a key press yields (TranslateMessage); 0 for none.
 WCHAR CharacterForKey(UINT virtual_key);
 

@@ -241,6 +241,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     Send(hwnd, WM_DESTROY, 0, 0);
     Send(hwnd, WM_NCDESTROY, 0, 0);
     ForgetWindow(hwnd);
+    PurgeMessages(hwnd);
     CurrentDesktop().DestroySurface(reinterpret_cast<SurfaceId>(hwnd));
     RemoveWindowObject(hwnd);
     result = TRUE;

@@ -184,15 +184,19 @@ TEST_F(WindowMessages, ZeroFlagsRaiseAndActivate) {
                      WM_NCPAINT, WM_ERASEBKGND, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
 }
 
-TEST_F(WindowMessages, CloseDestroysAndHandlesAreNeverReused) {
+TEST_F(WindowMessages, CloseDestroysPurgesTheQueueAndHandlesAreNeverReused) {
   HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  PostMessageW(hwnd, WM_USER, 0, 0);
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  MSG msg;
+  EXPECT_EQ(PeekMessageA(&msg, NULL, WM_USER, WM_USER, PM_REMOVE), 0);
   EXPECT_FALSE(IsWindow(hwnd));
   RECT rect;
   SetLastError(0);
   EXPECT_FALSE(GetWindowRect(hwnd, &rect));
   EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_WINDOW_HANDLE);
   EXPECT_FALSE(DestroyWindow(hwnd));
+  EXPECT_FALSE(PostMessageW(hwnd, WM_USER, 0, 0));
   HWND next = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   EXPECT_NE(next, hwnd);
   EXPECT_FALSE(IsWindow(hwnd));
@@ -204,18 +208,6 @@ TEST_F(WindowMessages, CaptionPressWithoutAHeldButtonStartsNoMoveLoop) {
   SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(150, 110));
   EXPECT_EQ(recorder_.Numbers(), Numbers({WM_NCLBUTTONDOWN, WM_SYSCOMMAND}));
   EXPECT_EQ(recorder_.messages()[1].wparam, (WPARAM)(SC_MOVE + HTCAPTION));
-}
-
-TEST_F(WindowMessages, DefaultHitTestFindsClientCaptionAndEdges) {
-  HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);  // outer 100,100 - 400,400
-  auto hit = [&](int x, int y) { return DefWindowProcW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)); };
-  EXPECT_EQ(hit(250, 250), HTCLIENT);
-  EXPECT_EQ(hit(250, 115), HTCAPTION);
-  EXPECT_EQ(hit(102, 250), HTLEFT);
-  EXPECT_EQ(hit(398, 250), HTRIGHT);
-  EXPECT_EQ(hit(250, 398), HTBOTTOM);
-  EXPECT_EQ(hit(101, 101), HTTOPLEFT);
-  EXPECT_EQ(hit(50, 50), HTNOWHERE);
 }
 
 }  // namespace
