@@ -9,6 +9,7 @@
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <poll.h>
+#include <string.h>
 
 #include <algorithm>
 #include <deque>
@@ -273,9 +274,16 @@ class X11Desktop : public Desktop {
                                  (unsigned)width, (unsigned)height, 32, 0);
     if (!image) return;
     image->data = static_cast<char *>(malloc((size_t)image->bytes_per_line * height));
+    // The usual server layout, 0x00RRGGBB in little-endian 32-bit pixels, is BGRA byte for byte.
+    bool bgra_layout = image->bits_per_pixel == 32 && image->byte_order == LSBFirst && image->red_mask == 0xFF0000 &&
+                       image->green_mask == 0xFF00 && image->blue_mask == 0xFF;
     for (int y = 0; y < height; ++y) {
       const uint8_t *row = &surface.image[(size_t)y * surface.image_width * 4];
-      for (int x = 0; x < width; ++x) XPutPixel(image, x, y, visual_.PixelFromBgra(row + x * 4));
+      if (bgra_layout) {
+        memcpy(image->data + (size_t)y * image->bytes_per_line, row, (size_t)width * 4);
+      } else {
+        for (int x = 0; x < width; ++x) XPutPixel(image, x, y, visual_.PixelFromBgra(row + x * 4));
+      }
     }
     XPutImage(display_, surface.xid, gc_, image, 0, 0, x0, y0, (unsigned)width, (unsigned)height);
     XDestroyImage(image);  // frees the data too
