@@ -16,6 +16,7 @@
 #include "common/log.h"
 #include "d3d11/d3d11_interop.h"
 
+// The value Windows keeps in dxguid.lib; dxgi1_3.h declares it for the platform's own users.
 INTERLOCK_EXPORT extern const IID IID_IDXGISwapChain2 = {0xa8be2ac4, 0x199f, 0x4946, {0xb3, 0x31, 0x79, 0x59, 0x9f, 0xb9, 0x8d, 0xe7}};
 
 namespace ilk {
