@@ -51,6 +51,13 @@ TEST(DeviceCreationTest, VulkanDeviceIsTheOneNamedOrNone) {
     EXPECT_EQ(CreateDevice(0x20, &device), DXGI_ERROR_UNSUPPORTED);  // as Windows without hardware
     EXPECT_EQ(device, nullptr);
   }
+  {
+    // No Vulkan driver at all (the loader reads its driver list at each instance).
+    ScopedKnobs knobs({{"VK_ICD_FILENAMES", "/nonexistent/icd.json"}, {"VK_DRIVER_FILES", "/nonexistent/icd.json"}});
+    EXPECT_EQ(CreateDevice(0x20, &device), DXGI_ERROR_UNSUPPORTED);
+  }
+  ASSERT_EQ(CreateDevice(0x20, &device), S_OK);
+  device->Release();
 }
 
 TEST(DeviceCreationTest, InjectedFailureGivesItsCode) {
