@@ -1,4 +1,4 @@
-// The one place where the display backend is chosen: INTERLOCK_DISPLAY (x11 by default when
+// The one place where the desktop backend is chosen: INTERLOCK_DISPLAY (x11 by default when
 // DISPLAY is set, else headless). An X server that cannot be reached falls back to headless,
 // with a note on stderr, so that a run never fails for want of a screen.
 #include <mutex>
@@ -10,15 +10,19 @@ namespace ilk::user32 {
 
 Desktop &CurrentDesktop() {
   static std::once_flag opened;
-  static std::unique_ptr<Desktop> display;
+  // The desktop lives as long as the process: nothing talks to the X server after main ends,
+  // when the server may be gone already.
+  static Desktop *desktop = nullptr;
   std::call_once(opened, [] {
+    std::unique_ptr<Desktop> chosen;
     if (ilk::SelectedDisplay() == ilk::DisplayBackend::X11) {
-      display = OpenX11Desktop();
-      if (!display) ilk::Log("cannot open the X11 display, windows stay headless");
+      chosen = OpenX11Desktop();
+      if (!chosen) ilk::Log("cannot open the X11 display, windows stay headless");
     }
-    if (!display) display = OpenHeadlessDesktop();
+    if (!chosen) chosen = OpenHeadlessDesktop();
+    desktop = chosen.release();
   });
-  return *display;
+  return *desktop;
 }
 
 }  // namespace ilk::user32

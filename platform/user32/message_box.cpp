@@ -34,7 +34,9 @@ void WriteToConsole(const std::string &caption, const std::string &text) {
 
 int ShowMessageBox(const char *api, const std::string &text, const std::string &caption, UINT type) {
   if (ilk::user32::Injected(api)) return 0;
-  bool shown = ilk::SelectedMessageBox() == ilk::MessageBoxBackend::X11 && ilk::user32::ShowX11MessageBox(caption, text);
+  bool x11 = ilk::SelectedMessageBox() == ilk::MessageBoxBackend::X11;
+  bool shown = x11 && ilk::user32::ShowX11MessageBox(caption, text);
+  if (x11 && !shown) ilk::Log("cannot open the X11 display, the message box goes to the console");
   if (!shown) WriteToConsole(caption, text);
   int answer = FirstButton(type);
   ilk::Trace("%s(\"%s\", 0x%x) = %d", api, caption.c_str(), type, answer);

@@ -13,6 +13,7 @@ using Numbers = std::vector<UINT>;
 class WindowMessages : public ::testing::Test {
  protected:
   void TearDown() override {
+    recorder_.intercept = nullptr;  // it may refer to the finished test's locals
     for (HWND hwnd : windows_) DestroyWindow(hwnd);
     DrainMessages();
   }
