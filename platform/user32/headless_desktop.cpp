@@ -30,7 +30,8 @@ class HeadlessDesktop : public Desktop {
   }
   void UpdateSurface(SurfaceId id, const SurfaceLook &look) override {
     std::lock_guard<std::mutex> lock(mutex_);
-    surfaces_[id].look = look;
+    auto found = surfaces_.find(id);
+    if (found != surfaces_.end()) found->second.look = look;
   }
   void RaiseSurface(SurfaceId) override {}
 

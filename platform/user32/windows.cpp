@@ -193,7 +193,8 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   }
   UpdateDisplay(window);
   if (style & WS_VISIBLE) ShowWindowNow(window->hwnd, true);
-  return window->hwnd;
+  // A procedure may destroy its window while it is being created; the creation then fails.
+  return FindWindowObject(window->hwnd, false) ? window->hwnd : nullptr;
 }
 
 }  // namespace

@@ -203,6 +203,22 @@ TEST_F(WindowMessages, CloseDestroysPurgesTheQueueAndHandlesAreNeverReused) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
+TEST_F(WindowMessages, RefusedOrDestroyedCreationFails) {
+  recorder_.intercept = [](HWND hwnd, UINT message, WPARAM, LPARAM, LRESULT *result) {
+    if (message == WM_CREATE) DestroyWindow(hwnd);
+    *result = 0;
+    return message == WM_CREATE;
+  };
+  EXPECT_EQ(recorder_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200), nullptr);
+  recorder_.Clear();
+  recorder_.intercept = [](HWND, UINT message, WPARAM, LPARAM, LRESULT *result) {
+    *result = FALSE;
+    return message == WM_NCCREATE;
+  };
+  EXPECT_EQ(recorder_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200), nullptr);
+  EXPECT_EQ(recorder_.Numbers(), Numbers({WM_GETMINMAXINFO, WM_NCCREATE, WM_NCDESTROY}));
+}
+
 TEST_F(WindowMessages, CaptionPressWithoutAHeldButtonStartsNoMoveLoop) {
   HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   recorder_.Clear();
