@@ -51,7 +51,7 @@ ILK_API HRESULT CreateBufferTexture(ID3D11Device *device, const D3D11_TEXTURE2D_
 ILK_API HRESULT QueryTexture(ID3D11Texture2D *texture, REFIID riid, void **object);
 // Holds or lets go of `texture` on behalf of another platform object (its IntRef).
 ILK_API void HoldTexture(ID3D11Texture2D *texture, bool hold);
-// The application's references to `texture` (its Refcount).
+// Every reference to `texture`: the application's and those of other objects (its views).
 ILK_API ULONG TextureRefs(ID3D11Texture2D *texture);
 // Mip level 0 of slice 0, rows packed, in the DXGI layout: colour texels as Direct3D sees them
 // (B, G, R, A bytes for B8G8R8A8_UNORM); for D24_UNORM_S8_UINT one 32-bit word per texel with

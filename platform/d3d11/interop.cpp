@@ -77,7 +77,10 @@ void HoldTexture(ID3D11Texture2D *texture, bool hold) {
   }
 }
 
-ULONG TextureRefs(ID3D11Texture2D *texture) { return PlatformObject<Texture>(texture)->ExternalRefs(); }
+ULONG TextureRefs(ID3D11Texture2D *texture) {
+  Texture *object = PlatformObject<Texture>(texture);
+  return object->ExternalRefs() + object->InternalRefs();
+}
 
 bool ReadTexture(ID3D11Texture2D *texture, std::vector<uint8_t> *texels) {
   Texture *object = PlatformObject<Texture>(texture);

@@ -128,8 +128,10 @@ HRESULT SwapChain::ResizeBuffers(UINT buffer_count, UINT width, UINT height, DXG
     // object cannot be added or removed after creation.
     hr = DXGI_ERROR_INVALID_CALL;
   } else {
+    // As on Windows, no reference to a buffer but the swap chain's own may be left, views
+    // included.
     for (ID3D11Texture2D *buffer : buffers_) {
-      if (TextureRefs(buffer) != 0) hr = DXGI_ERROR_INVALID_CALL;  // the application still holds a buffer
+      if (TextureRefs(buffer) != 1) hr = DXGI_ERROR_INVALID_CALL;
     }
   }
   if (SUCCEEDED(hr)) {

@@ -106,7 +106,11 @@ TEST_F(SwapChainTest, ResizeBuffersFailsWhileABufferIsHeld) {
   D3D11_TEXTURE2D_DESC buffer_desc;
   buffer->GetDesc(&buffer_desc);
   EXPECT_EQ(buffer_desc.Width, 16u);
+  ID3D11RenderTargetView *view = nullptr;
+  ASSERT_EQ(device_->CreateRenderTargetView(buffer, nullptr, &view), S_OK);
   buffer->Release();
+  EXPECT_EQ(swap_chain->ResizeBuffers(2, 8, 8, DXGI_FORMAT_UNKNOWN, 0x840), DXGI_ERROR_INVALID_CALL);  // a view holds it
+  view->Release();
   // The waitable object stays as created; zero sizes have no window to come from.
   EXPECT_EQ(swap_chain->ResizeBuffers(2, 16, 4, DXGI_FORMAT_UNKNOWN, 0x800), DXGI_ERROR_INVALID_CALL);
   EXPECT_EQ(swap_chain->ResizeBuffers(2, 0, 4, DXGI_FORMAT_UNKNOWN, 0x840), DXGI_ERROR_INVALID_CALL);
