@@ -99,8 +99,8 @@ void Target::Show(const PresentedImage &image) {
   composed.height = (int)image.height;
   composed.bgra = image.bgra;
   for (size_t i = 3; i < composed.bgra.size(); i += 4) composed.bgra[i] = 0xFF;
-  PresentWindowImage(window_, composed);
-  CaptureFrame(window_, image);
+  // A window that is gone shows nothing, and nothing is captured for it.
+  if (PresentWindowImage(window_, composed)) CaptureFrame(window_, image);
 }
 
 }  // namespace ilk
