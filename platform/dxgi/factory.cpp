@@ -5,6 +5,8 @@
 // single sampling, no straight alpha, known flags (DXGI_ERROR_INVALID_CALL otherwise). Of the
 // formats flip-model chains take, B8G8R8A8_UNORM and R8G8B8A8_UNORM are supported here;
 // R16G16B16A16_FLOAT and R10G10B10A2_UNORM, and stereo, give DXGI_ERROR_UNSUPPORTED.
+// DXGI_CREATE_FACTORY_DEBUG always succeeds (the debug layer is built in, where Windows needs
+// its graphics tools installed): such a factory says on the debugger channel why it refuses.
 #include "dxgi/factory.h"
 
 #include <d3d11.h>
