@@ -41,8 +41,8 @@ void ActivateWindow(HWND hwnd, bool by_mouse) {
     Send(previous, WM_ACTIVATE, WA_INACTIVE, (LPARAM)hwnd);
   }
   active_window = hwnd;
-  BringToTop(hwnd);
-  CurrentDesktop().RaiseSurface(reinterpret_cast<SurfaceId>(hwnd));
+  PlaceInZOrder(hwnd, HWND_TOP);
+  CurrentDesktop().FocusSurface(reinterpret_cast<SurfaceId>(hwnd));
   if (!previous) SendActivateApp(true);
   Send(hwnd, WM_NCACTIVATE, TRUE, 0);
   Send(hwnd, WM_ACTIVATE, by_mouse ? WA_CLICKACTIVE : WA_ACTIVE, (LPARAM)previous);

@@ -52,7 +52,10 @@ class Desktop {
   virtual void DestroySurface(SurfaceId id) = 0;
   // Moves, resizes, shows or hides the surface and redraws its frame as `look` says.
   virtual void UpdateSurface(SurfaceId id, const SurfaceLook &look) = 0;
-  virtual void RaiseSurface(SurfaceId id) = 0;
+  // Stacks the surfaces in this order, topmost first (surfaces it does not know are skipped).
+  virtual void RestackSurfaces(const std::vector<SurfaceId> &top_first) = 0;
+  // The surface of the active window takes the keyboard.
+  virtual void FocusSurface(SurfaceId id) = 0;
 
   // The client area shows this BGRA image (top-left anchored) from now on.
   virtual void ShowImage(SurfaceId id, int width, int height, const std::vector<uint8_t> &bgra) = 0;

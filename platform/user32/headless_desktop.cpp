@@ -33,7 +33,8 @@ class HeadlessDesktop : public Desktop {
     auto found = surfaces_.find(id);
     if (found != surfaces_.end()) found->second.look = look;
   }
-  void RaiseSurface(SurfaceId) override {}
+  void RestackSurfaces(const std::vector<SurfaceId> &) override {}
+  void FocusSurface(SurfaceId) override {}
 
   void ShowImage(SurfaceId id, int width, int height, const std::vector<uint8_t> &bgra) override {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -62,7 +62,8 @@ void AddWindowObject(const WindowPtr &window);
 void RemoveWindowObject(HWND hwnd);
 // Every live top-level window, topmost first.
 std::vector<WindowPtr> WindowsInZOrder();
-void BringToTop(HWND hwnd);
+// Moves a window in the Z order as SetWindowPos's hWndInsertAfter says.
+void PlaceInZOrder(HWND hwnd, HWND insert_after);
 
 std::shared_ptr<const WindowClass> FindClass(const std::wstring &name, HINSTANCE instance);
 

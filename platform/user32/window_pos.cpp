@@ -69,7 +69,7 @@ BOOL SetWindowPosCore(const WindowPtr &window, HWND insert_after, int x, int y, 
   bool top_level = (window->style & (WS_CHILD | WS_POPUP)) != WS_CHILD;
   // Activating a top-level window always raises it too.
   bool activate = top_level && !(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW));
-  bool raise = activate || (!(pos.flags & SWP_NOZORDER) && pos.hwndInsertAfter == HWND_TOP);
+  bool restack = activate || !(pos.flags & SWP_NOZORDER);
 
   if (!(pos.flags & SWP_NOSENDCHANGING)) Send(hwnd, WM_WINDOWPOSCHANGING, 0, (LPARAM)&pos);
   if (!FindWindowObject(hwnd, false)) return FALSE;  // destroyed by its own procedure
@@ -98,10 +98,7 @@ BOOL SetWindowPosCore(const WindowPtr &window, HWND insert_after, int x, int y, 
   window->client_rect = new_client;
   if (pos.flags & SWP_SHOWWINDOW) window->style |= WS_VISIBLE;
   if (pos.flags & SWP_HIDEWINDOW) window->style &= ~WS_VISIBLE;
-  if (raise && top_level) {
-    BringToTop(hwnd);
-    CurrentDesktop().RaiseSurface(reinterpret_cast<SurfaceId>(hwnd));
-  }
+  if (restack && top_level) PlaceInZOrder(hwnd, activate ? HWND_TOP : pos.hwndInsertAfter);
   UpdateDisplay(window);
 
   if (activate && (window->style & WS_VISIBLE)) ActivateWindow(hwnd, false);

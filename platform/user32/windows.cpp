@@ -63,11 +63,27 @@ std::vector<WindowPtr> WindowsInZOrder() {
   return Table();
 }
 
-void BringToTop(HWND hwnd) {
-  std::lock_guard<std::mutex> lock(table_mutex);
-  auto &table = Table();
-  auto found = std::find_if(table.begin(), table.end(), [hwnd](const WindowPtr &w) { return w->hwnd == hwnd; });
-  if (found != table.end()) std::rotate(table.begin(), found, found + 1);
+void PlaceInZOrder(HWND hwnd, HWND insert_after) {
+  std::vector<SurfaceId> order;
+  {
+    std::lock_guard<std::mutex> lock(table_mutex);
+    auto &table = Table();
+    auto found = std::find_if(table.begin(), table.end(), [hwnd](const WindowPtr &w) { return w->hwnd == hwnd; });
+    if (found == table.end()) return;
+    WindowPtr window = *found;
+    table.erase(found);
+    // There is no always-on-top band here: HWND_TOPMOST and HWND_NOTOPMOST place at the top.
+    auto position = table.begin();
+    if (insert_after == HWND_BOTTOM) {
+      position = table.end();
+    } else if (insert_after != HWND_TOP && insert_after != HWND_TOPMOST && insert_after != HWND_NOTOPMOST) {
+      auto after = std::find_if(table.begin(), table.end(), [insert_after](const WindowPtr &w) { return w->hwnd == insert_after; });
+      if (after != table.end()) position = after + 1;
+    }
+    table.insert(position, window);
+    for (const WindowPtr &w : table) order.push_back(reinterpret_cast<SurfaceId>(w->hwnd));
+  }
+  CurrentDesktop().RestackSurfaces(order);
 }
 
 std::string Utf8(const std::wstring &text) {

@@ -120,12 +120,25 @@ class X11Desktop : public Desktop {
     XFlush(display_);
   }
 
-  void RaiseSurface(SurfaceId id) override {
+  void RestackSurfaces(const std::vector<SurfaceId> &top_first) override {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::vector<Window> windows;
+    for (SurfaceId id : top_first) {
+      auto found = surfaces_.find(id);
+      if (found != surfaces_.end()) windows.push_back(found->second.xid);
+    }
+    if (windows.empty()) return;
+    XRaiseWindow(display_, windows.front());
+    XRestackWindows(display_, windows.data(), (int)windows.size());
+    XFlush(display_);
+  }
+
+  void FocusSurface(SurfaceId id) override {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
-    XRaiseWindow(display_, found->second.xid);
-    // The active window has the keyboard: give it the X focus once the server shows it.
+    // Only a window the server shows can take the focus; one still being mapped takes it on
+    // MapNotify.
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display_, found->second.xid, &attributes) && attributes.map_state == IsViewable) {
       XSetInputFocus(display_, found->second.xid, RevertToParent, CurrentTime);

@@ -113,6 +113,19 @@ TEST_F(WindowMessages, DestroyingTheActiveWindowActivatesTheNextOne) {
   EXPECT_EQ(GetActiveWindow(), first);
 }
 
+TEST_F(WindowMessages, ActivationPassesDownTheZOrder) {
+  HWND a = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  HWND b = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 200);
+  HWND c = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300);  // order: c, b, a
+  SetWindowPos(b, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // c, a, b
+  DestroyWindow(c);
+  EXPECT_EQ(GetActiveWindow(), a);
+  SetWindowPos(b, a, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // still a, b
+  SetWindowPos(b, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // b, a
+  DestroyWindow(a);
+  EXPECT_EQ(GetActiveWindow(), b);
+}
+
 TEST_F(WindowMessages, ResizeFollowsWindowsSequence) {
   HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   DrainMessages();
