@@ -9,7 +9,6 @@
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <poll.h>
-#include <string.h>
 
 #include <algorithm>
 #include <deque>
@@ -18,6 +17,7 @@
 
 #include "common/log.h"
 #include "user32/desktop.h"
+#include "user32/x11_image_upload.h"
 #include "user32/x11_keys.h"
 #include "user32/x11_visual.h"
 
@@ -49,7 +49,8 @@ struct Surface {
 
 class X11Desktop : public Desktop {
  public:
-  X11Desktop(::Display *display, const X11Visual &visual) : display_(display), visual_(visual) {
+  X11Desktop(::Display *display, const X11Visual &visual)
+      : display_(display), visual_(visual), uploader_(display, visual_) {
     screen_ = DefaultScreen(display_);
     wm_protocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
     wm_delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
@@ -276,30 +277,12 @@ class X11Desktop : public Desktop {
     int x0 = ClientX(surface), y0 = ClientY(surface);
     int shown_w = std::min(width, surface.image_width), shown_h = std::min(height, surface.image_height);
     uint32_t background = look.has_background ? look.background : 0;
-    if (shown_w > 0 && shown_h > 0) PutImage(surface, x0, y0, shown_w, shown_h);
+    if (shown_w > 0 && shown_h > 0) {
+      uploader_.Upload(surface.xid, gc_, surface.image.data(), surface.image_width, shown_w, shown_h, x0, y0);
+    }
     // The background shows right of and below the image.
     Fill(surface.xid, background, x0 + shown_w, y0, width - shown_w, height);
     Fill(surface.xid, background, x0, y0 + shown_h, shown_w, height - shown_h);
-  }
-
-  void PutImage(const Surface &surface, int x0, int y0, int width, int height) {
-    XImage *image = XCreateImage(display_, visual_.visual(), (unsigned)visual_.depth(), ZPixmap, 0, nullptr,
-                                 (unsigned)width, (unsigned)height, 32, 0);
-    if (!image) return;
-    image->data = static_cast<char *>(malloc((size_t)image->bytes_per_line * height));
-    // The usual server layout, 0x00RRGGBB in little-endian 32-bit pixels, is BGRA byte for byte.
-    bool bgra_layout = image->bits_per_pixel == 32 && image->byte_order == LSBFirst && image->red_mask == 0xFF0000 &&
-                       image->green_mask == 0xFF00 && image->blue_mask == 0xFF;
-    for (int y = 0; y < height; ++y) {
-      const uint8_t *row = &surface.image[(size_t)y * surface.image_width * 4];
-      if (bgra_layout) {
-        memcpy(image->data + (size_t)y * image->bytes_per_line, row, (size_t)width * 4);
-      } else {
-        for (int x = 0; x < width; ++x) XPutPixel(image, x, y, visual_.PixelFromBgra(row + x * 4));
-      }
-    }
-    XPutImage(display_, surface.xid, gc_, image, 0, 0, x0, y0, (unsigned)width, (unsigned)height);
-    XDestroyImage(image);  // frees the data too
   }
 
   // The core font speaks Latin-1; other characters show as '?'.
@@ -408,6 +391,7 @@ class X11Desktop : public Desktop {
   std::recursive_mutex mutex_;
   ::Display *display_;
   X11Visual visual_;
+  ImageUploader uploader_;
   int screen_ = 0;
   Atom wm_protocols_ = 0, wm_delete_window_ = 0, motif_hints_ = 0;
   XFontStruct *font_ = nullptr;
