@@ -3,7 +3,6 @@
 // One thread owns every window here, so the active window is also the foreground window.
 #include "common/log.h"
 #include "user32/desktop.h"
-#include "user32/injected_failure.h"
 #include "user32/window_manager.h"
 
 namespace ilk::user32 {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <deque>
 
-#include "common/log.h"
 #include "user32/desktop.h"
 #include "user32/window_manager.h"
 

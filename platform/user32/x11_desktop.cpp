@@ -1,10 +1,10 @@
-// The X11 display: each top-level window is an X11 window covering its outer rectangle. The
+// The X11 desktop: each top-level window is an X11 window covering its outer rectangle. The
 // window manager's decorations are switched off (Motif hints) and a window with a caption draws
 // its own frame and title, so that the program's hit-testing decides every move and size. The
 // client area shows the last presented image, or the class brush before any.
 //
 // X11 events become display events: exposure, buttons and motion (screen coordinates), keys
-// (Windows virtual-key codes), the window manager's close, and moves the display made itself.
+// (Windows virtual-key codes), the window manager's close, and moves the window manager made.
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
