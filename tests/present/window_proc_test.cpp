@@ -26,9 +26,9 @@ class WindowProcTest : public ::testing::Test {
     SetDefaultOptions();
     memset(&wr1, 0, sizeof wr1);
     memset(&wr2, 0, sizeof wr2);
+    testing::internal::CaptureStdout();  // the message trace
   }
   void TearDown() override {
-    testing::internal::CaptureStdout();  // the teardown's trace is not these tests' business
     for (HWND window : {wr1.window, wr2.window}) {
       if (window) DestroyWindow(window);
     }
@@ -37,9 +37,12 @@ class WindowProcTest : public ::testing::Test {
     no_decorations = FALSE;
   }
 
-  static std::string Captured() {
+  // What the program wrote since the last call (or the start of the test).
+  static std::string Output() {
     fflush(stdout);
-    return testing::internal::GetCapturedStdout();
+    std::string output = testing::internal::GetCapturedStdout();
+    testing::internal::CaptureStdout();
+    return output;
   }
 
   // Destroy on a record that Create never built reports its failed checks and goes on.
@@ -86,9 +89,9 @@ TEST_F(WindowProcTest, OverlappingZonesOfSmallWindowsFavourTopAndLeft) {
 
 TEST_F(WindowProcTest, PlusAndMinusKeysSizeByTenKeepingTheBottomRight) {
   HWND window = OpenSampleWindow(&wr1, 100, 100, 1024, 1024);
-  testing::internal::CaptureStdout();
+  Output();
   SendMessageW(window, WM_KEYDOWN, VK_OEM_PLUS, 0);
-  std::string trace = Captured();
+  std::string trace = Output();
   RECT rect = OuterRect(window);
   EXPECT_EQ(rect.left, 90);
   EXPECT_EQ(rect.top, 90);
@@ -138,9 +141,8 @@ TEST_F(WindowProcTest, NcCalcSizeKeepsTheWholeWindowOnlyWithoutDecorations) {
 }
 
 TEST_F(WindowProcTest, TraceLinesCarryTheRecordIndex) {
-  testing::internal::CaptureStdout();
   HWND first = OpenSampleWindow(&wr1, 0, 0, 400, 400);
-  std::string trace = Captured();
+  std::string trace = Output();
   std::string handle = PointerText(first);
   std::string before = "message 0x24 for window " + handle + " (wr 2)\nmessage 0x81 for window " + handle +
                        " (wr 2)\nmessage 0x83 for window " + handle + " (wr 2)\nmessage 0x18 for window " + handle +
@@ -148,13 +150,11 @@ TEST_F(WindowProcTest, TraceLinesCarryTheRecordIndex) {
   EXPECT_EQ(trace.substr(0, before.size()), before);  // WM_CREATE (0x1) is not traced
   EXPECT_EQ(trace.find("message 0x1 "), std::string::npos);
 
-  testing::internal::CaptureStdout();
   SendMessageW(first, WM_PAINT, 0, 0);
-  EXPECT_EQ(Captured(), "");
+  EXPECT_EQ(Output(), "");
 
-  testing::internal::CaptureStdout();
   HWND second = OpenSampleWindow(&wr2, 500, 0, 400, 400);
-  trace = Captured();
+  trace = Output();
   EXPECT_NE(trace.find("message 0x6 for window " + handle + " (wr 1)"), std::string::npos);  // deactivated
   // Every message of the second window carries index 2, before and after WM_CREATE.
   std::istringstream lines(trace);
@@ -170,11 +170,11 @@ TEST_F(WindowProcTest, TraceLinesCarryTheRecordIndex) {
 TEST_F(WindowProcTest, DestroyRaisesQuittingAndIsNotPassedOn) {
   HWND window = OpenSampleWindow(&wr1, 0, 0, 400, 400);
   ScopedKnobs trace({{"INTERLOCK_TRACE", "1"}, {"INTERLOCK_DEBUGGER", "continue"}});
-  testing::internal::CaptureStdout();
+  Output();
   testing::internal::CaptureStderr();
   EXPECT_EQ(SendMessageW(window, WM_DESTROY, 0, 0), 0);
   std::string calls = testing::internal::GetCapturedStderr();
-  std::string out = Captured();
+  std::string out = Output();
   EXPECT_EQ(out.rfind("message 0x2 for window " + PointerText(window) + " (wr 1)\n", 0), 0u);
   EXPECT_TRUE(wr1.quitting);
   EXPECT_EQ(calls.find("DefWindowProcW(" + PointerText(window) + ", 0x0002)"), std::string::npos);
@@ -182,16 +182,15 @@ TEST_F(WindowProcTest, DestroyRaisesQuittingAndIsNotPassedOn) {
 
 TEST_F(WindowProcTest, OnlySizeChangesWriteResizd) {
   HWND window = OpenSampleWindow(&wr1, 0, 0, 400, 400);
-  testing::internal::CaptureStdout();
+  Output();
   SetWindowPos(window, NULL, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  std::string moved = Captured();
+  std::string moved = Output();
   EXPECT_NE(moved.find("message 0x46 for window"), std::string::npos);
   EXPECT_EQ(moved.find("resizd"), std::string::npos);
   EXPECT_EQ(OuterRect(window).left, 50);
 
-  testing::internal::CaptureStdout();
   SetWindowPos(window, NULL, 0, 0, 500, 450, SWP_NOMOVE | SWP_NOZORDER);
-  std::string sized = Captured();
+  std::string sized = Output();
   size_t first = sized.find("resizd " + PointerText(&wr1) + "\n");
   EXPECT_NE(first, std::string::npos);
   EXPECT_EQ(sized.find("resizd", first + 1), std::string::npos);
