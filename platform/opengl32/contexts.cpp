@@ -14,6 +14,7 @@
 #include "common/log.h"
 #include "gdi32/pixel_formats.h"
 #include "opengl32/forward.h"
+#include "opengl32/name_storage.h"
 #include "opengl32/window_surfaces.h"
 
 namespace opengl32 {
@@ -95,6 +96,11 @@ Context *CurrentContext() {
   return Find(current_handle);
 }
 
+HGLRC CurrentShareGroup() {
+  Context *context = CurrentContext();
+  return context ? context->share_group : nullptr;
+}
+
 HGLRC CreateContext(HDC dc, HGLRC share, const std::vector<EGLint> &attribs, DWORD unsupported_error) {
   int format = GetPixelFormat(dc);  // sets the last-error code when the DC's window has none
   if (!format) return nullptr;
@@ -115,18 +121,43 @@ HGLRC CreateContext(HDC dc, HGLRC share, const std::vector<EGLint> &attribs, DWO
   auto context = std::make_unique<Context>();
   context->egl = egl;
   context->pixel_format = format;
+  context->share_group = shared ? shared->share_group : handle;
   Contexts()[handle] = std::move(context);
   return handle;
 }
 
+namespace {
+
+GLenum MesaGetError() {
+  static const auto mesa_get_error = reinterpret_cast<GLenum(APIENTRY *)(void)>(MesaProc("glGetError"));
+  return mesa_get_error();
+}
+
+}  // namespace
+
 void RaiseError(GLenum error) {
   Context *context = CurrentContext();
   if (!context) return;
-  static const auto mesa_get_error = reinterpret_cast<GLenum(APIENTRY *)(void)>(MesaProc("glGetError"));
-  for (GLenum pending = mesa_get_error(); pending != GL_NO_ERROR; pending = mesa_get_error()) {
-    context->pending_errors.push_back(pending);
-  }
+  SetAsideErrors();
   context->pending_errors.push_back(error);
+}
+
+size_t SetAsideErrors() {
+  Context *context = CurrentContext();
+  if (!context) return 0;
+  size_t count = 0;
+  for (GLenum pending = MesaGetError(); pending != GL_NO_ERROR; pending = MesaGetError()) {
+    context->pending_errors.push_back(pending);
+    ++count;
+  }
+  return count;
+}
+
+size_t DropErrors() {
+  if (!CurrentContext()) return 0;
+  size_t count = 0;
+  while (MesaGetError() != GL_NO_ERROR) ++count;
+  return count;
 }
 
 }  // namespace opengl32
@@ -173,6 +204,7 @@ BOOL WINAPI wglDeleteContext(HGLRC handle) {
     } else {
       eglDestroyContext(ilk::PixelFormatDisplay(), context->egl);
       Contexts().erase(handle);
+      ForgetContext(handle);
     }
   }
   if (error) SetLastError(error);

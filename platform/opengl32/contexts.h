@@ -15,6 +15,7 @@ struct Context {
   int pixel_format = 0;   // the format of the DC it was created on; it is current only on those
   bool current = false;   // current on some thread
   HDC dc = nullptr;       // the DC it is current on
+  HGLRC share_group = nullptr;  // the first context of the group whose objects it shares
   // GL errors that glGetError returns before Mesa's: an injected error, preceded by the
   // errors Mesa had pending when it was raised, so the order stays that of the calls.
   std::deque<GLenum> pending_errors;
@@ -22,6 +23,8 @@ struct Context {
 
 // The context current on this thread, or null.
 Context *CurrentContext();
+// The share group of the context current on this thread, or null.
+HGLRC CurrentShareGroup();
 
 // Creates a context on the pixel format of `dc`'s window with the EGL attributes `attribs`
 // (EGL_NONE-terminated), sharing objects with `share` when that is not null. When EGL cannot
@@ -34,5 +37,13 @@ HGLRC WINAPI CreateContextAttribs(HDC dc, HGLRC share, const int *attribs);
 
 // Raises `error` in the current context as if the last call had raised it; nothing without one.
 void RaiseError(GLenum error);
+
+// Moves the errors Mesa has pending into the current context's own queue, where glGetError
+// still finds them in order; returns how many there were. Platform calls made after it can
+// then tell their own errors apart.
+size_t SetAsideErrors();
+// Drops the errors Mesa raised since the last SetAsideErrors and returns how many: the
+// platform's own OpenGL calls never leave an error for the program.
+size_t DropErrors();
 
 }  // namespace opengl32

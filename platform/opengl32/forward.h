@@ -12,6 +12,12 @@ namespace opengl32 {
 // too); the dispatch stub it returns follows whichever context is current.
 void *MesaProc(const char *name);
 
+// MesaProc as the function-pointer type the caller calls it through.
+template <typename Proc>
+Proc MesaFunction(const char *name) {
+  return reinterpret_cast<Proc>(MesaProc(name));
+}
+
 // After the call `name` has run: traces it and, when INTERLOCK_FAIL names it, raises the
 // injected GL error (GL_INVALID_OPERATION or the rule's code) in the current context.
 void AfterCall(const char *name);

@@ -1,9 +1,12 @@
 // opengl32: the OpenGL 1.1 functions the DLL exports, forwarded to Mesa. glGetError returns the
 // errors raised by INTERLOCK_FAIL (with those Mesa had pending before them) ahead of Mesa's own.
+// Texture names reach registered Direct3D storage through name_storage.h, and drawing checks
+// that such storage is locked.
 #include <GL/gl.h>
 
 #include "opengl32/contexts.h"
 #include "opengl32/forward.h"
+#include "opengl32/name_storage.h"
 
 using opengl32::Forward;
 
@@ -37,17 +40,32 @@ void APIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
 void APIENTRY glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
   FORWARD_TO_MESA(glClearColor, red, green, blue, alpha);
 }
-void APIENTRY glClear(GLbitfield mask) { FORWARD_TO_MESA(glClear, mask); }
-void APIENTRY glBegin(GLenum mode) { FORWARD_TO_MESA(glBegin, mode); }
+void APIENTRY glClear(GLbitfield mask) {
+  opengl32::CheckDrawTarget("glClear");
+  FORWARD_TO_MESA(glClear, mask);
+}
+// Checked at glBegin: between glBegin and glEnd no other call may be made.
+void APIENTRY glBegin(GLenum mode) {
+  opengl32::CheckDrawTarget("glBegin");
+  FORWARD_TO_MESA(glBegin, mode);
+}
 void APIENTRY glEnd(void) { FORWARD_TO_MESA(glEnd); }
 void APIENTRY glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
   FORWARD_TO_MESA(glColor4f, red, green, blue, alpha);
 }
 void APIENTRY glVertex2f(GLfloat x, GLfloat y) { FORWARD_TO_MESA(glVertex2f, x, y); }
-void APIENTRY glDrawArrays(GLenum mode, GLint first, GLsizei count) { FORWARD_TO_MESA(glDrawArrays, mode, first, count); }
+void APIENTRY glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+  opengl32::CheckDrawTarget("glDrawArrays");
+  FORWARD_TO_MESA(glDrawArrays, mode, first, count);
+}
 void APIENTRY glGenTextures(GLsizei n, GLuint *textures) { FORWARD_TO_MESA(glGenTextures, n, textures); }
-void APIENTRY glDeleteTextures(GLsizei n, const GLuint *textures) { FORWARD_TO_MESA(glDeleteTextures, n, textures); }
-void APIENTRY glBindTexture(GLenum target, GLuint texture) { FORWARD_TO_MESA(glBindTexture, target, texture); }
+void APIENTRY glDeleteTextures(GLsizei n, const GLuint *textures) {
+  opengl32::ForgetNames(opengl32::NameKind::Texture, n, textures);
+  FORWARD_TO_MESA(glDeleteTextures, n, textures);
+}
+void APIENTRY glBindTexture(GLenum target, GLuint texture) {
+  FORWARD_TO_MESA(glBindTexture, target, opengl32::TextureToBind(target, texture));
+}
 GLboolean APIENTRY glIsTexture(GLuint texture) { FORWARD_TO_MESA(glIsTexture, texture); }
 void APIENTRY glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
                            GLvoid *pixels) {

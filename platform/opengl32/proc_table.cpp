@@ -3,15 +3,16 @@
 // As on Windows it answers only while a context is current, and never for the OpenGL 1.1
 // functions (those are exports) or names it does not know: NULL with ERROR_PROC_NOT_FOUND.
 // INTERLOCK_HIDE removes an entry point by its name, or every entry point of an extension by the
-// extension's name, so WGL_NV_DX_interop's seven entry points belong in the table under that
-// name. They are not among them yet: until they are, the lookups of all seven fail.
+// extension's name: INTERLOCK_HIDE=WGL_NV_DX_interop removes all seven of its entry points.
 #include <GL/glext.h>
 #include <GL/wglext.h>
 #include <string.h>
 
 #include "common/log.h"
 #include "opengl32/contexts.h"
+#include "opengl32/dx_interop.h"
 #include "opengl32/forward.h"
+#include "opengl32/name_calls.h"
 
 namespace opengl32 {
 namespace {
@@ -20,14 +21,10 @@ namespace {
 // core OpenGL).
 #define MESA_ENTRY_POINTS(X)                                                              \
   X(PFNGLGENFRAMEBUFFERSPROC, glGenFramebuffers, "")                                      \
-  X(PFNGLDELETEFRAMEBUFFERSPROC, glDeleteFramebuffers, "")                                \
   X(PFNGLBINDFRAMEBUFFERPROC, glBindFramebuffer, "")                                      \
   X(PFNGLISFRAMEBUFFERPROC, glIsFramebuffer, "")                                          \
   X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, glCheckFramebufferStatus, "")                        \
-  X(PFNGLFRAMEBUFFERTEXTURE2DPROC, glFramebufferTexture2D, "")                            \
-  X(PFNGLFRAMEBUFFERRENDERBUFFERPROC, glFramebufferRenderbuffer, "")                      \
   X(PFNGLGENRENDERBUFFERSPROC, glGenRenderbuffers, "")                                    \
-  X(PFNGLDELETERENDERBUFFERSPROC, glDeleteRenderbuffers, "")                              \
   X(PFNGLBINDRENDERBUFFERPROC, glBindRenderbuffer, "")                                    \
   X(PFNGLISRENDERBUFFERPROC, glIsRenderbuffer, "")                                        \
   X(PFNGLRENDERBUFFERSTORAGEPROC, glRenderbufferStorage, "")                              \
@@ -38,7 +35,6 @@ namespace {
   X(PFNGLBUFFERDATAPROC, glBufferData, "")                                                \
   X(PFNGLGETBUFFERSUBDATAPROC, glGetBufferSubData, "")                                    \
   X(PFNGLGETBUFFERPARAMETERIVPROC, glGetBufferParameteriv, "")                            \
-  X(PFNGLDRAWRANGEELEMENTSPROC, glDrawRangeElements, "")                                  \
   X(PFNGLGENVERTEXARRAYSPROC, glGenVertexArrays, "")                                      \
   X(PFNGLDELETEVERTEXARRAYSPROC, glDeleteVertexArrays, "")                                \
   X(PFNGLBINDVERTEXARRAYPROC, glBindVertexArray, "")                                      \
@@ -66,16 +62,11 @@ namespace {
 #define MESA_NAME(type, name, extension) constexpr char name##_name[] = #name;
 MESA_ENTRY_POINTS(MESA_NAME)
 
-template <typename Proc>
-Proc Mesa(const char *name) {
-  return reinterpret_cast<Proc>(MesaProc(name));
-}
-
 // A compile that INTERLOCK_FAIL fails really fails: the shader's source is replaced by one that
 // cannot compile, so its status and log are Mesa's. Any code given with the rule is not used.
 void APIENTRY CompileShader(GLuint shader) {
-  static const auto mesa_source = Mesa<PFNGLSHADERSOURCEPROC>("glShaderSource");
-  static const auto mesa_compile = Mesa<PFNGLCOMPILESHADERPROC>("glCompileShader");
+  static const auto mesa_source = MesaFunction<PFNGLSHADERSOURCEPROC>("glShaderSource");
+  static const auto mesa_compile = MesaFunction<PFNGLCOMPILESHADERPROC>("glCompileShader");
   ilk::Trace("glCompileShader(%u)", shader);
   if (ilk::InjectedFailure("glCompileShader", GL_INVALID_OPERATION)) {
     const GLchar *broken = "#error compile failure injected by INTERLOCK_FAIL\n";
@@ -86,18 +77,18 @@ void APIENTRY CompileShader(GLuint shader) {
 
 // A link that INTERLOCK_FAIL fails really fails: a shader that did not compile takes part in it.
 void APIENTRY LinkProgram(GLuint program) {
-  static const auto mesa_link = Mesa<PFNGLLINKPROGRAMPROC>("glLinkProgram");
+  static const auto mesa_link = MesaFunction<PFNGLLINKPROGRAMPROC>("glLinkProgram");
   ilk::Trace("glLinkProgram(%u)", program);
   if (!ilk::InjectedFailure("glLinkProgram", GL_INVALID_OPERATION)) {
     mesa_link(program);
     return;
   }
-  static const auto mesa_create = Mesa<PFNGLCREATESHADERPROC>("glCreateShader");
-  static const auto mesa_source = Mesa<PFNGLSHADERSOURCEPROC>("glShaderSource");
-  static const auto mesa_compile = Mesa<PFNGLCOMPILESHADERPROC>("glCompileShader");
-  static const auto mesa_attach = Mesa<PFNGLATTACHSHADERPROC>("glAttachShader");
-  static const auto mesa_detach = Mesa<PFNGLDETACHSHADERPROC>("glDetachShader");
-  static const auto mesa_delete = Mesa<PFNGLDELETESHADERPROC>("glDeleteShader");
+  static const auto mesa_create = MesaFunction<PFNGLCREATESHADERPROC>("glCreateShader");
+  static const auto mesa_source = MesaFunction<PFNGLSHADERSOURCEPROC>("glShaderSource");
+  static const auto mesa_compile = MesaFunction<PFNGLCOMPILESHADERPROC>("glCompileShader");
+  static const auto mesa_attach = MesaFunction<PFNGLATTACHSHADERPROC>("glAttachShader");
+  static const auto mesa_detach = MesaFunction<PFNGLDETACHSHADERPROC>("glDetachShader");
+  static const auto mesa_delete = MesaFunction<PFNGLDELETESHADERPROC>("glDeleteShader");
   GLuint broken = mesa_create(GL_VERTEX_SHADER);
   const GLchar *source = "#error link failure injected by INTERLOCK_FAIL\n";
   mesa_source(broken, 1, &source, nullptr);
@@ -125,7 +116,19 @@ const EntryPoint kEntryPoints[] = {
     MESA_ENTRY_POINTS(MESA_ROW)
     {"glCompileShader", "", AsProc(&CompileShader)},
     {"glLinkProgram", "", AsProc(&LinkProgram)},
+    {"glFramebufferTexture2D", "", AsProc(&FramebufferTexture2D)},
+    {"glFramebufferRenderbuffer", "", AsProc(&FramebufferRenderbuffer)},
+    {"glDeleteRenderbuffers", "", AsProc(&DeleteRenderbuffers)},
+    {"glDeleteFramebuffers", "", AsProc(&DeleteFramebuffers)},
+    {"glDrawRangeElements", "", AsProc(&DrawRangeElements)},
     {"wglCreateContextAttribsARB", "WGL_ARB_create_context", AsProc(&CreateContextAttribs)},
+    {"wglDXOpenDeviceNV", "WGL_NV_DX_interop", AsProc(&DXOpenDevice)},
+    {"wglDXCloseDeviceNV", "WGL_NV_DX_interop", AsProc(&DXCloseDevice)},
+    {"wglDXSetResourceShareHandleNV", "WGL_NV_DX_interop", AsProc(&DXSetResourceShareHandle)},
+    {"wglDXRegisterObjectNV", "WGL_NV_DX_interop", AsProc(&DXRegisterObject)},
+    {"wglDXUnregisterObjectNV", "WGL_NV_DX_interop", AsProc(&DXUnregisterObject)},
+    {"wglDXLockObjectsNV", "WGL_NV_DX_interop", AsProc(&DXLockObjects)},
+    {"wglDXUnlockObjectsNV", "WGL_NV_DX_interop", AsProc(&DXUnlockObjects)},
 };
 
 const EntryPoint *Find(const char *name) {

@@ -1,0 +1,132 @@
+// WGL_NV_DX_interop: wglDXRegisterObjectNV, wglDXUnregisterObjectNV, wglDXLockObjectsNV and
+// wglDXUnlockObjectsNV.
+//
+// Error codes, as the extension gives them where it does: an unknown device handle, or no
+// current context of the share group an object lives in, is ERROR_INVALID_HANDLE; a bad name,
+// type or access, or an object handle not registered with the device, is ERROR_INVALID_DATA; a
+// resource OpenGL cannot open (not a texture of the device, a format or layout without OpenGL
+// equivalent) is ERROR_OPEN_FAILED; locking a locked object is ERROR_BUSY and unlocking an
+// unlocked one ERROR_NOT_LOCKED, and unregistering a locked one is ERROR_BUSY. Locks are all
+// or nothing: a failure changes no object. Registering a name that is still registered moves
+// the name to the new registration; the earlier one keeps its storage until unregistered.
+#include <GL/wglext.h>
+
+#include <algorithm>
+#include <string>
+
+#include "common/log.h"
+#include "d3d11/d3d11_interop.h"
+#include "opengl32/contexts.h"
+#include "opengl32/dx_interop.h"
+#include "opengl32/dx_registry.h"
+
+namespace opengl32 {
+namespace {
+
+bool KnownAccess(GLenum access) {
+  return access == WGL_ACCESS_READ_ONLY_NV || access == WGL_ACCESS_READ_WRITE_NV ||
+         access == WGL_ACCESS_WRITE_DISCARD_NV;
+}
+
+bool OfDevice(ID3D11Texture2D *texture, ID3D11Device *direct3d) {
+  ID3D11Device *owner = nullptr;
+  texture->GetDevice(&owner);
+  owner->Release();
+  return owner == direct3d;
+}
+
+DWORD Register(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum access, HANDLE *registered) {
+  InteropDevice *device = FindDevice(hDevice);
+  if (!device || !CurrentContext()) return ERROR_INVALID_HANDLE;
+  if ((type != GL_RENDERBUFFER && type != GL_TEXTURE_2D) || !KnownAccess(access)) return ERROR_INVALID_DATA;
+  NameKind kind = type == GL_RENDERBUFFER ? NameKind::Renderbuffer : NameKind::Texture;
+  if (!IsNameOf(kind, name)) return ERROR_INVALID_DATA;
+  ilk::TextureMemory memory;
+  auto *texture = static_cast<ID3D11Texture2D *>(dxObject);
+  if (!ilk::DescribeTextureMemory(texture, &memory) || !OfDevice(texture, device->direct3d)) return ERROR_OPEN_FAILED;
+  auto object = std::make_unique<InteropObject>();
+  if (!ImportTexture(texture, &object->imported)) return ERROR_OPEN_FAILED;
+  object->device = hDevice;
+  object->share_group = CurrentShareGroup();
+  object->texture = texture;
+  object->kind = kind;
+  object->name = name;
+  object->storage.texture = object->imported.texture;
+  object->storage.writable = access != WGL_ACCESS_READ_ONLY_NV;
+  Designate(kind, name, &object->storage);
+  *registered = AddObject(std::move(object));
+  return 0;
+}
+
+// Checks every object before any changes: all or nothing.
+DWORD SetLocked(HANDLE hDevice, GLint count, HANDLE *hObjects, bool lock) {
+  InteropDevice *device = FindDevice(hDevice);
+  if (!device) return ERROR_INVALID_HANDLE;
+  if (count < 0 || (count > 0 && !hObjects)) return ERROR_INVALID_PARAMETER;
+  std::vector<InteropObject *> objects;
+  for (GLint i = 0; i < count; ++i) {
+    InteropObject *object = FindObject(hDevice, hObjects[i]);
+    if (!object) return ERROR_INVALID_DATA;
+    if (object->share_group != CurrentShareGroup()) return ERROR_INVALID_HANDLE;
+    // An object named twice is locked (or unlocked) by its first mention.
+    bool repeated = std::find(objects.begin(), objects.end(), object) != objects.end();
+    if (lock && (object->storage.locked || repeated)) return ERROR_BUSY;
+    if (!lock && (!object->storage.locked || repeated)) return kErrorNotLocked;
+    objects.push_back(object);
+  }
+  if (objects.empty()) return 0;
+  if (lock) {
+    ilk::WaitForDirect3DWork(device->direct3d);
+  } else {
+    FinishOpenGLWork();
+  }
+  for (InteropObject *object : objects) object->storage.locked = lock;
+  return 0;
+}
+
+std::string HandleList(GLint count, const HANDLE *handles) {
+  std::string list = "{";
+  for (GLint i = 0; handles && i < count; ++i) {
+    char text[32];
+    snprintf(text, sizeof text, i ? ", %p" : "%p", handles[i]);
+    list += text;
+  }
+  return list + "}";
+}
+
+}  // namespace
+
+HANDLE WINAPI DXRegisterObject(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum access) {
+  HANDLE object = nullptr;
+  RunInteropCall("wglDXRegisterObjectNV", [&] { return Register(hDevice, dxObject, name, type, access, &object); });
+  ilk::Trace("wglDXRegisterObjectNV(%p, %p, %u, 0x%04X, %u) = %p", hDevice, dxObject, name, type, access, object);
+  return object;
+}
+
+BOOL WINAPI DXUnregisterObject(HANDLE hDevice, HANDLE hObject) {
+  bool unregistered = RunInteropCall("wglDXUnregisterObjectNV", [&]() -> DWORD {
+    if (!FindDevice(hDevice)) return ERROR_INVALID_HANDLE;
+    InteropObject *object = FindObject(hDevice, hObject);
+    if (!object) return ERROR_INVALID_DATA;
+    if (object->share_group != CurrentShareGroup()) return ERROR_INVALID_HANDLE;
+    if (object->storage.locked) return ERROR_BUSY;
+    RemoveObject(hObject);
+    return 0;
+  });
+  ilk::Trace("wglDXUnregisterObjectNV(%p, %p) = %d", hDevice, hObject, unregistered);
+  return unregistered;
+}
+
+BOOL WINAPI DXLockObjects(HANDLE hDevice, GLint count, HANDLE *hObjects) {
+  bool locked = RunInteropCall("wglDXLockObjectsNV", [&] { return SetLocked(hDevice, count, hObjects, true); });
+  ilk::Trace("wglDXLockObjectsNV(%p, %d, %s) = %d", hDevice, count, HandleList(count, hObjects).c_str(), locked);
+  return locked;
+}
+
+BOOL WINAPI DXUnlockObjects(HANDLE hDevice, GLint count, HANDLE *hObjects) {
+  bool unlocked = RunInteropCall("wglDXUnlockObjectsNV", [&] { return SetLocked(hDevice, count, hObjects, false); });
+  ilk::Trace("wglDXUnlockObjectsNV(%p, %d, %s) = %d", hDevice, count, HandleList(count, hObjects).c_str(), unlocked);
+  return unlocked;
+}
+
+}  // namespace opengl32

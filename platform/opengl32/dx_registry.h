@@ -1,0 +1,63 @@
+// The interop devices and registered objects that WGL_NV_DX_interop's handles stand for, and
+// the frame every one of its entry points runs in.
+#pragma once
+
+#include <d3d11.h>
+#include <windows.h>
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "common/knobs.h"
+#include "opengl32/memory_import.h"
+#include "opengl32/name_storage.h"
+
+namespace opengl32 {
+
+// A code winerror.h gives and the extension uses.
+constexpr DWORD kErrorNotLocked = 158;   // ERROR_NOT_LOCKED
+
+struct InteropDevice {
+  ID3D11Device *direct3d;  // held (an internal reference) while the device is open
+};
+
+struct InteropObject {
+  HANDLE device;
+  HGLRC share_group;        // where the name and the import live
+  ID3D11Texture2D *texture;  // held (an internal reference) while registered
+  NameKind kind;
+  GLuint name;
+  ImportedTexture imported;
+  SharedStorage storage;
+};
+
+HANDLE AddDevice(ID3D11Device *direct3d);
+InteropDevice *FindDevice(HANDLE device);
+// Closes the device: lets go of its Direct3D device and of every object still registered.
+void RemoveDevice(HANDLE device);
+
+HANDLE AddObject(std::unique_ptr<InteropObject> object);
+// The object registered under `object` with `device`; null for any other handle.
+InteropObject *FindObject(HANDLE device, HANDLE object);
+std::vector<HANDLE> ObjectsOf(HANDLE device);
+// Unregisters: the name designates its own object again, the import is deleted (when its share
+// group is current; otherwise it goes with the contexts) and the texture is let go.
+void RemoveObject(HANDLE object);
+
+std::mutex &InteropMutex();
+
+// Runs one entry point `name`: INTERLOCK_FAIL first, then `body`, which returns 0 or the
+// Win32 error it fails with. On failure sets the last-error code and returns false.
+template <typename Body>
+bool RunInteropCall(const char *name, Body body) {
+  std::lock_guard<std::mutex> lock(InteropMutex());
+  std::optional<uint32_t> injected = ilk::InjectedFailure(name, ERROR_GEN_FAILURE);
+  DWORD error = injected ? *injected : body();
+  if (!injected && !error) return true;
+  SetLastError(error);
+  return false;
+}
+
+}  // namespace opengl32

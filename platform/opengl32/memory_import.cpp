@@ -1,0 +1,121 @@
+// Direct3D 11 texture memory in OpenGL (memory_import.h).
+#include "opengl32/memory_import.h"
+
+#include <GL/glext.h>
+#include <string.h>
+#include <unistd.h>
+
+#include "common/knobs.h"
+#include "common/log.h"
+#include "d3d11/d3d11_interop.h"
+#include "opengl32/contexts.h"
+#include "opengl32/forward.h"
+
+namespace opengl32 {
+namespace {
+
+typedef void(APIENTRY *GetIntegervProc)(GLenum pname, GLint *params);
+typedef void(APIENTRY *BindTextureProc)(GLenum target, GLuint texture);
+typedef void(APIENTRY *TexturesProc)(GLsizei n, GLuint *textures);
+typedef void(APIENTRY *TexParameteriProc)(GLenum target, GLenum pname, GLint param);
+typedef void(APIENTRY *FinishProc)(void);
+
+const char *const kMemoryExtensions[] = {"GL_EXT_memory_object", "GL_EXT_memory_object_fd"};
+
+bool HasExtension(const char *wanted) {
+  static const auto get_integer = MesaFunction<GetIntegervProc>("glGetIntegerv");
+  static const auto get_string = MesaFunction<PFNGLGETSTRINGIPROC>("glGetStringi");
+  if (ilk::IsHidden(wanted)) return false;
+  GLint count = 0;
+  get_integer(GL_NUM_EXTENSIONS, &count);
+  for (GLint i = 0; i < count; ++i) {
+    const GLubyte *name = get_string(GL_EXTENSIONS, (GLuint)i);
+    if (name && strcmp(reinterpret_cast<const char *>(name), wanted) == 0) return true;
+  }
+  return false;
+}
+
+// The OpenGL format with the byte order of the texture's backing Vulkan format; 0 for none.
+GLenum InternalFormat(VkFormat backing) {
+  switch (backing) {
+    case VK_FORMAT_R8G8B8A8_UNORM: return GL_RGBA8;
+    case VK_FORMAT_D24_UNORM_S8_UINT: return GL_DEPTH24_STENCIL8;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+DWORD CheckSharing(ID3D11Device *device) {
+  static const auto get_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEI_VEXTPROC>("glGetUnsignedBytei_vEXT");
+  uint8_t direct3d_uuid[VK_UUID_SIZE];
+  if (!device || !ilk::DeviceUuid(device, direct3d_uuid)) return ERROR_NOT_SUPPORTED;
+  for (const char *extension : kMemoryExtensions) {
+    if (!HasExtension(extension)) return ERROR_NOT_SUPPORTED;
+  }
+  GLubyte opengl_uuid[GL_UUID_SIZE_EXT] = {};
+  SetAsideErrors();
+  get_uuid(GL_DEVICE_UUID_EXT, 0, opengl_uuid);
+  if (DropErrors() != 0 || memcmp(opengl_uuid, direct3d_uuid, GL_UUID_SIZE_EXT) != 0) return ERROR_NOT_SUPPORTED;
+  return 0;
+}
+
+bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported) {
+  static const auto create_memory = MesaFunction<PFNGLCREATEMEMORYOBJECTSEXTPROC>("glCreateMemoryObjectsEXT");
+  static const auto memory_parameter = MesaFunction<PFNGLMEMORYOBJECTPARAMETERIVEXTPROC>("glMemoryObjectParameterivEXT");
+  static const auto import_fd = MesaFunction<PFNGLIMPORTMEMORYFDEXTPROC>("glImportMemoryFdEXT");
+  static const auto gen_textures = MesaFunction<TexturesProc>("glGenTextures");
+  static const auto get_integer = MesaFunction<GetIntegervProc>("glGetIntegerv");
+  static const auto bind_texture = MesaFunction<BindTextureProc>("glBindTexture");
+  static const auto tex_parameter = MesaFunction<TexParameteriProc>("glTexParameteri");
+  static const auto storage = MesaFunction<PFNGLTEXSTORAGEMEM2DEXTPROC>("glTexStorageMem2DEXT");
+
+  ilk::TextureMemory memory;
+  if (!ilk::DescribeTextureMemory(texture, &memory)) return false;
+  GLenum format = InternalFormat(memory.format);
+  const D3D11_TEXTURE2D_DESC &desc = memory.desc;
+  if (!format || desc.MipLevels != 1 || desc.ArraySize != 1 || desc.SampleDesc.Count != 1) return false;
+  int fd = ilk::ExportTextureMemory(texture);
+  if (fd < 0) return false;
+
+  SetAsideErrors();
+  *imported = {};
+  create_memory(1, &imported->memory);
+  const GLint dedicated = GL_TRUE;  // the texture's memory is a dedicated allocation
+  memory_parameter(imported->memory, GL_DEDICATED_MEMORY_OBJECT_EXT, &dedicated);
+  import_fd(imported->memory, memory.size, GL_HANDLE_TYPE_OPAQUE_FD_EXT, fd);
+  if (DropErrors() != 0) {
+    close(fd);  // a refused import does not take the descriptor over
+    DeleteImport(*imported);
+    return false;
+  }
+  GLint previous = 0;
+  get_integer(GL_TEXTURE_BINDING_2D, &previous);
+  gen_textures(1, &imported->texture);
+  bind_texture(GL_TEXTURE_2D, imported->texture);
+  tex_parameter(GL_TEXTURE_2D, GL_TEXTURE_TILING_EXT, GL_OPTIMAL_TILING_EXT);  // as the Vulkan image
+  storage(GL_TEXTURE_2D, 1, format, (GLsizei)desc.Width, (GLsizei)desc.Height, imported->memory, 0);
+  bind_texture(GL_TEXTURE_2D, (GLuint)previous);
+  if (DropErrors() != 0) {
+    ilk::Log("OpenGL refused the memory of texture %p", (void *)texture);
+    DeleteImport(*imported);
+    return false;
+  }
+  return true;
+}
+
+void DeleteImport(const ImportedTexture &imported) {
+  static const auto delete_textures = MesaFunction<void(APIENTRY *)(GLsizei, const GLuint *)>("glDeleteTextures");
+  static const auto delete_memory = MesaFunction<PFNGLDELETEMEMORYOBJECTSEXTPROC>("glDeleteMemoryObjectsEXT");
+  SetAsideErrors();
+  if (imported.texture) delete_textures(1, &imported.texture);
+  if (imported.memory) delete_memory(1, &imported.memory);
+  DropErrors();
+}
+
+void FinishOpenGLWork() {
+  static const auto finish = MesaFunction<FinishProc>("glFinish");
+  finish();
+}
+
+}  // namespace opengl32

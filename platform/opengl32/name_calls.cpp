@@ -1,0 +1,41 @@
+// The entry points past OpenGL 1.1 that take render-buffer names or framebuffers, or draw
+// (name_calls.h).
+#include "opengl32/name_calls.h"
+
+#include "opengl32/forward.h"
+#include "opengl32/name_storage.h"
+
+namespace opengl32 {
+
+void APIENTRY FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbuffertarget, GLuint renderbuffer) {
+  Attach(target, attachment, NameKind::Renderbuffer, renderbuffertarget, renderbuffer, 0);
+  AfterCall("glFramebufferRenderbuffer");
+}
+
+void APIENTRY FramebufferTexture2D(GLenum target, GLenum attachment, GLenum textarget, GLuint texture, GLint level) {
+  Attach(target, attachment, NameKind::Texture, textarget, texture, level);
+  AfterCall("glFramebufferTexture2D");
+}
+
+void APIENTRY DeleteRenderbuffers(GLsizei n, const GLuint *renderbuffers) {
+  static const auto mesa = MesaFunction<PFNGLDELETERENDERBUFFERSPROC>("glDeleteRenderbuffers");
+  ForgetNames(NameKind::Renderbuffer, n, renderbuffers);
+  mesa(n, renderbuffers);
+  AfterCall("glDeleteRenderbuffers");
+}
+
+void APIENTRY DeleteFramebuffers(GLsizei n, const GLuint *framebuffers) {
+  static const auto mesa = MesaFunction<PFNGLDELETEFRAMEBUFFERSPROC>("glDeleteFramebuffers");
+  ForgetFramebuffers(n, framebuffers);
+  mesa(n, framebuffers);
+  AfterCall("glDeleteFramebuffers");
+}
+
+void APIENTRY DrawRangeElements(GLenum mode, GLuint start, GLuint end, GLsizei count, GLenum type, const void *indices) {
+  static const auto mesa = MesaFunction<PFNGLDRAWRANGEELEMENTSPROC>("glDrawRangeElements");
+  CheckDrawTarget("glDrawRangeElements");
+  mesa(mode, start, end, count, type, indices);
+  AfterCall("glDrawRangeElements");
+}
+
+}  // namespace opengl32
