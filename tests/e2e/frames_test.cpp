@@ -1,0 +1,175 @@
+// Whole runs of the program that paint: the exact output of a plain run, the triangle in the
+// captured frames of both windows for every sharing variant, and the location texts of the
+// frame and the teardown.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "support/png_image.h"
+#include "support/program_run.h"
+
+namespace {
+
+std::string MaskAddresses(const std::string &text) {
+  return std::regex_replace(text, std::regex("[0-9A-F]{16}"), "################");
+}
+
+std::string ReadText(const std::string &path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+class CaptureDir {
+ public:
+  CaptureDir() {
+    char path[] = "/tmp/interlock-capture-XXXXXX";
+    path_ = mkdtemp(path);
+  }
+  ~CaptureDir() { EXPECT_EQ(system(("rm -rf " + path_).c_str()), 0); }
+  const std::string &path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// The triangle as Direct3D sees OpenGL's rows: the interpolated colour in the centre, the clear
+// colour in the top corners, the red vertex at the top.
+void ExpectTriangle(const std::string &file, int width, int height) {
+  RgbaImage image;
+  ASSERT_TRUE(ReadRgbaPng(file, &image)) << file;
+  EXPECT_EQ(image.width, width) << file;
+  EXPECT_EQ(image.height, height) << file;
+  std::vector<double> centre = image.At(width / 2, height / 2);
+  EXPECT_NEAR(centre[0], 0.5, 0.03) << file;
+  EXPECT_NEAR(centre[1], 0.25, 0.03) << file;
+  EXPECT_NEAR(centre[2], 0.25, 0.03) << file;
+  EXPECT_NEAR(centre[3], 0.675, 0.03) << file;
+  for (int x : {2, width - 3}) {
+    std::vector<double> corner = image.At(x, 2);
+    EXPECT_EQ(corner, (std::vector<double>{0.0, 0.0, 0.0, 102 / 255.0})) << file << " x " << x;
+  }
+  std::vector<double> top = image.At(width / 2, 4);
+  EXPECT_GT(top[0], 0.8) << file;
+  EXPECT_LT(top[1], 0.1) << file;
+  EXPECT_LT(top[2], 0.1) << file;
+}
+
+TEST(Frames, PlainHeadlessRunWritesExactlyTheExpectedOutput) {
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(MaskAddresses(run.out), ReadText(GOLDEN_DIR "/headless_run.txt"));
+}
+
+struct Variant {
+  const char *argument;
+  int width, height;  // the client size of a window
+};
+
+class FrameVariants : public testing::TestWithParam<Variant> {};
+
+TEST_P(FrameVariants, BothWindowsShowTheTriangle) {
+  CaptureDir capture;
+  std::vector<std::string> arguments;
+  if (*GetParam().argument) arguments.push_back(GetParam().argument);
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, arguments, {{"INTERLOCK_CAPTURE", capture.path()}});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.out.find("Assertion failure"), std::string::npos) << run.out;
+  ExpectTriangle(capture.path() + "/Sample_1-0001.png", GetParam().width, GetParam().height);
+  ExpectTriangle(capture.path() + "/Sample_2-0001.png", GetParam().width, GetParam().height);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sharing, FrameVariants,
+                         testing::Values(Variant{"", 1008, 985}, Variant{"--compat-gl", 1008, 985},
+                                         Variant{"--render-texture", 1008, 985}, Variant{"--share-objects", 1008, 985},
+                                         Variant{"--alloc-rb-storage", 1008, 985}, Variant{"--bind-rb", 1008, 985},
+                                         Variant{"--no-decorations", 1024, 1024}));
+
+TEST(Frames, LegacyDrawingReportsTheErrorOfDrainsInsideBeginEnd) {
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {"--compat-gl"});
+  EXPECT_NE(run.out.find("GL error 1282 in glEnd @949\n"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("GL error 1282 in glBegin @939"), std::string::npos) << run.out;
+}
+
+struct Location {
+  const char *failing;  // INTERLOCK_FAIL
+  std::vector<const char *> arguments;
+  std::vector<const char *> lines;  // each expected on stdout
+};
+
+void PrintTo(const Location &location, std::ostream *os) { *os << location.failing; }
+void PrintTo(const Variant &variant, std::ostream *os) { *os << "\"" << variant.argument << "\""; }
+
+class FrameAndTeardownLocations : public testing::TestWithParam<Location> {};
+
+// With a debugger attached checks report on stdout; OpenGL errors go to the debugger channel.
+TEST_P(FrameAndTeardownLocations, AreReportedExactly) {
+  std::vector<std::string> arguments(GetParam().arguments.begin(), GetParam().arguments.end());
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, arguments,
+                              {{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", GetParam().failing}});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  for (const char *line : GetParam().lines) {
+    bool gl_error = std::string(line).rfind("GL error", 0) == 0;
+    const std::string &channel = gl_error ? run.err : run.out;
+    EXPECT_NE(channel.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << channel;
+  }
+  EXPECT_EQ(run.OutLines().back(), "end");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frame, FrameAndTeardownLocations,
+    testing::Values(
+        Location{"glBindFramebuffer", {}, {"GL error 1282 in glBindFramebuffer @929", "GL error 1282 in glBindFramebuffer @989"}},
+        Location{"glClearColor", {}, {"GL error 1282 in glClearColor @932"}},
+        Location{"glClear", {}, {"GL error 1282 in glClear @934"}},
+        Location{"glBegin", {"--compat-gl"}, {"GL error 1282 in glBegin @939"}},
+        Location{"glColor4f#1", {"--compat-gl"}, {"GL error 1282 in glColor4f @941"}},
+        Location{"glVertex2f#1", {"--compat-gl"}, {"GL error 1282 in glVertex2f @943"}},
+        Location{"glUseProgram", {}, {"GL error 1282 in glUseProgram @954", "GL error 1282 in glUseProgram @981"}},
+        Location{"glBindVertexArray", {}, {"GL error 1282 in glBindVertexArray @957"}},
+        Location{"glBindBuffer", {}, {"GL error 1282 in glBindBuffer @959", "GL error 1282 in glBindBuffer @978"}},
+        Location{"glEnableVertexAttribArray",
+                 {},
+                 {"GL error 1282 in glEnableVertexAttribArray @962", "GL error 1282 in glEnableVertexAttribArray @966"}},
+        Location{"glVertexAttribPointer",
+                 {},
+                 {"GL error 1282 in glVertexAttribPointer @964", "GL error 1282 in glVertexAttribPointer @968"}},
+        Location{"glDrawArrays", {}, {"GL error 1282 in glDrawArrays @971"}},
+        Location{"glDisableVertexAttribArray",
+                 {},
+                 {"GL error 1282 in glDisableVertexAttribArray @974", "GL error 1282 in glDisableVertexAttribArray @976"}},
+        Location{"glFinish", {}, {"GL error 1282 in glFinish @983", "GL error 1282 in glFinish @1614"}},
+        Location{"glFlush", {}, {"GL error 1282 in glFlush @985", "GL error 1282 in glFlush @1616"}}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Teardown, FrameAndTeardownLocations,
+    testing::Values(Location{"GetDC", {}, {"Assertion failure: GetDC @1563 (GLE 31)"}},
+                    Location{"wglDXUnregisterObjectNV",
+                             {},
+                             {"Assertion failure: wglDXUnregisterObjectNV for color buffer @1588 (GLE 31)",
+                              "Assertion failure: wglDXUnregisterObjectNV for depth buffer @1590 (GLE 31)"}},
+                    Location{"wglDXCloseDeviceNV", {}, {"Assertion failure: wglDXCloseDeviceNV @1611 (GLE 31)"}}));
+
+// Without a debugger a failed HRESULT check shows its box, and the unhandled trap ends the run.
+TEST(FrameLocations, FailedGetBufferAndPresentShowTheirBoxes) {
+  for (auto [failing, text] : {std::pair{"GetBuffer", "IDXGISwapChain1_GetBuffer @995 (HRESULT 0x80004005)"},
+                               std::pair{"Present1=0x887A0001", "IDXGISwapChain1_Present1 @1006 (HRESULT 0x887a0001)"}}) {
+    ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_MSGBOX", "console"}, {"INTERLOCK_FAIL", failing}});
+    EXPECT_EQ(run.exit_status, 3) << failing;
+    EXPECT_NE(run.err.find(text), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("locking...\nlocked\n"), std::string::npos) << run.out;
+  }
+}
+
+TEST(Frames, FailedGetBufferStillPresentsAndClosesTheFrame) {
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", "GetBuffer"}});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.OutLines().back(), "end");
+}
+
+}  // namespace
