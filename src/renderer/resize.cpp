@@ -66,8 +66,10 @@ void ShareTexture(ID3D11Texture2D *texture, HANDLE *SharedHandle, const char *qu
   IDXGIResource *pTempResource = NULL;
   CheckHR(texture->QueryInterface(IID_IDXGIResource, reinterpret_cast<void **>(&pTempResource)), query_location);
   if (!pTempResource) return;
-  CheckHR(pTempResource->GetSharedHandle(SharedHandle), handle_location);
-  CheckGLE(CallGL(wglDXSetResourceShareHandleNV, texture, *SharedHandle), share_location);
+  HRESULT hr = pTempResource->GetSharedHandle(SharedHandle);
+  CheckHR(hr, handle_location);
+  // Without its own handle the texture has nothing to hand over.
+  if (SUCCEEDED(hr)) CheckGLE(CallGL(wglDXSetResourceShareHandleNV, texture, *SharedHandle), share_location);
   pTempResource->Release();
 }
 
@@ -103,7 +105,11 @@ void Resize(window_renderer *wr, DWORD width, DWORD height) {
   wr->draw_dc = GetDC(wr->window);
   wglMakeCurrent(wr->draw_dc, wr->gl_context);
 
-  if (wr->colorBufferView) ReleaseTargets(wr, width, height);
+  // Any part of a previous set marks a repeat call: a set whose colour view failed is taken
+  // apart and the swap chain resized all the same.
+  if (wr->colorBufferView || wr->depthBufferView || wr->dxColor || wr->dxDepthStencil) {
+    ReleaseTargets(wr, width, height);
+  }
 
   D3D11_TEXTURE2D_DESC depthDesc =
       SharedTextureDesc(width, height, DXGI_FORMAT_D24_UNORM_S8_UINT, D3D11_BIND_DEPTH_STENCIL);
@@ -150,11 +156,12 @@ void Resize(window_renderer *wr, DWORD width, DWORD height) {
     DumpGLErrors("glNamedRenderbufferStorage @1151");
   }
   GLenum shared_kind = render_buffers ? GL_RENDERBUFFER : GL_TEXTURE_2D;
-  if (dxDepthBuffer)
+  // Without an interop device (its failure was reported by Create) nothing can be registered.
+  if (dxDepthBuffer && wr->dxDevice)
     wr->dxDepthStencil = Register(wr, dxDepthBuffer, wr->dsTbuf, shared_kind,
                                   render_buffers ? "wglDXRegisterObjectNV for depth buffer @1155"
                                                  : "wglDXRegisterObjectNV for depth texture @1163");
-  if (dxColorBuffer)
+  if (dxColorBuffer && wr->dxDevice)
     wr->dxColor = Register(wr, dxColorBuffer, wr->colorTbuf, shared_kind,
                            render_buffers ? "wglDXRegisterObjectNV for color buffer @1158"
                                           : "wglDXRegisterObjectNV for color texture @1166");
