@@ -62,7 +62,8 @@ DWORD CheckSharing(ID3D11Device *device) {
 
 bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported) {
   static const auto create_memory = MesaFunction<PFNGLCREATEMEMORYOBJECTSEXTPROC>("glCreateMemoryObjectsEXT");
-  static const auto memory_parameter = MesaFunction<PFNGLMEMORYOBJECTPARAMETERIVEXTPROC>("glMemoryObjectParameterivEXT");
+  static const auto memory_parameter =
+      MesaFunction<PFNGLMEMORYOBJECTPARAMETERIVEXTPROC>("glMemoryObjectParameterivEXT");
   static const auto import_fd = MesaFunction<PFNGLIMPORTMEMORYFDEXTPROC>("glImportMemoryFdEXT");
   static const auto gen_textures = MesaFunction<TexturesProc>("glGenTextures");
   static const auto get_integer = MesaFunction<GetIntegervProc>("glGetIntegerv");

@@ -7,7 +7,8 @@
 
 namespace opengl32 {
 
-void APIENTRY FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbuffertarget, GLuint renderbuffer) {
+void APIENTRY FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbuffertarget,
+                                      GLuint renderbuffer) {
   Attach(target, attachment, NameKind::Renderbuffer, renderbuffertarget, renderbuffer, 0);
   AfterCall("glFramebufferRenderbuffer");
 }
@@ -31,7 +32,8 @@ void APIENTRY DeleteFramebuffers(GLsizei n, const GLuint *framebuffers) {
   AfterCall("glDeleteFramebuffers");
 }
 
-void APIENTRY DrawRangeElements(GLenum mode, GLuint start, GLuint end, GLsizei count, GLenum type, const void *indices) {
+void APIENTRY DrawRangeElements(GLenum mode, GLuint start, GLuint end, GLsizei count, GLenum type,
+                                const void *indices) {
   static const auto mesa = MesaFunction<PFNGLDRAWRANGEELEMENTSPROC>("glDrawRangeElements");
   CheckDrawTarget("glDrawRangeElements");
   mesa(mode, start, end, count, type, indices);

@@ -196,8 +196,9 @@ void ForgetNames(NameKind kind, GLsizei count, const GLuint *names) {
         }
         // OpenGL detaches the name's own object itself; designated storage is detached here.
         if (Designated(share_group, point->second)) {
-          if (framebuffer == draw) Mesa().framebuffer_renderbuffer(GL_DRAW_FRAMEBUFFER, point->first, GL_RENDERBUFFER, 0);
-          if (framebuffer == read) Mesa().framebuffer_renderbuffer(GL_READ_FRAMEBUFFER, point->first, GL_RENDERBUFFER, 0);
+          for (auto [bound, target] : {std::pair{draw, GL_DRAW_FRAMEBUFFER}, std::pair{read, GL_READ_FRAMEBUFFER}}) {
+            if (framebuffer == bound) Mesa().framebuffer_renderbuffer(target, point->first, GL_RENDERBUFFER, 0);
+          }
         }
         point = points.erase(point);
       }

@@ -66,7 +66,8 @@ class DXInterop : public testing::Test {
 
   ID3D11Texture2D *Texture(UINT width, UINT height, DXGI_FORMAT format = DXGI_FORMAT_B8G8R8A8_UNORM,
                            const void *texels = nullptr) {
-    D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, format, {1, 0}, D3D11_USAGE_DEFAULT, 0, 0, D3D11_RESOURCE_MISC_SHARED};
+    D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, format, {1, 0}, D3D11_USAGE_DEFAULT, 0, 0, 0};
+    desc.MiscFlags = D3D11_RESOURCE_MISC_SHARED;
     desc.BindFlags = format == DXGI_FORMAT_D24_UNORM_S8_UINT ? D3D11_BIND_DEPTH_STENCIL : D3D11_BIND_RENDER_TARGET;
     D3D11_SUBRESOURCE_DATA data = {texels, width * 4, 0};
     ID3D11Texture2D *texture = nullptr;
@@ -258,7 +259,8 @@ TEST_F(DXInterop, RefusesDevicesResourcesAndArgumentsItCannotUse) {
                  ERROR_INVALID_DATA);
   expect_failure(wglDXRegisterObjectNV(interop_, device_, name, GL_RENDERBUFFER, WGL_ACCESS_READ_WRITE_NV),
                  ERROR_OPEN_FAILED);
-  expect_failure(wglDXRegisterObjectNV(reinterpret_cast<HANDLE>(1), texture, name, GL_RENDERBUFFER, WGL_ACCESS_READ_WRITE_NV),
+  HANDLE unknown = reinterpret_cast<HANDLE>(1);
+  expect_failure(wglDXRegisterObjectNV(unknown, texture, name, GL_RENDERBUFFER, WGL_ACCESS_READ_WRITE_NV),
                  ERROR_INVALID_HANDLE);
 
   IDXGIResource *resource = nullptr;
