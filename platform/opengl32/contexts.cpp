@@ -204,9 +204,10 @@ BOOL WINAPI wglDeleteContext(HGLRC handle) {
     } else {
       eglDestroyContext(ilk::PixelFormatDisplay(), context->egl);
       Contexts().erase(handle);
-      ForgetContext(handle);
     }
   }
+  // Outside the contexts' lock: the name tables lock their own first.
+  if (!error) ForgetContext(handle);
   if (error) SetLastError(error);
   ilk::Trace("wglDeleteContext(%p) = %d", (void *)handle, !error);
   return !error;

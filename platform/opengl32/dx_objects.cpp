@@ -23,6 +23,8 @@
 namespace opengl32 {
 namespace {
 
+constexpr DWORD kErrorNotLocked = 158;  // ERROR_NOT_LOCKED, which this winerror.h lacks
+
 bool KnownAccess(GLenum access) {
   return access == WGL_ACCESS_READ_ONLY_NV || access == WGL_ACCESS_READ_WRITE_NV ||
          access == WGL_ACCESS_WRITE_DISCARD_NV;

@@ -16,9 +16,6 @@
 
 namespace opengl32 {
 
-// A code winerror.h gives and the extension uses.
-constexpr DWORD kErrorNotLocked = 158;   // ERROR_NOT_LOCKED
-
 struct InteropDevice {
   ID3D11Device *direct3d;  // held (an internal reference) while the device is open
 };
