@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include <d3d11.h>
+
 #include "app/options.h"
 #include "renderer/create_phases.h"
+#include "renderer/gl_functions.h"
 #include "support/scoped_knobs.h"
 
 namespace interlock {
@@ -18,15 +21,13 @@ struct PhaseOutput {
   std::string out;  // standard output
   std::string err;  // the debugger channel and platform lines
 
-  // The failure reports, "<location> (GLE n)", in order. Reports about the interop device are
-  // left out: these tests make no Direct3D device, and the interop entry points come with the
-  // interop extension's own implementation.
+  // The failure reports, "<location> (GLE n)", in order.
   std::vector<std::string> Reports() const {
     std::vector<std::string> reports;
     std::istringstream lines(out);
     const std::string prefix = "Assertion failure: ";
     for (std::string line; std::getline(lines, line);) {
-      if (line.compare(0, prefix.size(), prefix) == 0 && line.find("wglDX") == std::string::npos) {
+      if (line.compare(0, prefix.size(), prefix) == 0) {
         reports.push_back(line.substr(prefix.size()));
       }
     }
@@ -50,11 +51,20 @@ class GLPhases : public testing::Test {
     SetDefaultOptions();
     wr_.window = CreateWindowExA(0, "STATIC", "Sample", 0, 0, 0, 200, 100, NULL, NULL, NULL, NULL);
     ASSERT_NE(wr_.window, nullptr);
+    // The process-wide device the Direct3D phase would have made, for the interop device.
+    ASSERT_EQ(D3D11CreateDevice(NULL, D3D_DRIVER_TYPE_HARDWARE, NULL, D3D11_CREATE_DEVICE_BGRA_SUPPORT, NULL, 0,
+                                D3D11_SDK_VERSION, &direct3dDevice, NULL, NULL),
+              S_OK);
   }
   void TearDown() override {
+    if (wr_.dxDevice && wr_.gl_context && wglMakeCurrent(GetDC(wr_.window), wr_.gl_context)) {
+      CallGL(wglDXCloseDeviceNV, wr_.dxDevice);
+    }
     wglMakeCurrent(NULL, NULL);
     if (wr_.gl_context) wglDeleteContext(wr_.gl_context);
     DestroyWindow(wr_.window);
+    direct3dDevice->Release();
+    direct3dDevice = NULL;
     SetDefaultOptions();
   }
 

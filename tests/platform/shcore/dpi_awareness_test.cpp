@@ -4,7 +4,7 @@
 #include <windows.h>
 
 TEST(SetProcessDpiAwareness, SecondCallIsRefused) {
-  EXPECT_EQ(SetProcessDpiAwareness((PROCESS_DPI_AWARENESS)7), E_INVALIDARG);
+  EXPECT_EQ(SetProcessDpiAwareness((PROCESS_DPI_AWARENESS)3), E_INVALIDARG);  // no such awareness
   EXPECT_EQ(SetProcessDpiAwareness(PROCESS_SYSTEM_DPI_AWARE), S_OK);
   EXPECT_EQ(SetProcessDpiAwareness(PROCESS_SYSTEM_DPI_AWARE), E_ACCESSDENIED);
   EXPECT_EQ(SetProcessDpiAwareness(PROCESS_PER_MONITOR_DPI_AWARE), E_ACCESSDENIED);
