@@ -9,8 +9,9 @@
 #include <regex>
 #include <sstream>
 
-#include "support/triangle_probe.h"
+#include "platform/user32/xvfb_server.h"
 #include "support/program_run.h"
+#include "support/triangle_probe.h"
 
 namespace {
 
@@ -67,6 +68,38 @@ INSTANTIATE_TEST_SUITE_P(Sharing, FrameVariants,
                                          Variant{"--render-texture", 1008, 985}, Variant{"--share-objects", 1008, 985},
                                          Variant{"--alloc-rb-storage", 1008, 985}, Variant{"--bind-rb", 1008, 985},
                                          Variant{"--no-decorations", 1024, 1024}));
+
+// The debugger channel and standard output in one stream, as a console shows them.
+ProgramRun RunMerged(const std::vector<std::pair<std::string, std::string>> &environment) {
+  return RunProgram("/bin/sh", {"-c", "exec \"$0\" 2>&1", INTERLOCK_BINARY}, environment);
+}
+
+TEST(Frames, TheReportAtExitFindsNothingLeftAlive) {
+  ProgramRun run = RunMerged({});
+  EXPECT_EQ(run.exit_status, 0);
+  size_t end = run.out.rfind("\nend\n");
+  ASSERT_NE(end, std::string::npos) << run.out;
+  EXPECT_EQ(run.out.substr(end), "\nend\n");
+  EXPECT_NE(run.out.find("Live ID3D11Device"), std::string::npos);  // frames and teardowns did report
+
+  ProgramRun without_debug = RunMerged({{"INTERLOCK_HIDE", "dxgidebug.dll"}});
+  EXPECT_EQ(without_debug.out.find("Live "), std::string::npos);
+}
+
+TEST(Frames, UnderXvfbBothWindowsShowTheTriangle) {
+  XvfbServer server;
+  std::string why;
+  if (!server.Start(&why)) GTEST_SKIP() << why;
+  CaptureDir capture;
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {},
+                              {{"INTERLOCK_DISPLAY", "x11"}, {"INTERLOCK_MSGBOX", "console"},
+                               {"INTERLOCK_CAPTURE", capture.path()}});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.OutLines().back(), "end");
+  EXPECT_EQ(run.out.find("Assertion failure"), std::string::npos) << run.out;
+  ExpectTriangle(capture.path() + "/Sample_1-0001.png", 1008, 985);
+  ExpectTriangle(capture.path() + "/Sample_2-0001.png", 1008, 985);
+}
 
 TEST(Frames, LegacyDrawingReportsTheErrorOfDrainsInsideBeginEnd) {
   ProgramRun run = RunProgram(INTERLOCK_BINARY, {"--compat-gl"});
