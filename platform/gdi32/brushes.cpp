@@ -5,6 +5,7 @@
 #include <mutex>
 #include <set>
 
+#include "common/injected_failure.h"
 #include "common/log.h"
 #include "gdi32/gdi_objects.h"
 
@@ -20,9 +21,7 @@ std::set<HBRUSH> &Brushes() {
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
   HBRUSH brush = nullptr;
-  if (std::optional<uint32_t> code = ilk::InjectedFailure("CreateSolidBrush", ERROR_GEN_FAILURE)) {
-    SetLastError(*code);
-  } else {
+  if (!ilk::Injected("CreateSolidBrush")) {
     brush = reinterpret_cast<HBRUSH>(new ilk::SolidBrush{color & 0x00FFFFFF});
     std::lock_guard<std::mutex> lock(brushes_mutex);
     Brushes().insert(brush);

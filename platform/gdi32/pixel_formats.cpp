@@ -19,6 +19,7 @@
 #include <mutex>
 #include <vector>
 
+#include "common/injected_failure.h"
 #include "common/log.h"
 
 namespace {
@@ -110,10 +111,7 @@ HWND WindowOf(HDC dc) {
 // The window of `dc` for the call `name`; null with the last-error code set when INTERLOCK_FAIL
 // fails the call or the DC has no window.
 HWND TargetWindow(const char *name, HDC dc) {
-  if (std::optional<uint32_t> code = ilk::InjectedFailure(name, ERROR_GEN_FAILURE)) {
-    SetLastError(*code);
-    return nullptr;
-  }
+  if (ilk::Injected(name)) return nullptr;
   return WindowOf(dc);
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "common/injected_failure.h"
 #include "common/log.h"
 
 namespace {
@@ -109,34 +110,37 @@ std::vector<std::wstring> Split(const wchar_t *s) {
   return arguments;
 }
 
+// The argument vector of `cmd_line` as one local-heap block; null with the last-error code set.
+LPWSTR *MakeArgumentVector(LPCWSTR cmd_line, int *num_args) {
+  if (!num_args) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  std::vector<std::wstring> arguments =
+      (!cmd_line || !*cmd_line) ? std::vector<std::wstring>{ExecutablePath()} : Split(cmd_line);
+  // One block, as Windows gives it: the pointer array, then the strings.
+  size_t size = (arguments.size() + 1) * sizeof(LPWSTR);
+  for (const std::wstring &argument : arguments) size += (argument.size() + 1) * sizeof(WCHAR);
+  LPWSTR *argv = static_cast<LPWSTR *>(LocalAllocate(size));
+  if (!argv) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  WCHAR *text = reinterpret_cast<WCHAR *>(argv + arguments.size() + 1);
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    argv[i] = text;
+    memcpy(text, arguments[i].c_str(), (arguments[i].size() + 1) * sizeof(WCHAR));
+    text += arguments[i].size() + 1;
+  }
+  argv[arguments.size()] = nullptr;
+  *num_args = (int)arguments.size();
+  return argv;
+}
+
 }  // namespace
 
 LPWSTR *WINAPI CommandLineToArgvW(LPCWSTR cmd_line, int *num_args) {
-  LPWSTR *argv = nullptr;
-  if (std::optional<uint32_t> code = ilk::InjectedFailure("CommandLineToArgvW", ERROR_GEN_FAILURE)) {
-    SetLastError(*code);
-  } else if (!num_args) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-  } else {
-    std::vector<std::wstring> arguments =
-        (!cmd_line || !*cmd_line) ? std::vector<std::wstring>{ExecutablePath()} : Split(cmd_line);
-    // One block, as Windows gives it: the pointer array, then the strings.
-    size_t size = (arguments.size() + 1) * sizeof(LPWSTR);
-    for (const std::wstring &argument : arguments) size += (argument.size() + 1) * sizeof(WCHAR);
-    argv = static_cast<LPWSTR *>(LocalAllocate(size));
-    if (!argv) {
-      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    } else {
-      WCHAR *text = reinterpret_cast<WCHAR *>(argv + arguments.size() + 1);
-      for (size_t i = 0; i < arguments.size(); ++i) {
-        argv[i] = text;
-        memcpy(text, arguments[i].c_str(), (arguments[i].size() + 1) * sizeof(WCHAR));
-        text += arguments[i].size() + 1;
-      }
-      argv[arguments.size()] = nullptr;
-      *num_args = (int)arguments.size();
-    }
-  }
+  LPWSTR *argv = ilk::Injected("CommandLineToArgvW") ? nullptr : MakeArgumentVector(cmd_line, num_args);
   ilk::Trace("CommandLineToArgvW(\"%ls\") = %p", cmd_line ? cmd_line : L"(null)", (void *)argv);
   return argv;
 }

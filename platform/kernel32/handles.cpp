@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 
+#include "common/injected_failure.h"
 #include "common/log.h"
 
 namespace {
@@ -104,27 +105,19 @@ std::shared_ptr<KernelObject> Lookup(HANDLE handle) {
   return found == Table().end() ? nullptr : found->second;
 }
 
-// Applies INTERLOCK_FAIL to a call that reports failure through the last-error code.
-bool Injected(const char *name) {
-  if (std::optional<uint32_t> code = ilk::InjectedFailure(name, ERROR_GEN_FAILURE)) {
-    SetLastError(*code);
-    return true;
-  }
-  return false;
-}
 
 }  // namespace
 
 HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manual_reset, BOOL initial_state, LPCWSTR name) {
   if (name) ilk::Log("CreateEventW: named events are not shared between processes here");
-  HANDLE handle = Injected("CreateEventW") ? nullptr : Insert(std::make_shared<Event>(manual_reset, initial_state));
+  HANDLE handle = ilk::Injected("CreateEventW") ? nullptr : Insert(std::make_shared<Event>(manual_reset, initial_state));
   ilk::Trace("CreateEventW(manual %d, initial %d) = %p", manual_reset, initial_state, handle);
   return handle;
 }
 
 static BOOL ChangeEvent(const char *name, HANDLE handle, bool signalled) {
   BOOL result = FALSE;
-  if (!Injected(name)) {
+  if (!ilk::Injected(name)) {
     auto event = std::dynamic_pointer_cast<Event>(Lookup(handle));
     if (event) {
       event->Set(signalled);
@@ -142,7 +135,7 @@ BOOL WINAPI ResetEvent(HANDLE event) { return ChangeEvent("ResetEvent", event, f
 
 HANDLE WINAPI CreateSemaphoreW(LPSECURITY_ATTRIBUTES, LONG initial_count, LONG maximum_count, LPCWSTR name) {
   HANDLE handle = nullptr;
-  if (!Injected("CreateSemaphoreW")) {
+  if (!ilk::Injected("CreateSemaphoreW")) {
     if (maximum_count <= 0 || initial_count < 0 || initial_count > maximum_count) {
       SetLastError(ERROR_INVALID_PARAMETER);
     } else {
@@ -156,7 +149,7 @@ HANDLE WINAPI CreateSemaphoreW(LPSECURITY_ATTRIBUTES, LONG initial_count, LONG m
 
 BOOL WINAPI ReleaseSemaphore(HANDLE handle, LONG release_count, LPLONG previous_count) {
   BOOL result = FALSE;
-  if (!Injected("ReleaseSemaphore")) {
+  if (!ilk::Injected("ReleaseSemaphore")) {
     auto semaphore = std::dynamic_pointer_cast<Semaphore>(Lookup(handle));
     if (!semaphore) {
       SetLastError(ERROR_INVALID_HANDLE);
@@ -172,7 +165,7 @@ BOOL WINAPI ReleaseSemaphore(HANDLE handle, LONG release_count, LPLONG previous_
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
   BOOL result = FALSE;
-  if (!Injected("CloseHandle")) {
+  if (!ilk::Injected("CloseHandle")) {
     std::lock_guard<std::mutex> lock(table_mutex);
     if (Table().erase(handle)) {
       result = TRUE;
@@ -186,7 +179,7 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
 
 DWORD WINAPI WaitForSingleObjectEx(HANDLE handle, DWORD milliseconds, BOOL alertable) {
   DWORD result = WAIT_FAILED;
-  if (!Injected("WaitForSingleObjectEx")) {
+  if (!ilk::Injected("WaitForSingleObjectEx")) {
     // Asynchronous procedure calls are never queued on this platform, so an alertable wait
     // never returns WAIT_IO_COMPLETION.
     if (std::shared_ptr<KernelObject> object = Lookup(handle)) {

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 
+#include "common/injected_failure.h"
 #include "common/log.h"
 
 namespace {
@@ -45,19 +46,12 @@ std::map<HMODULE, std::string> &LoadedPaths() {
   return *paths;
 }
 
-bool Injected(const char *name) {
-  if (std::optional<uint32_t> code = ilk::InjectedFailure(name, ERROR_GEN_FAILURE)) {
-    SetLastError(*code);
-    return true;
-  }
-  return false;
-}
 
 }  // namespace
 
 HMODULE WINAPI LoadLibraryA(LPCSTR file_name) {
   HMODULE module = nullptr;
-  if (!Injected("LoadLibraryA")) {
+  if (!ilk::Injected("LoadLibraryA")) {
     std::string name = file_name ? StandInName(file_name) : "";
     if (name.empty() || ilk::IsHidden(file_name) || ilk::IsHidden(name + ".dll")) {
       SetLastError(ERROR_MOD_NOT_FOUND);
@@ -80,7 +74,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR file_name) {
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
   FARPROC proc = nullptr;
   bool by_ordinal = reinterpret_cast<uintptr_t>(proc_name) < 0x10000;
-  if (!Injected("GetProcAddress")) {
+  if (!ilk::Injected("GetProcAddress")) {
     std::string path;
     {
       std::lock_guard<std::mutex> lock(modules_mutex);

@@ -6,7 +6,7 @@
 
 #include "common/log.h"
 #include "user32/desktop.h"
-#include "user32/injected_failure.h"
+#include "common/injected_failure.h"
 #include "user32/window_manager.h"
 
 namespace ilk::user32 {
@@ -73,13 +73,13 @@ LRESULT Send(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
 using namespace ilk::user32;
 
 LRESULT WINAPI SendMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (Injected("SendMessageW")) return 0;
+  if (ilk::Injected("SendMessageW")) return 0;
   return Send(hwnd, message, wparam, lparam);
 }
 
 BOOL WINAPI PostMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   BOOL result = FALSE;
-  if (!Injected("PostMessageW") && (!hwnd || FindWindowObject(hwnd))) {
+  if (!ilk::Injected("PostMessageW") && (!hwnd || FindWindowObject(hwnd))) {
     Posted().push_back(Stamped(hwnd, message, wparam, lparam));
     result = TRUE;
   }
@@ -91,7 +91,7 @@ BOOL WINAPI PostMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
   // PeekMessage has no failure result of its own; an injected failure answers -1, the value the
   // message-retrieval functions use for errors, with the last-error code set.
-  if (Injected("PeekMessageA")) {
+  if (ilk::Injected("PeekMessageA")) {
     ilk::Trace("PeekMessageA() = -1");
     return -1;
   }
@@ -132,13 +132,13 @@ BOOL Translate(const MSG *msg) {
 }  // namespace
 
 BOOL WINAPI TranslateMessage(const MSG *msg) {
-  BOOL result = !Injected("TranslateMessage") && msg && Translate(msg);
+  BOOL result = !ilk::Injected("TranslateMessage") && msg && Translate(msg);
   ilk::Trace("TranslateMessage(0x%04x) = %d", msg ? msg->message : 0, result);
   return result;
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG *msg) {
-  WindowPtr window = Injected("DispatchMessageW") || !msg || !msg->hwnd ? nullptr : FindWindowObject(msg->hwnd);
+  WindowPtr window = ilk::Injected("DispatchMessageW") || !msg || !msg->hwnd ? nullptr : FindWindowObject(msg->hwnd);
   LRESULT result = window ? window->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
   ilk::Trace("DispatchMessageW(0x%04x for %p) = %lld", msg ? msg->message : 0, msg ? (void *)msg->hwnd : nullptr,
              (long long)result);

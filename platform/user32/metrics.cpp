@@ -3,7 +3,7 @@
 // and the caption adds SM_CYCAPTION (23 px) on top: WS_OVERLAPPEDWINDOW is 8/31/8/8.
 #include "common/log.h"
 #include "user32/desktop.h"
-#include "user32/injected_failure.h"
+#include "common/injected_failure.h"
 #include "user32/window_manager.h"
 
 namespace ilk::user32 {
@@ -86,7 +86,7 @@ int WINAPI GetSystemMetrics(int index) {
 
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD ex_style) {
   BOOL result = FALSE;
-  if (!Injected("AdjustWindowRectEx")) {
+  if (!ilk::Injected("AdjustWindowRectEx")) {
     if (!rect) {
       SetLastError(ERROR_INVALID_PARAMETER);
     } else {

@@ -5,7 +5,7 @@
 
 #include "common/log.h"
 #include "user32/desktop.h"
-#include "user32/injected_failure.h"
+#include "common/injected_failure.h"
 #include "user32/window_manager.h"
 
 namespace ilk::user32 {
@@ -170,7 +170,7 @@ using namespace ilk::user32;
 BOOL WINAPI SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
   ilk::Trace("SetWindowPos(%p, %p, %d, %d, %d, %d, 0x%x) ...", (void *)hwnd, (void *)insert_after, x, y, cx, cy, flags);
   BOOL result = FALSE;
-  if (!Injected("SetWindowPos")) {
+  if (!ilk::Injected("SetWindowPos")) {
     if (WindowPtr window = FindWindowObject(hwnd)) result = SetWindowPosCore(window, insert_after, x, y, cx, cy, flags);
   }
   ilk::Trace("SetWindowPos(%p) = %d", (void *)hwnd, result);

@@ -7,7 +7,7 @@
 #include "common/log.h"
 #include "gdi32/gdi_objects.h"
 #include "user32/desktop.h"
-#include "user32/injected_failure.h"
+#include "common/injected_failure.h"
 #include "user32/window_manager.h"
 
 namespace ilk::user32 {
@@ -221,7 +221,7 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_n
   std::wstring title = window_name ? window_name : L"";
   ilk::Trace("CreateWindowExW(0x%x, \"%s\", \"%s\", 0x%x, %d, %d, %d, %d) ...", ex_style, Utf8(name).c_str(),
              Utf8(title).c_str(), style, x, y, width, height);
-  HWND hwnd = Injected("CreateWindowExW")
+  HWND hwnd = ilk::Injected("CreateWindowExW")
                   ? nullptr
                   : CreateWindowCore(ex_style, name, title, style, x, y, width, height, parent, menu, instance, param);
   ilk::Trace("CreateWindowExW(\"%s\") = %p", Utf8(title).c_str(), (void *)hwnd);
@@ -234,7 +234,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
              class_name ? class_name : "(null)", window_name ? window_name : "", style, x, y, width, height);
   // The creation structure the procedure sees stays the wide one: this platform's windows are
   // all Unicode windows.
-  HWND hwnd = Injected("CreateWindowExA") ? nullptr
+  HWND hwnd = ilk::Injected("CreateWindowExA") ? nullptr
                                           : CreateWindowCore(ex_style, Widen(class_name), Widen(window_name), style, x,
                                                              y, width, height, parent, menu, instance, param);
   ilk::Trace("CreateWindowExA(\"%s\") = %p", window_name ? window_name : "", (void *)hwnd);
@@ -243,7 +243,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
 
 BOOL WINAPI DestroyWindow(HWND hwnd) {
   BOOL result = FALSE;
-  WindowPtr window = Injected("DestroyWindow") ? nullptr : FindWindowObject(hwnd);
+  WindowPtr window = ilk::Injected("DestroyWindow") ? nullptr : FindWindowObject(hwnd);
   if (window && !window->destroying) {
     window->destroying = true;
     // Owned and child windows go first, as Windows destroys them before their parent.
@@ -277,7 +277,7 @@ BOOL WINAPI IsWindow(HWND hwnd) {
 
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
   BOOL result = FALSE;
-  if (!Injected("GetWindowRect")) {
+  if (!ilk::Injected("GetWindowRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       *rect = window->window_rect;
       result = TRUE;
@@ -290,7 +290,7 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
 
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
   BOOL result = FALSE;
-  if (!Injected("GetClientRect")) {
+  if (!ilk::Injected("GetClientRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       *rect = {0, 0, window->client_rect.right - window->client_rect.left,
                window->client_rect.bottom - window->client_rect.top};

@@ -1,11 +1,12 @@
-// INTERLOCK_FAIL for user32's exports: a call chosen to fail sets the last-error code.
+// INTERLOCK_FAIL for functions that report failure through the last-error code: a call chosen
+// to fail sets the code (the rule's, or ERROR_GEN_FAILURE) and reports failure.
 #pragma once
 
 #include <windows.h>
 
 #include "common/knobs.h"
 
-namespace ilk::user32 {
+namespace ilk {
 
 inline bool Injected(const char *name) {
   if (std::optional<uint32_t> code = ilk::InjectedFailure(name, ERROR_GEN_FAILURE)) {
@@ -15,4 +16,4 @@ inline bool Injected(const char *name) {
   return false;
 }
 
-}  // namespace ilk::user32
+}  // namespace ilk
