@@ -144,7 +144,7 @@ void dxpaint(window_renderer *wr) {
 
   wr->draw_dc = GetDC(wr->window);
   // A frame whose context cannot be made current skips its OpenGL and interop calls.
-  if (wglMakeCurrent(wr->draw_dc, wr->gl_context)) DrawWithOpenGL(wr);
+  if (wr->gl_context && wglMakeCurrent(wr->draw_dc, wr->gl_context)) DrawWithOpenGL(wr);
   if (wr->swapChain1 && wr->immediate_ctx) CopyAndPresent(wr);
   wglMakeCurrent(wr->draw_dc, NULL);
   ReleaseDC(wr->window, wr->draw_dc);

@@ -177,6 +177,17 @@ TEST(FrameLocations, FailedGetBufferAndPresentShowTheirBoxes) {
   }
 }
 
+TEST(Frames, AStatusWithoutANameWritesOnlyTheFramePartsOfTheMessage) {
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_DEBUGGER", "continue"},
+                                                     {"INTERLOCK_HIDE", "glCheckFramebufferStatus"}});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_NE(run.out.find("Assertion failure: Getting GL function glCheckFramebufferStatus (GLE 127)"),
+            std::string::npos);
+  // The lookup failed, so the status reads as 0, a value without a name.
+  EXPECT_NE(run.err.find("Framebuffer not complete: \n"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("Framebuffer not complete: GL"), std::string::npos) << run.err;
+}
+
 TEST(Frames, FailedGetBufferStillPresentsAndClosesTheFrame) {
   ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", "GetBuffer"}});
   EXPECT_EQ(run.exit_status, 0) << run.err;
