@@ -63,27 +63,27 @@ std::optional<uint32_t> ParseNumber(const std::string &text) {
 
 std::optional<FailureRule> ParseFailureRule(const std::string &text) {
   FailureRule rule;
-  std::string spec = text;
-  size_t equals = spec.find('=');
+  std::string entry = text;
+  size_t equals = entry.find('=');
   if (equals != std::string::npos) {
-    rule.code = ParseNumber(spec.substr(equals + 1));
+    rule.code = ParseNumber(entry.substr(equals + 1));
     if (!rule.code) return std::nullopt;
-    spec.resize(equals);
+    entry.resize(equals);
   }
-  size_t hash = spec.find('#');
+  size_t hash = entry.find('#');
   if (hash != std::string::npos) {
-    std::optional<uint32_t> nth = ParseNumber(spec.substr(hash + 1));
+    std::optional<uint32_t> nth = ParseNumber(entry.substr(hash + 1));
     if (!nth || *nth == 0) return std::nullopt;
     rule.nth = *nth;
-    spec.resize(hash);
+    entry.resize(hash);
   }
-  size_t scope = spec.find("::");
+  size_t scope = entry.find("::");
   if (scope != std::string::npos) {
-    rule.interface_name = spec.substr(0, scope);
-    spec.erase(0, scope + 2);
+    rule.interface_name = entry.substr(0, scope);
+    entry.erase(0, scope + 2);
   }
-  if (spec.empty()) return std::nullopt;
-  rule.name = spec;
+  if (entry.empty()) return std::nullopt;
+  rule.name = entry;
   return rule;
 }
 
