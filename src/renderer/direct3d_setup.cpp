@@ -35,9 +35,13 @@ void CreateDevice() {
 
 // The window's swap chain, sized to its client area (at least 1 by 1), and its waitable object.
 void CreateSwapChain(window_renderer *wr) {
+  // A missing entry point was reported at start-up and is never called.
   IDXGIFactory2 *dxFactory = NULL;
-  HRESULT hr = CreateDXGIFactory2(factoryflags, IID_IDXGIFactory2, reinterpret_cast<void **>(&dxFactory));
-  CheckHR(hr, "CreateDXGIFactory2 @1233");
+  HRESULT hr;
+  if (CreateDXGIFactory2) {
+    hr = CreateDXGIFactory2(factoryflags, IID_IDXGIFactory2, reinterpret_cast<void **>(&dxFactory));
+    CheckHR(hr, "CreateDXGIFactory2 @1233");
+  }
 
   DXGI_SWAP_CHAIN_DESC1 swapdesc;
   memset(&swapdesc, 0, sizeof swapdesc);
@@ -77,7 +81,7 @@ void CreateSwapChain(window_renderer *wr) {
 
 // A composition device, a target on the window and one visual showing the swap chain.
 void CreateComposition(window_renderer *wr) {
-  if (!dxgiDevice) return;
+  if (!dxgiDevice || !DCompositionCreateDevice) return;
   IDCompositionDevice *dcompDevice = NULL;
   HRESULT hr = DCompositionCreateDevice(dxgiDevice, IID_IDCompositionDevice, reinterpret_cast<void **>(&dcompDevice));
   CheckHR(hr, "DCompositionCreateDevice @1276");

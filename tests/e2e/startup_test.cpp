@@ -92,6 +92,19 @@ TEST(Startup, MissingEntryPointsAreReportedInOrder) {
             "Assertion failure: GetProcAddress for SetProcessDpiAwareness @1794 (GLE 127)\n");
 }
 
+TEST(Startup, MissingEntryPointsAreNeverCalled) {
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {},
+                              {{"INTERLOCK_DEBUGGER", "continue"},
+                               {"INTERLOCK_HIDE", "CreateDXGIFactory2,DCompositionCreateDevice,SetProcessDpiAwareness"}});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  std::vector<std::string> lines = run.OutLines();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Assertion failure: GetProcAddress for CreateDXGIFactory2 @1786 (GLE 127)");
+  EXPECT_EQ(lines[1], "Assertion failure: GetProcAddress for DCompositionCreateDevice @1789 (GLE 127)");
+  EXPECT_EQ(lines[2], "Assertion failure: GetProcAddress for SetProcessDpiAwareness @1794 (GLE 127)");
+  EXPECT_EQ(lines.back(), "end");
+}
+
 TEST(Startup, NoDxgiDebugLibraryMeansNoReportAtAll) {
   ProgramRun run = RunProgram(INTERLOCK_BINARY, {},
                               {{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_HIDE", "dxgidebug.dll"}});
