@@ -188,6 +188,25 @@ TEST(Frames, AStatusWithoutANameWritesOnlyTheFramePartsOfTheMessage) {
   EXPECT_EQ(run.err.find("Framebuffer not complete: GL"), std::string::npos) << run.err;
 }
 
+// Texture names are not drained when made, so both of their errors reach the framebuffer's drain.
+TEST(Drains, EveryPendingErrorInOrderThenOneTrap) {
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {"--render-texture", "--fatal-gl-errors"},
+                              {{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", "glGenTextures=1280"}});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  const std::string one_window =
+      "GL error 1280 in glGenFramebuffers @1490\nGL error 1280 in glGenFramebuffers @1490\ninterlock: debugger break\n";
+  EXPECT_NE(run.err.find(one_window + one_window + "interlock: debugger break\n"), std::string::npos) << run.err;
+}
+
+TEST(Drains, FatalErrorsWithoutADebuggerEndTheRunAfterTheDrain) {
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {"--render-texture", "--fatal-gl-errors"},
+                              {{"INTERLOCK_FAIL", "glGenTextures=1280"}});
+  EXPECT_EQ(run.exit_status, 3);
+  EXPECT_NE(run.out.find("GL error 1280 in glGenFramebuffers @1490\nGL error 1280 in glGenFramebuffers @1490\n"),
+            std::string::npos);
+  EXPECT_EQ(run.out.find("end\n"), std::string::npos);
+}
+
 TEST(Frames, FailedGetBufferStillPresentsAndClosesTheFrame) {
   ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", "GetBuffer"}});
   EXPECT_EQ(run.exit_status, 0) << run.err;
