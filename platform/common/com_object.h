@@ -59,4 +59,16 @@ T *PlatformObject(IUnknown *unknown) {
   return static_cast<T *>(object);
 }
 
+// Takes or lets go of a reference that another platform object holds on the object of type T
+// behind `unknown` (the tracker's IntRef).
+template <typename T>
+void HoldInternally(IUnknown *unknown, bool hold) {
+  T *object = PlatformObject<T>(unknown);
+  if (hold) {
+    object->AddRefInternal();
+  } else {
+    object->ReleaseInternal();
+  }
+}
+
 }  // namespace ilk

@@ -44,14 +44,7 @@ void WaitForDirect3DWork(ID3D11Device *device) {
 
 ID3D11Device *Direct3DDevice(IUnknown *unknown) { return PlatformObject<Device>(unknown); }
 
-void HoldDevice(ID3D11Device *device, bool hold) {
-  Device *object = PlatformObject<Device>(device);
-  if (hold) {
-    object->AddRefInternal();
-  } else {
-    object->ReleaseInternal();
-  }
-}
+void HoldDevice(ID3D11Device *device, bool hold) { HoldInternally<Device>(device, hold); }
 
 HRESULT CreateBufferTexture(ID3D11Device *device, const D3D11_TEXTURE2D_DESC &desc, ID3D11Texture2D **texture) {
   Texture *created = nullptr;
@@ -68,14 +61,7 @@ HRESULT QueryTexture(ID3D11Texture2D *texture, REFIID riid, void **object) {
   return S_OK;
 }
 
-void HoldTexture(ID3D11Texture2D *texture, bool hold) {
-  Texture *object = PlatformObject<Texture>(texture);
-  if (hold) {
-    object->AddRefInternal();
-  } else {
-    object->ReleaseInternal();
-  }
-}
+void HoldTexture(ID3D11Texture2D *texture, bool hold) { HoldInternally<Texture>(texture, hold); }
 
 ULONG TextureRefs(ID3D11Texture2D *texture) {
   Texture *object = PlatformObject<Texture>(texture);

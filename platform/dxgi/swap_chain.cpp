@@ -199,14 +199,7 @@ HANDLE SwapChain::GetFrameLatencyWaitableObject() { return waitable_; }
 
 bool IsCompositionSwapChain(IUnknown *content) { return PlatformObject<SwapChain>(content) != nullptr; }
 
-void HoldSwapChain(IUnknown *swap_chain, bool hold) {
-  SwapChain *object = PlatformObject<SwapChain>(swap_chain);
-  if (hold) {
-    object->AddRefInternal();
-  } else {
-    object->ReleaseInternal();
-  }
-}
+void HoldSwapChain(IUnknown *swap_chain, bool hold) { HoldInternally<SwapChain>(swap_chain, hold); }
 
 void AttachPresentationSink(IUnknown *swap_chain, PresentationSink *sink) {
   PlatformObject<SwapChain>(swap_chain)->SetSink(sink);

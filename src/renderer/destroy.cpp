@@ -60,11 +60,6 @@ void DestroyGLObjects(window_renderer *wr) {
   DumpGLErrors("glFlush @1616");
 }
 
-// Releases a COM object that a failed construction step may have left missing.
-void ReleaseIfHeld(IUnknown *object) {
-  if (object) object->Release();
-}
-
 }  // namespace
 
 void Destroy(window_renderer *wr) {

@@ -22,10 +22,6 @@ const UINT kSwapChainFlags = 0x840;       // the flags the swap chain was create
 // A side of zero or less (as a signed 32-bit value) becomes 1, as the swap chain's sides do.
 DWORD AtLeastOne(DWORD side) { return (LONG)side <= 0 ? 1 : side; }
 
-void ReleaseAndForget(IUnknown *object) {
-  if (object) object->Release();
-}
-
 D3D11_TEXTURE2D_DESC SharedTextureDesc(DWORD width, DWORD height, DXGI_FORMAT format, UINT bind_flags) {
   D3D11_TEXTURE2D_DESC desc;
   memset(&desc, 0, sizeof desc);
@@ -51,8 +47,8 @@ void ReleaseTargets(window_renderer *wr, DWORD width, DWORD height) {
   wr->dxColor = NULL;
   wr->dxDepthStencil = NULL;
   if (wr->immediate_ctx) wr->immediate_ctx->OMSetRenderTargets(0, NULL, NULL);
-  ReleaseAndForget(wr->colorBufferView);
-  ReleaseAndForget(wr->depthBufferView);
+  ReleaseIfHeld(wr->colorBufferView);
+  ReleaseIfHeld(wr->depthBufferView);
   wr->colorBufferView = NULL;
   wr->depthBufferView = NULL;
   if (wr->swapChain1)
@@ -166,8 +162,8 @@ void Resize(window_renderer *wr, DWORD width, DWORD height) {
                            render_buffers ? "wglDXRegisterObjectNV for color buffer @1158"
                                           : "wglDXRegisterObjectNV for color texture @1166");
 
-  ReleaseAndForget(dxColorBuffer);
-  ReleaseAndForget(dxDepthBuffer);
+  ReleaseIfHeld(dxColorBuffer);
+  ReleaseIfHeld(dxDepthBuffer);
 
   glViewport(0, 0, (GLsizei)width, (GLsizei)height);
   DumpGLErrors("glViewport @1174");

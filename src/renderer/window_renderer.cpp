@@ -10,6 +10,10 @@ ID3D11Device *direct3dDevice;
 IDXGIDevice *dxgiDevice;
 IDXGIDebug *debug;
 
+void ReleaseIfHeld(IUnknown *object) {
+  if (object) object->Release();
+}
+
 namespace {
 const window_renderer *built_records[2];
 }

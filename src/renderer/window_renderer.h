@@ -51,6 +51,9 @@ void Resize(window_renderer *wr, DWORD width, DWORD height);
 // Releases every object of the record.
 void Destroy(window_renderer *wr);
 
+// Releases a COM object that a failed construction step may have left missing.
+void ReleaseIfHeld(IUnknown *object);
+
 // TRUE from the end of Create until Destroy: only then may the record be sized or painted.
 bool IsBuilt(const window_renderer *wr);
 void SetBuilt(const window_renderer *wr, bool built);
