@@ -8,6 +8,8 @@
 // E_INVALIDARG; with the debug layer the debugger channel says why.
 #include "d3d11/device.h"
 
+#include <string.h>
+
 #include <algorithm>
 #include <string>
 
@@ -105,34 +107,36 @@ HRESULT Device::CreateTexture2D(const D3D11_TEXTURE2D_DESC *desc, const D3D11_SU
   return hr;
 }
 
-HRESULT Device::CreateRenderTargetView(ID3D11Resource *resource, const D3D11_RENDER_TARGET_VIEW_DESC *desc,
-                                       ID3D11RenderTargetView **view) {
+namespace {
+
+// A view made the way both kinds are: INTERLOCK_FAIL, creation and validation, trace.
+template <typename Kind>
+HRESULT CreateView(Device *device, ID3D11Resource *resource, const typename Kind::Desc *desc,
+                   typename Kind::Interface **view) {
   HRESULT hr;
-  RenderTargetView *created = nullptr;
+  TextureView<Kind> *created = nullptr;
   if (view) *view = nullptr;
-  if (std::optional<uint32_t> code = Fail("CreateRenderTargetView", E_OUTOFMEMORY)) {
+  const char *method = strstr(Kind::kCreateMethod, "::") + 2;
+  if (std::optional<uint32_t> code = Device::Fail(method, E_OUTOFMEMORY)) {
     hr = (HRESULT)*code;
   } else {
-    hr = RenderTargetView::Create(this, resource, desc, view ? &created : nullptr);
+    hr = TextureView<Kind>::Create(device, resource, desc, view ? &created : nullptr);
     if (created) *view = created;
   }
-  Trace("ID3D11Device::CreateRenderTargetView(%p) = 0x%08x, %p", (void *)resource, (unsigned)hr, (void *)created);
+  Trace("%s(%p) = 0x%08x, %p", Kind::kCreateMethod, (void *)resource, (unsigned)hr, (void *)created);
   return hr;
+}
+
+}  // namespace
+
+HRESULT Device::CreateRenderTargetView(ID3D11Resource *resource, const D3D11_RENDER_TARGET_VIEW_DESC *desc,
+                                       ID3D11RenderTargetView **view) {
+  return CreateView<RenderTargetViewKind>(this, resource, desc, view);
 }
 
 HRESULT Device::CreateDepthStencilView(ID3D11Resource *resource, const D3D11_DEPTH_STENCIL_VIEW_DESC *desc,
                                        ID3D11DepthStencilView **view) {
-  HRESULT hr;
-  DepthStencilView *created = nullptr;
-  if (view) *view = nullptr;
-  if (std::optional<uint32_t> code = Fail("CreateDepthStencilView", E_OUTOFMEMORY)) {
-    hr = (HRESULT)*code;
-  } else {
-    hr = DepthStencilView::Create(this, resource, desc, view ? &created : nullptr);
-    if (created) *view = created;
-  }
-  Trace("ID3D11Device::CreateDepthStencilView(%p) = 0x%08x, %p", (void *)resource, (unsigned)hr, (void *)created);
-  return hr;
+  return CreateView<DepthStencilViewKind>(this, resource, desc, view);
 }
 
 void Device::GetImmediateContext(ID3D11DeviceContext **immediate_context) {

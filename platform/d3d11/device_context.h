@@ -8,12 +8,11 @@
 #include <optional>
 
 #include "common/com_object.h"
+#include "d3d11/views.h"
 
 namespace ilk {
 
 class Device;
-class DepthStencilView;
-class RenderTargetView;
 
 class ImmediateContext final : public ComObject<ImmediateContext, ID3D11DeviceContext> {
  public:

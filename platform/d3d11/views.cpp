@@ -29,95 +29,71 @@ HRESULT CheckViewDesc(Device *device, const char *method, const Texture &texture
 
 }  // namespace
 
-std::optional<uint32_t> RenderTargetView::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "ID3D11DeviceChild", "ID3D11View", "ID3D11RenderTargetView"});
+HRESULT RenderTargetViewKind::CheckOwnFields(Device *, const Desc &) { return S_OK; }
+
+HRESULT DepthStencilViewKind::CheckOwnFields(Device *device, const Desc &desc) {
+  if (desc.Flags & ~(UINT)(D3D11_DSV_READ_ONLY_DEPTH | D3D11_DSV_READ_ONLY_STENCIL)) {
+    return device->Refuse(kCreateMethod, "Flags has unknown bits");
+  }
+  return S_OK;
 }
 
-RenderTargetView::RenderTargetView(Texture *texture, const D3D11_RENDER_TARGET_VIEW_DESC &desc)
-    : ComObject(ObjectApi::D3D11, "ID3D11RenderTargetView"), texture_(texture), desc_(desc) {
+template <typename Kind>
+std::optional<uint32_t> TextureView<Kind>::Fail(const char *method, HRESULT code) {
+  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "ID3D11DeviceChild", "ID3D11View", Kind::kName});
+}
+
+template <typename Kind>
+TextureView<Kind>::TextureView(Texture *texture, const Desc &desc)
+    : ComObject<TextureView<Kind>, typename Kind::Interface>(ObjectApi::D3D11, Kind::kName),
+      texture_(texture),
+      desc_(desc) {
   texture_->AddRefInternal();
 }
 
-RenderTargetView::~RenderTargetView() { texture_->ReleaseInternal(); }
+template <typename Kind>
+TextureView<Kind>::~TextureView() {
+  texture_->ReleaseInternal();
+}
 
-HRESULT RenderTargetView::Create(Device *device, ID3D11Resource *resource, const D3D11_RENDER_TARGET_VIEW_DESC *desc,
-                                 RenderTargetView **view) {
-  const char *method = "ID3D11Device::CreateRenderTargetView";
+template <typename Kind>
+HRESULT TextureView<Kind>::Create(Device *device, ID3D11Resource *resource, const Desc *desc, TextureView **view) {
+  const char *method = Kind::kCreateMethod;
   Texture *texture;
-  HRESULT hr = ViewedTexture(device, method, resource, D3D11_BIND_RENDER_TARGET, &texture);
+  HRESULT hr = ViewedTexture(device, method, resource, Kind::kBindFlag, &texture);
   if (FAILED(hr)) return hr;
-  D3D11_RENDER_TARGET_VIEW_DESC full = {};
+  Desc full = {};
   full.Format = texture->Desc().Format;
-  full.ViewDimension = D3D11_RTV_DIMENSION_TEXTURE2D;
+  full.ViewDimension = Kind::kDimension2D;
   if (desc) {
     full = *desc;
     if (full.Format == DXGI_FORMAT_UNKNOWN) full.Format = texture->Desc().Format;
   }
-  hr = CheckViewDesc(device, method, *texture, full.Format, full.ViewDimension == D3D11_RTV_DIMENSION_TEXTURE2D,
+  hr = CheckViewDesc(device, method, *texture, full.Format, full.ViewDimension == Kind::kDimension2D,
                      full.Texture2D.MipSlice);
+  if (FAILED(hr)) return hr;
+  hr = Kind::CheckOwnFields(device, full);
   if (FAILED(hr)) return hr;
   if (!view) return S_FALSE;  // a valid description, as Direct3D answers a validation-only call
-  *view = new RenderTargetView(texture, full);
+  *view = new TextureView(texture, full);
   return S_OK;
 }
 
-void *RenderTargetView::FindInterface(REFIID riid) {
-  if (riid == IID_ID3D11RenderTargetView || riid == IID_ID3D11View || riid == IID_ID3D11DeviceChild) {
-    return static_cast<ID3D11RenderTargetView *>(this);
+template <typename Kind>
+void *TextureView<Kind>::FindInterface(REFIID riid) {
+  if (riid == Kind::kIid || riid == IID_ID3D11View || riid == IID_ID3D11DeviceChild) {
+    return static_cast<typename Kind::Interface *>(this);
   }
   return riid == kPrivateIid ? this : nullptr;
 }
 
-void RenderTargetView::GetResource(ID3D11Resource **resource) {
+template <typename Kind>
+void TextureView<Kind>::GetResource(ID3D11Resource **resource) {
   texture_->AddRef();
   *resource = texture_;
 }
 
-std::optional<uint32_t> DepthStencilView::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "ID3D11DeviceChild", "ID3D11View", "ID3D11DepthStencilView"});
-}
-
-DepthStencilView::DepthStencilView(Texture *texture, const D3D11_DEPTH_STENCIL_VIEW_DESC &desc)
-    : ComObject(ObjectApi::D3D11, "ID3D11DepthStencilView"), texture_(texture), desc_(desc) {
-  texture_->AddRefInternal();
-}
-
-DepthStencilView::~DepthStencilView() { texture_->ReleaseInternal(); }
-
-HRESULT DepthStencilView::Create(Device *device, ID3D11Resource *resource, const D3D11_DEPTH_STENCIL_VIEW_DESC *desc,
-                                 DepthStencilView **view) {
-  const char *method = "ID3D11Device::CreateDepthStencilView";
-  Texture *texture;
-  HRESULT hr = ViewedTexture(device, method, resource, D3D11_BIND_DEPTH_STENCIL, &texture);
-  if (FAILED(hr)) return hr;
-  D3D11_DEPTH_STENCIL_VIEW_DESC full = {};
-  full.Format = texture->Desc().Format;
-  full.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2D;
-  if (desc) {
-    full = *desc;
-    if (full.Format == DXGI_FORMAT_UNKNOWN) full.Format = texture->Desc().Format;
-  }
-  hr = CheckViewDesc(device, method, *texture, full.Format, full.ViewDimension == D3D11_DSV_DIMENSION_TEXTURE2D,
-                     full.Texture2D.MipSlice);
-  if (FAILED(hr)) return hr;
-  if (full.Flags & ~(UINT)(D3D11_DSV_READ_ONLY_DEPTH | D3D11_DSV_READ_ONLY_STENCIL)) {
-    return device->Refuse(method, "Flags has unknown bits");
-  }
-  if (!view) return S_FALSE;
-  *view = new DepthStencilView(texture, full);
-  return S_OK;
-}
-
-void *DepthStencilView::FindInterface(REFIID riid) {
-  if (riid == IID_ID3D11DepthStencilView || riid == IID_ID3D11View || riid == IID_ID3D11DeviceChild) {
-    return static_cast<ID3D11DepthStencilView *>(this);
-  }
-  return riid == kPrivateIid ? this : nullptr;
-}
-
-void DepthStencilView::GetResource(ID3D11Resource **resource) {
-  texture_->AddRef();
-  *resource = texture_;
-}
+template class TextureView<RenderTargetViewKind>;
+template class TextureView<DepthStencilViewKind>;
 
 }  // namespace ilk
