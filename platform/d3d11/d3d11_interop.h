@@ -15,7 +15,7 @@
 namespace ilk {
 
 // The Vulkan image behind a texture. The image is VK_IMAGE_TILING_OPTIMAL, in
-// VK_IMAGE_LAYOUT_GENERAL for its whole life, in a dedicated allocation exportable as
+// VK_IMAGE_LAYOUT_GENERAL whenever no Direct3D command runs, in a dedicated allocation exportable as
 // VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT. `format` is the backing format: DXGI
 // B8G8R8A8_UNORM is VK_FORMAT_R8G8B8A8_UNORM (OpenGL's GL_RGBA8 byte order), D24_UNORM_S8_UINT
 // is VK_FORMAT_D24_UNORM_S8_UINT (GL_DEPTH24_STENCIL8).

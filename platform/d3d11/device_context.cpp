@@ -112,8 +112,12 @@ void ImmediateContext::CopyResource(ID3D11Resource *dst_resource, ID3D11Resource
         region.extent = {std::max(d.Width >> level, 1u), std::max(d.Height >> level, 1u), 1};
         regions.push_back(region);
       }
-      vkCmdCopyImage(commands, src->Image(), VK_IMAGE_LAYOUT_GENERAL, dst->Image(), VK_IMAGE_LAYOUT_GENERAL,
-                     (uint32_t)regions.size(), regions.data());
+      src->EnterTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
+      dst->EnterTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
+      vkCmdCopyImage(commands, src->Image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, dst->Image(),
+                     VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, (uint32_t)regions.size(), regions.data());
+      dst->LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
+      src->LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
     });
   }
 }

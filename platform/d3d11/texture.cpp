@@ -1,7 +1,9 @@
 // 2-D textures: Vulkan images in memory that can be exported to OpenGL.
 //
-// Every image lives in VK_IMAGE_LAYOUT_GENERAL from its creation on, so OpenGL, which knows
-// nothing of Vulkan layouts, can use the shared memory at any time. Shared handles
+// Every image rests in VK_IMAGE_LAYOUT_GENERAL between commands: any texture may be registered
+// with OpenGL at any time, and OpenGL, which imports the memory without semaphores, knows
+// nothing of Vulkan layouts, so GENERAL is the only layout it can rely on. A transfer command
+// moves its images into the transfer layouts for the copy and back. Shared handles
 // (D3D11_RESOURCE_MISC_SHARED) are values of their own, not kernel handles, as the legacy
 // shared handles of Windows are: nothing closes them.
 #include "d3d11/texture.h"
@@ -146,28 +148,44 @@ bool Texture::Fill(const D3D11_SUBRESOURCE_DATA *initial_data) {
                  region.imageExtent.width, region.imageExtent.height, format_);
     }
   }
-  VkImageSubresourceRange range = WholeImage(*this);
   return vulkan.Run([&](VkCommandBuffer commands) {
-    VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER};
-    barrier.dstAccessMask = VK_ACCESS_TRANSFER_WRITE_BIT;
-    barrier.oldLayout = VK_IMAGE_LAYOUT_UNDEFINED;
-    barrier.newLayout = VK_IMAGE_LAYOUT_GENERAL;
-    barrier.srcQueueFamilyIndex = barrier.dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;
-    barrier.image = image_;
-    barrier.subresourceRange = range;
-    vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT, 0, 0, nullptr, 0,
-                         nullptr, 1, &barrier);
+    // A new image has no contents to keep; after its first fill it rests in GENERAL.
+    ChangeLayout(commands, VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
+    VkImageSubresourceRange range = WholeImage(*this);
     if (staging) {
-      vkCmdCopyBufferToImage(commands, staging->Handle(), image_, VK_IMAGE_LAYOUT_GENERAL, (uint32_t)regions.size(),
-                             regions.data());
+      vkCmdCopyBufferToImage(commands, staging->Handle(), image_, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL,
+                             (uint32_t)regions.size(), regions.data());
     } else if (format_.aspects & VK_IMAGE_ASPECT_COLOR_BIT) {
       VkClearColorValue zero = {};
-      vkCmdClearColorImage(commands, image_, VK_IMAGE_LAYOUT_GENERAL, &zero, 1, &range);
+      vkCmdClearColorImage(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, &zero, 1, &range);
     } else {
       VkClearDepthStencilValue zero = {};
-      vkCmdClearDepthStencilImage(commands, image_, VK_IMAGE_LAYOUT_GENERAL, &zero, 1, &range);
+      vkCmdClearDepthStencilImage(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, &zero, 1, &range);
     }
+    LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
   });
+}
+
+void Texture::ChangeLayout(VkCommandBuffer commands, VkImageLayout from, VkImageLayout to) const {
+  // Everything before the change, on any stage, completes and is visible to everything after.
+  VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER};
+  barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT;
+  barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
+  barrier.oldLayout = from;
+  barrier.newLayout = to;
+  barrier.srcQueueFamilyIndex = barrier.dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;
+  barrier.image = image_;
+  barrier.subresourceRange = WholeImage(*this);
+  vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
+                       0, nullptr, 1, &barrier);
+}
+
+void Texture::EnterTransfer(VkCommandBuffer commands, VkImageLayout transfer_layout) const {
+  ChangeLayout(commands, VK_IMAGE_LAYOUT_GENERAL, transfer_layout);
+}
+
+void Texture::LeaveTransfer(VkCommandBuffer commands, VkImageLayout transfer_layout) const {
+  ChangeLayout(commands, transfer_layout, VK_IMAGE_LAYOUT_GENERAL);
 }
 
 bool Texture::Read(std::vector<uint8_t> *texels) {
@@ -190,8 +208,10 @@ bool Texture::Read(std::vector<uint8_t> *texels) {
   }
   regions.push_back(region);
   if (!vulkan.Run([&](VkCommandBuffer commands) {
-        vkCmdCopyImageToBuffer(commands, image_, VK_IMAGE_LAYOUT_GENERAL, staging.Handle(), (uint32_t)regions.size(),
-                               regions.data());
+        EnterTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
+        vkCmdCopyImageToBuffer(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, staging.Handle(),
+                               (uint32_t)regions.size(), regions.data());
+        LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
       })) {
     return false;
   }

@@ -44,10 +44,16 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   // in the high 8 bits of each 32-bit texel. False when the device fails.
   bool Read(std::vector<uint8_t> *texels);
 
+  // Around a transfer command recorded in `commands`: moves the image from its resting layout
+  // (GENERAL) into `transfer_layout`, and back.
+  void EnterTransfer(VkCommandBuffer commands, VkImageLayout transfer_layout) const;
+  void LeaveTransfer(VkCommandBuffer commands, VkImageLayout transfer_layout) const;
+
  private:
   Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format);
   bool Allocate();
   bool Fill(const D3D11_SUBRESOURCE_DATA *initial_data);
+  void ChangeLayout(VkCommandBuffer commands, VkImageLayout from, VkImageLayout to) const;
 
   Device *const device_;
   const D3D11_TEXTURE2D_DESC desc_;

@@ -1,0 +1,27 @@
+// Runs of the program on a Direct3D debug device, which turns on the Khronos validation layer
+// behind Direct3D 11: the default run and each switch must leave the layer silent.
+#include <gtest/gtest.h>
+
+#include "support/program_run.h"
+
+namespace {
+
+class ValidatedRuns : public testing::TestWithParam<const char *> {};
+
+TEST_P(ValidatedRuns, GiveNoValidationMessage) {
+  std::vector<std::string> arguments = {"--debug-device"};
+  if (*GetParam()) arguments.push_back(GetParam());
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, arguments);
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  // The layer is one of the test dependencies: a run without it proves nothing.
+  ASSERT_EQ(run.err.find("is not installed"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("Vulkan validation"), std::string::npos) << run.err;
+  EXPECT_EQ(run.OutLines().back(), "end");
+}
+
+INSTANTIATE_TEST_SUITE_P(DefaultAndEverySwitch, ValidatedRuns,
+                         testing::Values("", "--render-buffer", "--render-texture", "--compat-gl", "--core-gl",
+                                         "--share-objects", "--bind-rb", "--alloc-rb-storage", "--debug-factory",
+                                         "--fatal-gl-errors", "--no-decorations"));
+
+}  // namespace
