@@ -1,7 +1,19 @@
-// Console start-up code: the command line that follows the program name, then wWinMain.
+// Console start-up code: the standard descriptors before anything else, then the command line
+// that follows the program name, and wWinMain.
 #include <windows.h>
 
 #include "command_line_quoting.h"
+#include "standard_descriptors.h"
+
+namespace {
+
+// The program's pre-initialisers run before the initialisers of every loaded library, so no
+// library can open a descriptor before the standard ones are in place.
+void BeforeAnyInitialiser(int, char **, char **) { OpenClosedStandardDescriptors(); }
+__attribute__((section(".preinit_array"), used)) void (*const kBeforeAnyInitialiser)(int, char **, char **) =
+    BeforeAnyInitialiser;
+
+}  // namespace
 
 extern "C" char __executable_start;  // the image base, as a module handle is on Windows
 

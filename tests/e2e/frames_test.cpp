@@ -5,7 +5,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -84,6 +86,35 @@ TEST(Frames, TheReportAtExitFindsNothingLeftAlive) {
 
   ProgramRun without_debug = RunMerged({{"INTERLOCK_HIDE", "dxgidebug.dll"}});
   EXPECT_EQ(without_debug.out.find("Live "), std::string::npos);
+}
+
+// Every captured frame of a run, by file name.
+std::map<std::string, std::string> CapturedFrames(const std::string &dir) {
+  std::map<std::string, std::string> frames;
+  for (const auto &entry : std::filesystem::directory_iterator(dir)) {
+    frames[entry.path().filename().string()] = ReadText(entry.path().string());
+  }
+  return frames;
+}
+
+// Descriptors the program did not open for its output must never receive it: started without
+// any standard descriptor, the run ends normally and presents the very frames a normal run does.
+TEST(Frames, ClosedStandardDescriptorsChangeNothingButWhereTheTextGoes) {
+  CaptureDir normal, closed, no_error;
+  ProgramRun normal_run = RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_CAPTURE", normal.path()}});
+  ProgramRun closed_run = RunProgram("/bin/sh", {"-c", "exec \"$0\" <&- >&- 2>&-", INTERLOCK_BINARY},
+                                     {{"INTERLOCK_CAPTURE", closed.path()}});
+  ProgramRun no_error_run =
+      RunProgram("/bin/sh", {"-c", "exec \"$0\" 2>&-", INTERLOCK_BINARY}, {{"INTERLOCK_CAPTURE", no_error.path()}});
+  EXPECT_EQ(normal_run.exit_status, 0) << normal_run.err;
+  EXPECT_EQ(closed_run.exit_status, 0);
+  EXPECT_EQ(no_error_run.exit_status, 0);
+  EXPECT_EQ(closed_run.out, "");
+  EXPECT_EQ(MaskAddresses(no_error_run.out), MaskAddresses(normal_run.out));
+  std::map<std::string, std::string> frames = CapturedFrames(normal.path());
+  EXPECT_FALSE(frames.empty());
+  EXPECT_TRUE(CapturedFrames(closed.path()) == frames);
+  EXPECT_TRUE(CapturedFrames(no_error.path()) == frames);
 }
 
 TEST(Frames, UnderXvfbBothWindowsShowTheTriangle) {
