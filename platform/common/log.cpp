@@ -2,6 +2,7 @@
 #include "log.h"
 
 #include <stdarg.h>
+#include <stdint.h>
 #include <stdio.h>
 
 #include <string>
@@ -32,6 +33,29 @@ void Trace(const char *format, ...) {
   va_start(args, format);
   WriteLine("interlock: trace: ", format, args);
   va_end(args);
+}
+
+std::string Utf8(const std::wstring &text) {
+  std::string utf8;
+  for (wchar_t c : text) {
+    uint32_t code = static_cast<uint32_t>(c);
+    if (code < 0x80) {
+      utf8 += static_cast<char>(code);
+    } else if (code < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (code >> 6));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      utf8 += static_cast<char>(0xE0 | (code >> 12));
+      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xF0 | (code >> 18));
+      utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return utf8;
 }
 
 void DebuggerOutput(const char *text) {

@@ -2,6 +2,8 @@
 // the program's own output; the debugger channel (OutputDebugStringA) is stderr too, unprefixed.
 #pragma once
 
+#include <string>
+
 #include "knobs.h"
 
 namespace ilk {
@@ -11,6 +13,10 @@ ILK_API void Log(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 // With INTERLOCK_TRACE=1 writes "interlock: trace: <text>\n" to stderr; otherwise nothing.
 ILK_API void Trace(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+// A UTF-8 copy of wide text: platform output is UTF-8 whatever the C locale, so wide text is
+// converted with this rather than formatted with %ls (which fails outside ASCII in the C locale).
+ILK_API std::string Utf8(const std::wstring &text);
 
 // Writes text unchanged to the debugger channel (stderr).
 ILK_API void DebuggerOutput(const char *text);

@@ -141,7 +141,7 @@ LPWSTR *MakeArgumentVector(LPCWSTR cmd_line, int *num_args) {
 
 LPWSTR *WINAPI CommandLineToArgvW(LPCWSTR cmd_line, int *num_args) {
   LPWSTR *argv = ilk::Injected("CommandLineToArgvW") ? nullptr : MakeArgumentVector(cmd_line, num_args);
-  ilk::Trace("CommandLineToArgvW(\"%ls\") = %p", cmd_line ? cmd_line : L"(null)", (void *)argv);
+  ilk::Trace("CommandLineToArgvW(\"%s\") = %p", ilk::Utf8(cmd_line ? cmd_line : L"(null)").c_str(), (void *)argv);
   return argv;
 }
 

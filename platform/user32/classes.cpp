@@ -82,7 +82,7 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW *wnd_class) {
       }
     }
   }
-  ilk::Trace("RegisterClassW(\"%s\") = 0x%x", wnd_class && wnd_class->lpszClassName ? Utf8(wnd_class->lpszClassName).c_str() : "(null)", atom);
+  ilk::Trace("RegisterClassW(\"%s\") = 0x%x", wnd_class && wnd_class->lpszClassName ? ilk::Utf8(wnd_class->lpszClassName).c_str() : "(null)", atom);
   return atom;
 }
 

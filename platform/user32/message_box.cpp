@@ -51,6 +51,6 @@ int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
 }
 
 int WINAPI MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-  return ShowMessageBox("MessageBoxW", ilk::user32::Utf8(text ? text : L""), ilk::user32::Utf8(caption ? caption : L"Error"),
+  return ShowMessageBox("MessageBoxW", ilk::Utf8(text ? text : L""), ilk::Utf8(caption ? caption : L"Error"),
                         type);
 }

@@ -105,7 +105,4 @@ void PumpDisplayEvents(int timeout_ms);
 struct DisplayEvent;
 void QueueDisplayEvent(const DisplayEvent &event);
 
-// A UTF-8 copy of a wide string (window titles travel to the display so).
-std::string Utf8(const std::wstring &text);
-
 }  // namespace ilk::user32

@@ -86,29 +86,6 @@ void PlaceInZOrder(HWND hwnd, HWND insert_after) {
   CurrentDesktop().RestackSurfaces(order);
 }
 
-std::string Utf8(const std::wstring &text) {
-  std::string utf8;
-  for (wchar_t c : text) {
-    uint32_t code = static_cast<uint32_t>(c);
-    if (code < 0x80) {
-      utf8 += static_cast<char>(code);
-    } else if (code < 0x800) {
-      utf8 += static_cast<char>(0xC0 | (code >> 6));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      utf8 += static_cast<char>(0xE0 | (code >> 12));
-      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      utf8 += static_cast<char>(0xF0 | (code >> 18));
-      utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return utf8;
-}
-
 void UpdateDisplay(const WindowPtr &window) {
   SurfaceLook look;
   look.window = {window->window_rect.left, window->window_rect.top, window->window_rect.right,
@@ -118,7 +95,7 @@ void UpdateDisplay(const WindowPtr &window) {
   look.caption = (window->style & WS_CAPTION) == WS_CAPTION;
   look.active = ActiveWindow() == window->hwnd;
   look.visible = (window->style & WS_VISIBLE) != 0;
-  look.title = Utf8(window->title);
+  look.title = ilk::Utf8(window->title);
   if (std::optional<COLORREF> color = ilk::BrushColor(window->window_class->background)) {
     look.background = *color;
     look.has_background = true;
@@ -219,12 +196,12 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_n
                             int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   std::wstring name = class_name ? class_name : L"";
   std::wstring title = window_name ? window_name : L"";
-  ilk::Trace("CreateWindowExW(0x%x, \"%s\", \"%s\", 0x%x, %d, %d, %d, %d) ...", ex_style, Utf8(name).c_str(),
-             Utf8(title).c_str(), style, x, y, width, height);
+  ilk::Trace("CreateWindowExW(0x%x, \"%s\", \"%s\", 0x%x, %d, %d, %d, %d) ...", ex_style, ilk::Utf8(name).c_str(),
+             ilk::Utf8(title).c_str(), style, x, y, width, height);
   HWND hwnd = ilk::Injected("CreateWindowExW")
                   ? nullptr
                   : CreateWindowCore(ex_style, name, title, style, x, y, width, height, parent, menu, instance, param);
-  ilk::Trace("CreateWindowExW(\"%s\") = %p", Utf8(title).c_str(), (void *)hwnd);
+  ilk::Trace("CreateWindowExW(\"%s\") = %p", ilk::Utf8(title).c_str(), (void *)hwnd);
   return hwnd;
 }
 

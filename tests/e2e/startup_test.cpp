@@ -50,6 +50,16 @@ TEST(Startup, HelpShowsTheTextAndEndsWithStatus1BeforeAnyWindow) {
   }
 }
 
+// Platform output is UTF-8 in any locale; the program's own output does not change.
+TEST(Startup, NonAsciiArgumentsAreTracedWholeInTheCLocale) {
+  ProgramRun plain = RunProgram(INTERLOCK_BINARY, {"h\xC3\xA9llo"}, {{"LC_ALL", "C"}});
+  ProgramRun traced = RunProgram(INTERLOCK_BINARY, {"h\xC3\xA9llo"}, {{"LC_ALL", "C"}, {"INTERLOCK_TRACE", "1"}});
+  EXPECT_EQ(traced.exit_status, 0);
+  EXPECT_NE(traced.err.find("interlock: trace: CommandLineToArgvW(\"h\xC3\xA9llo\") = "), std::string::npos)
+      << traced.err.substr(0, 2000);
+  EXPECT_EQ(traced.out.size(), plain.out.size());
+}
+
 TEST(Startup, PlainRunEndsWithEndAndStatus0) {
   ProgramRun run = RunProgram(INTERLOCK_BINARY, {});
   EXPECT_EQ(run.exit_status, 0) << run.err;

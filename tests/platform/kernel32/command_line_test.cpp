@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "command_line_quoting.h"
+#include "common/log.h"
 #include "support/scoped_knobs.h"
 
 namespace {
@@ -81,6 +82,12 @@ TEST(StartUpQuoting, WidensUtf8) {
   EXPECT_EQ(WidenUtf8("gr\xC3\xBC\xC3\x9F"), L"gr\u00FC\u00DF");
   EXPECT_EQ(WidenUtf8("\xE2\x82\xAC"), L"\u20AC");
   EXPECT_EQ(WidenUtf8("bad\xFF"), std::wstring(L"bad") + wchar_t(0xFF));
+}
+
+TEST(PlatformOutput, WideTextIsWrittenAsUtf8) {
+  for (const char *text : {"plain", "h\xC3\xA9llo", "\xE2\x82\xAC 5", "\xF0\x9F\x98\x80"}) {
+    EXPECT_EQ(ilk::Utf8(WidenUtf8(text)), text);
+  }
 }
 
 }  // namespace
