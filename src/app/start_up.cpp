@@ -39,7 +39,8 @@ void OpenWindow(HINSTANCE module, window_renderer *wr, const wchar_t *title, int
   wr->window = CreateWindowExW(kWindowExStyle, L"window", title, style, x, y, kWindowSize, kWindowSize, NULL, NULL,
                                module, wr);
   Create(wr);
-  RECT window_size;
+  // Empty unless GetClientRect fills it, as in the Direct3D phase.
+  RECT window_size = {0, 0, 0, 0};
   GetClientRect(wr->window, &window_size);
   Resize(wr, (DWORD)(window_size.right - window_size.left), (DWORD)(window_size.bottom - window_size.top));
 }

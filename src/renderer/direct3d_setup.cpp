@@ -56,7 +56,9 @@ void CreateSwapChain(window_renderer *wr) {
   swapdesc.AlphaMode = DXGI_ALPHA_MODE_PREMULTIPLIED;
   swapdesc.Flags = DXGI_SWAP_CHAIN_FLAG_FRAME_LATENCY_WAITABLE_OBJECT | DXGI_SWAP_CHAIN_FLAG_ALLOW_TEARING;
 
-  RECT rect;
+  // A failed GetClientRect writes nothing: the rectangle starts empty, so the swap chain is
+  // then 1 by 1 on every run rather than sized from whatever the stack held.
+  RECT rect = {0, 0, 0, 0};
   GetClientRect(wr->window, &rect);
   swapdesc.Width = rect.right - rect.left;
   swapdesc.Height = rect.bottom - rect.top;

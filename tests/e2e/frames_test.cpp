@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/user32/xvfb_server.h"
+#include "support/png_image.h"
 #include "support/program_run.h"
 #include "support/triangle_probe.h"
 
@@ -115,6 +116,21 @@ TEST(Frames, ClosedStandardDescriptorsChangeNothingButWhereTheTextGoes) {
   EXPECT_FALSE(frames.empty());
   EXPECT_TRUE(CapturedFrames(closed.path()) == frames);
   EXPECT_TRUE(CapturedFrames(no_error.path()) == frames);
+}
+
+// A client rectangle that cannot be read is empty: the swap chains and textures are 1 by 1.
+TEST(Frames, AFailedClientRectGivesFramesOfOnePixel) {
+  CaptureDir capture;
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {},
+                              {{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", "GetClientRect"},
+                               {"INTERLOCK_CAPTURE", capture.path()}});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  for (const char *frame : {"/Sample_1-0001.png", "/Sample_2-0001.png"}) {
+    RgbaImage image;
+    ASSERT_TRUE(ReadRgbaPng(capture.path() + frame, &image)) << frame;
+    EXPECT_EQ(image.width, 1);
+    EXPECT_EQ(image.height, 1);
+  }
 }
 
 TEST(Frames, UnderXvfbBothWindowsShowTheTriangle) {
