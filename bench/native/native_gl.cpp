@@ -6,10 +6,6 @@
 
 namespace native {
 
-Egl::~Egl() {
-  if (display_ != EGL_NO_DISPLAY) eglTerminate(display_);
-}
-
 bool Egl::Open() {
   display_ = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
   if (display_ == EGL_NO_DISPLAY || !eglInitialize(display_, nullptr, nullptr) || !eglBindAPI(EGL_OPENGL_API)) {

@@ -66,9 +66,9 @@ class Egl {
   Egl() = default;
   Egl(const Egl &) = delete;
   Egl &operator=(const Egl &) = delete;
-  ~Egl();
 
   // The surfaceless display and the entry points. False when EGL or an entry point is missing.
+  // The display stays initialised until the process ends, as Mesa's drivers stay loaded.
   bool Open();
   const GL &Functions() const { return gl_; }
 
