@@ -2,7 +2,6 @@
 // QueryInterface by the published identifiers, with INTERLOCK_FAIL applied to it.
 #pragma once
 
-#include <string.h>
 #include <unknwn.h>
 
 #include <optional>
@@ -10,15 +9,6 @@
 #include "common/live_objects.h"
 
 namespace ilk {
-
-// Identifiers the stand-in DLLs use among themselves to find their own object behind an
-// interface pointer. They are never published, and a query for one is no call of the program,
-// so INTERLOCK_FAIL leaves it alone.
-constexpr GUID PrivateIid(DWORD n) { return GUID{n, 0x696c, 0x6b00, {'i', 'n', 't', 'e', 'r', 'l', 'c', 'k'}}; }
-inline bool IsPrivateIid(REFIID iid) {
-  GUID probe = PrivateIid(iid.Data1);
-  return memcmp(&probe, &iid, sizeof probe) == 0;
-}
 
 // Derived provides
 //   void *FindInterface(REFIID riid): the interface pointer for riid, or null;
@@ -28,14 +18,14 @@ inline bool IsPrivateIid(REFIID iid) {
 template <typename Derived, typename First, typename... More>
 class ComObject : public First, public More..., public TrackedObject {
  public:
-  ComObject(ObjectApi api, const char *interface_name) : TrackedObject(api, interface_name) {}
+  // First is constructed before TrackedObject, so its address is known here.
+  ComObject(ObjectApi api, const char *interface_name)
+      : TrackedObject(api, interface_name, static_cast<const First *>(this)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (!IsPrivateIid(riid)) {
-      if (std::optional<uint32_t> code = Derived::Fail("QueryInterface", E_NOINTERFACE)) return (HRESULT)*code;
-    }
+    if (std::optional<uint32_t> code = Derived::Fail("QueryInterface", E_NOINTERFACE)) return (HRESULT)*code;
     void *found = riid == IID_IUnknown ? static_cast<IUnknown *>(static_cast<First *>(this))
                                        : static_cast<Derived *>(this)->FindInterface(riid);
     if (!found) return E_NOINTERFACE;
@@ -45,25 +35,23 @@ class ComObject : public First, public More..., public TrackedObject {
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return AddRefExternal(); }
   ULONG STDMETHODCALLTYPE Release() override { return ReleaseExternal(); }
-
-  const void *Address() const override { return static_cast<const First *>(this); }
 };
 
-// The platform object of type T behind `unknown` (found by T's private identifier), or null
-// when `unknown` is null or not such an object. Adds no reference.
+// The platform object of type T behind `unknown`, or null when `unknown` is null or any other
+// object (the program's own, or another platform type). A type check by the object's dynamic
+// type: it touches no reference count and calls no method of the object, so it is safe on any
+// C++ object, as every COM object in this process is.
 template <typename T>
 T *PlatformObject(IUnknown *unknown) {
-  void *object = nullptr;
-  if (!unknown || FAILED(unknown->QueryInterface(T::kPrivateIid, &object))) return nullptr;
-  static_cast<T *>(object)->ReleaseExternal();
-  return static_cast<T *>(object);
+  return dynamic_cast<T *>(unknown);
 }
 
 // Takes or lets go of a reference that another platform object holds on the object of type T
-// behind `unknown` (the tracker's IntRef).
+// behind `unknown` (the tracker's IntRef); nothing when it is no such object.
 template <typename T>
 void HoldInternally(IUnknown *unknown, bool hold) {
   T *object = PlatformObject<T>(unknown);
+  if (!object) return;
   if (hold) {
     object->AddRefInternal();
   } else {

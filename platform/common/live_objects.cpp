@@ -43,18 +43,24 @@ const char *ApiName(ObjectApi api) {
 
 }  // namespace
 
-TrackedObject::TrackedObject(ObjectApi api, const char *interface_name) : api_(api), interface_name_(interface_name) {
+TrackedObject::TrackedObject(ObjectApi api, const char *interface_name, const void *address)
+    : api_(api), interface_name_(interface_name), address_(address) {
   std::lock_guard<std::mutex> lock(tracker_mutex);
   static uint64_t next = 0;
   Objects()[next] = this;
   Sequence()[this] = next++;
 }
 
-TrackedObject::~TrackedObject() {
-  std::lock_guard<std::mutex> lock(tracker_mutex);
-  auto found = Sequence().find(this);
-  Objects().erase(found->second);
-  Sequence().erase(found);
+TrackedObject::~TrackedObject() = default;
+
+void TrackedObject::Destroy(TrackedObject *object) {
+  {
+    std::lock_guard<std::mutex> lock(tracker_mutex);
+    auto found = Sequence().find(object);
+    Objects().erase(found->second);
+    Sequence().erase(found);
+  }
+  delete object;
 }
 
 ULONG TrackedObject::AddRefExternal() {

@@ -68,7 +68,7 @@ Device::~Device() = default;
 void *Device::FindInterface(REFIID riid) {
   if (riid == IID_ID3D11Device) return static_cast<ID3D11Device *>(this);
   if (riid == IID_IDXGIDevice || riid == IID_IDXGIObject) return static_cast<IDXGIDevice *>(this);
-  return riid == kPrivateIid ? this : nullptr;
+  return nullptr;
 }
 
 HRESULT Device::Refuse(const char *method, const char *reason) const {

@@ -16,7 +16,6 @@ class Texture;
 
 class Device final : public ComObject<Device, ID3D11Device, IDXGIDevice> {
  public:
-  static constexpr GUID kPrivateIid = PrivateIid(0xd3d11000);
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
 
   Device(UINT flags, D3D_FEATURE_LEVEL level, std::unique_ptr<VulkanDevice> vulkan);
@@ -46,7 +45,7 @@ class Device final : public ComObject<Device, ID3D11Device, IDXGIDevice> {
   const UINT flags_;
   const D3D_FEATURE_LEVEL level_;
   std::unique_ptr<VulkanDevice> vulkan_;
-  std::unique_ptr<ImmediateContext> context_;
+  std::unique_ptr<ImmediateContext, TrackedObject::Deleter> context_;
 };
 
 }  // namespace ilk

@@ -30,7 +30,7 @@ void ImmediateContext::Unreferenced() { device_->ReleaseInternal(); }
 
 void *ImmediateContext::FindInterface(REFIID riid) {
   if (riid == IID_ID3D11DeviceContext || riid == IID_ID3D11DeviceChild) return static_cast<ID3D11DeviceContext *>(this);
-  return riid == kPrivateIid ? this : nullptr;
+  return nullptr;
 }
 
 void ImmediateContext::GetDevice(ID3D11Device **device) {

@@ -16,7 +16,6 @@ class Device;
 
 class ImmediateContext final : public ComObject<ImmediateContext, ID3D11DeviceContext> {
  public:
-  static constexpr GUID kPrivateIid = PrivateIid(0xd3d11004);
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
 
   explicit ImmediateContext(Device *device);  // one application reference, holding the device

@@ -238,7 +238,7 @@ void *Texture::FindInterface(REFIID riid) {
   if (riid == IID_IDXGIResource || riid == IID_IDXGIDeviceSubObject || riid == IID_IDXGIObject) {
     return static_cast<IDXGIResource *>(this);
   }
-  return riid == kPrivateIid ? this : nullptr;
+  return nullptr;
 }
 
 void Texture::GetDevice(ID3D11Device **device) {

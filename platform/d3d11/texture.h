@@ -15,7 +15,6 @@ class Device;
 
 class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> {
  public:
-  static constexpr GUID kPrivateIid = PrivateIid(0xd3d11001);
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
 
   // Creates the image for a description the device has validated; its contents start as

@@ -84,7 +84,7 @@ void *TextureView<Kind>::FindInterface(REFIID riid) {
   if (riid == Kind::kIid || riid == IID_ID3D11View || riid == IID_ID3D11DeviceChild) {
     return static_cast<typename Kind::Interface *>(this);
   }
-  return riid == kPrivateIid ? this : nullptr;
+  return nullptr;
 }
 
 template <typename Kind>

@@ -19,7 +19,6 @@ struct RenderTargetViewKind {
   static constexpr const char *kName = "ID3D11RenderTargetView";
   static constexpr const char *kCreateMethod = "ID3D11Device::CreateRenderTargetView";
   static constexpr const IID &kIid = IID_ID3D11RenderTargetView;
-  static constexpr GUID kPrivateIid = PrivateIid(0xd3d11002);
   static constexpr UINT kBindFlag = D3D11_BIND_RENDER_TARGET;
   static constexpr D3D11_RTV_DIMENSION kDimension2D = D3D11_RTV_DIMENSION_TEXTURE2D;
   // Checks what only this kind's description has.
@@ -32,7 +31,6 @@ struct DepthStencilViewKind {
   static constexpr const char *kName = "ID3D11DepthStencilView";
   static constexpr const char *kCreateMethod = "ID3D11Device::CreateDepthStencilView";
   static constexpr const IID &kIid = IID_ID3D11DepthStencilView;
-  static constexpr GUID kPrivateIid = PrivateIid(0xd3d11003);
   static constexpr UINT kBindFlag = D3D11_BIND_DEPTH_STENCIL;
   static constexpr D3D11_DSV_DIMENSION kDimension2D = D3D11_DSV_DIMENSION_TEXTURE2D;
   static HRESULT CheckOwnFields(Device *device, const Desc &desc);
@@ -42,7 +40,6 @@ template <typename Kind>
 class TextureView final : public ComObject<TextureView<Kind>, typename Kind::Interface> {
  public:
   using Desc = typename Kind::Desc;
-  static constexpr GUID kPrivateIid = Kind::kPrivateIid;
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
   // The view of `texture` that `desc` describes; null `desc` gives mip level 0 in the
   // texture's format. E_INVALIDARG (through Device::Refuse) when Direct3D refuses it; S_FALSE

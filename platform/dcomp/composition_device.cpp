@@ -36,7 +36,7 @@ CompositionDevice::~CompositionDevice() { HoldDevice(direct3d_, false); }
 
 void *CompositionDevice::FindInterface(REFIID riid) {
   if (riid == IID_IDCompositionDevice) return static_cast<IDCompositionDevice *>(this);
-  return riid == kPrivateIid ? this : nullptr;
+  return nullptr;
 }
 
 void CompositionDevice::Forget(Target *target) { Erase(targets_, target); }

@@ -16,7 +16,6 @@ class CompositionDevice;
 
 class Visual final : public ComObject<Visual, IDCompositionVisual> {
  public:
-  static constexpr GUID kPrivateIid = PrivateIid(0xdc000002);
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
 
   explicit Visual(CompositionDevice *device);
@@ -36,7 +35,6 @@ class Visual final : public ComObject<Visual, IDCompositionVisual> {
 
 class Target final : public ComObject<Target, IDCompositionTarget>, public PresentationSink {
  public:
-  static constexpr GUID kPrivateIid = PrivateIid(0xdc000001);
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
 
   Target(CompositionDevice *device, HWND window, bool topmost);
@@ -64,7 +62,6 @@ class Target final : public ComObject<Target, IDCompositionTarget>, public Prese
 
 class CompositionDevice final : public ComObject<CompositionDevice, IDCompositionDevice> {
  public:
-  static constexpr GUID kPrivateIid = PrivateIid(0xdc000000);
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
 
   explicit CompositionDevice(ID3D11Device *direct3d);

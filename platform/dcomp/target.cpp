@@ -54,7 +54,7 @@ Target::~Target() {
 
 void *Target::FindInterface(REFIID riid) {
   if (riid == IID_IDCompositionTarget) return static_cast<IDCompositionTarget *>(this);
-  return riid == kPrivateIid ? this : nullptr;
+  return nullptr;
 }
 
 HRESULT Target::SetRoot(IDCompositionVisual *visual) {

@@ -23,7 +23,7 @@ Visual::~Visual() {
 
 void *Visual::FindInterface(REFIID riid) {
   if (riid == IID_IDCompositionVisual) return static_cast<IDCompositionVisual *>(this);
-  return riid == kPrivateIid ? this : nullptr;
+  return nullptr;
 }
 
 HRESULT Visual::SetContent(IUnknown *content) {

@@ -33,7 +33,7 @@ void *Factory::FindInterface(REFIID riid) {
       riid == IID_IUnknown) {
     return static_cast<IDXGIFactory2 *>(this);
   }
-  return riid == kPrivateIid ? this : nullptr;
+  return nullptr;
 }
 
 HRESULT Factory::Refuse(const char *method, HRESULT hr, const char *reason) const {

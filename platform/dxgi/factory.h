@@ -11,7 +11,6 @@ namespace ilk {
 
 class Factory final : public ComObject<Factory, IDXGIFactory2> {
  public:
-  static constexpr GUID kPrivateIid = PrivateIid(0xd8600000);
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
 
   explicit Factory(bool debug) : ComObject(ObjectApi::Dxgi, "IDXGIFactory"), debug_(debug) {}

@@ -95,7 +95,7 @@ void *SwapChain::FindInterface(REFIID riid) {
       riid == IID_IDXGIDeviceSubObject || riid == IID_IDXGIObject) {
     return static_cast<IDXGISwapChain2 *>(this);
   }
-  return riid == kPrivateIid ? this : nullptr;
+  return nullptr;
 }
 
 HRESULT SwapChain::GetDevice(REFIID riid, void **device) { return device_->QueryInterface(riid, device); }

@@ -14,7 +14,6 @@ namespace ilk {
 
 class SwapChain final : public ComObject<SwapChain, IDXGISwapChain2> {
  public:
-  static constexpr GUID kPrivateIid = PrivateIid(0xd8600001);
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
 
   // For a description the factory has validated; creates the buffers and the waitable object.

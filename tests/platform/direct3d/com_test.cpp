@@ -24,6 +24,35 @@ IUnknown *Identity(IUnknown *object) {
 
 class ComTest : public Direct3DTest {};
 
+// A resource of the program's own making, which counts every call the platform makes on it.
+class ProgramResource : public ID3D11Resource {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void **object) override {
+    ++calls;
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++calls, 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return ++calls, 1; }
+  void STDMETHODCALLTYPE GetDevice(ID3D11Device **device) override {
+    ++calls;
+    *device = nullptr;
+  }
+  int calls = 0;
+};
+
+TEST_F(ComTest, ObjectsNotMadeByThePlatformAreRefusedWithoutACallOnThem) {
+  ProgramResource foreign;
+  ID3D11Texture2D *texture = ColorTexture(4, 4);
+  context_->CopyResource(texture, &foreign);
+  context_->CopyResource(&foreign, texture);
+  ID3D11RenderTargetView *view = nullptr;
+  EXPECT_EQ(device_->CreateRenderTargetView(&foreign, nullptr, &view), E_INVALIDARG);
+  EXPECT_EQ(view, nullptr);
+  EXPECT_EQ(foreign.calls, 0);
+  EXPECT_EQ(texture->Release(), 0u);
+}
+
 TEST_F(ComTest, DeviceAnswersItsInterfacesWithOneIdentityAndCountsEveryReference) {
   EXPECT_EQ(Refs(device_), 2u);  // the fixture's device and its DXGI device
   IDXGIObject *object = Query<IDXGIObject>(device_, IID_IDXGIObject);
