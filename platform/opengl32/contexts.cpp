@@ -22,13 +22,16 @@ namespace {
 
 constexpr DWORD kErrorInvalidOperation = 4317;  // ERROR_INVALID_OPERATION, for a bad share context
 
+// The context table and every context's `current` flag; EGL is never called while it is held.
 std::mutex contexts_mutex;
 std::map<HGLRC, std::unique_ptr<Context>> &Contexts() {
   static auto *contexts = new std::map<HGLRC, std::unique_ptr<Context>>;  // lives as long as the process
   return *contexts;
 }
 
+// This thread's current context: it stays in the table while it is current here.
 thread_local HGLRC current_handle = nullptr;
+thread_local Context *current_context = nullptr;
 
 Context *Find(HGLRC handle) {
   auto found = Contexts().find(handle);
@@ -53,48 +56,54 @@ DWORD Win32Error(EGLint egl_error, DWORD unsupported_error) {
 
 std::optional<uint32_t> Injected(const char *name) { return ilk::InjectedFailure(name, ERROR_GEN_FAILURE); }
 
+// Lets other threads have `context`, which this thread used until now.
+void Disown(Context *context) {
+  context->dc = nullptr;
+  std::lock_guard<std::mutex> lock(contexts_mutex);
+  context->current = false;
+}
+
 // Leaves this thread with no current context.
 void ReleaseCurrent() {
-  if (!current_handle) return;
+  if (!current_context) return;
   eglMakeCurrent(ilk::PixelFormatDisplay(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-  std::lock_guard<std::mutex> lock(contexts_mutex);
-  if (Context *context = Find(current_handle)) {
-    context->current = false;
-    context->dc = nullptr;
-  }
+  Disown(current_context);
   current_handle = nullptr;
+  current_context = nullptr;
 }
 
 // Makes `handle` current on `dc`; the Win32 error when it cannot.
 DWORD MakeCurrent(HDC dc, HGLRC handle) {
   HWND window = dc ? WindowFromDC(dc) : nullptr;
   int format = window ? GetPixelFormat(dc) : 0;
-  std::lock_guard<std::mutex> lock(contexts_mutex);
-  Context *context = Find(handle);
-  if (!context || !window) return ERROR_INVALID_HANDLE;
-  if (context->current && handle != current_handle) return ERROR_BUSY;
-  if (format != context->pixel_format) return ERROR_INVALID_PIXEL_FORMAT;
+  Context *context = nullptr;
+  bool claimed = false;
+  {
+    std::lock_guard<std::mutex> lock(contexts_mutex);
+    context = Find(handle);
+    if (!context || !window) return ERROR_INVALID_HANDLE;
+    if (context->current && context != current_context) return ERROR_BUSY;
+    if (format != context->pixel_format) return ERROR_INVALID_PIXEL_FORMAT;
+    // Claimed before EGL runs, outside the lock: no other thread takes or deletes it meanwhile.
+    claimed = !context->current;
+    context->current = true;
+  }
   EGLSurface surface = WindowSurface(window, ilk::PixelFormatConfig(format));
   eglBindAPI(EGL_OPENGL_API);
   if (surface == EGL_NO_SURFACE || !eglMakeCurrent(ilk::PixelFormatDisplay(), surface, surface, context->egl)) {
+    if (claimed) Disown(context);
     return ERROR_GEN_FAILURE;
   }
-  if (Context *previous = Find(current_handle); previous && previous != context) {
-    previous->current = false;
-    previous->dc = nullptr;
-  }
-  context->current = true;
+  if (current_context && current_context != context) Disown(current_context);
   context->dc = dc;
   current_handle = handle;
+  current_context = context;
   return 0;
 }
 
 }  // namespace
 
-Context *CurrentContext() {
-  std::lock_guard<std::mutex> lock(contexts_mutex);
-  return Find(current_handle);
-}
+Context *CurrentContext() { return current_context; }
 
 HGLRC CurrentShareGroup() {
   Context *context = CurrentContext();
@@ -104,24 +113,30 @@ HGLRC CurrentShareGroup() {
 HGLRC CreateContext(HDC dc, HGLRC share, const std::vector<EGLint> &attribs, DWORD unsupported_error) {
   int format = GetPixelFormat(dc);  // sets the last-error code when the DC's window has none
   if (!format) return nullptr;
-  std::lock_guard<std::mutex> lock(contexts_mutex);
-  Context *shared = share ? Find(share) : nullptr;
-  if (share && !shared) {
-    SetLastError(kErrorInvalidOperation);
-    return nullptr;
+  EGLContext share_egl = EGL_NO_CONTEXT;
+  HGLRC share_group = nullptr;
+  if (share) {
+    std::lock_guard<std::mutex> lock(contexts_mutex);
+    Context *shared = Find(share);
+    if (!shared) {
+      SetLastError(kErrorInvalidOperation);
+      return nullptr;
+    }
+    share_egl = shared->egl;
+    share_group = shared->share_group;
   }
   eglBindAPI(EGL_OPENGL_API);
-  EGLContext egl = eglCreateContext(ilk::PixelFormatDisplay(), ilk::PixelFormatConfig(format),
-                                    shared ? shared->egl : EGL_NO_CONTEXT, attribs.data());
+  EGLContext egl = eglCreateContext(ilk::PixelFormatDisplay(), ilk::PixelFormatConfig(format), share_egl, attribs.data());
   if (egl == EGL_NO_CONTEXT) {
     SetLastError(Win32Error(eglGetError(), unsupported_error));
     return nullptr;
   }
-  HGLRC handle = NextHandle();
   auto context = std::make_unique<Context>();
   context->egl = egl;
   context->pixel_format = format;
-  context->share_group = shared ? shared->share_group : handle;
+  std::lock_guard<std::mutex> lock(contexts_mutex);
+  HGLRC handle = NextHandle();
+  context->share_group = share_group ? share_group : handle;
   Contexts()[handle] = std::move(context);
   return handle;
 }
@@ -195,19 +210,21 @@ BOOL WINAPI wglDeleteContext(HGLRC handle) {
     error = *code;
   } else {
     if (handle && handle == current_handle) ReleaseCurrent();
-    std::lock_guard<std::mutex> lock(contexts_mutex);
-    Context *context = Find(handle);
-    if (!context) {
-      error = ERROR_INVALID_HANDLE;
-    } else if (context->current) {
-      error = ERROR_BUSY;  // current on another thread
-    } else {
-      eglDestroyContext(ilk::PixelFormatDisplay(), context->egl);
-      Contexts().erase(handle);
+    std::unique_ptr<Context> deleted;
+    {
+      std::lock_guard<std::mutex> lock(contexts_mutex);
+      auto found = Contexts().find(handle);
+      if (found == Contexts().end()) {
+        error = ERROR_INVALID_HANDLE;
+      } else if (found->second->current) {
+        error = ERROR_BUSY;  // current on another thread
+      } else {
+        deleted = std::move(found->second);
+        Contexts().erase(found);
+      }
     }
+    if (deleted) eglDestroyContext(ilk::PixelFormatDisplay(), deleted->egl);
   }
-  // Outside the contexts' lock: the name tables lock their own first.
-  if (!error) ForgetContext(handle);
   if (error) SetLastError(error);
   ilk::Trace("wglDeleteContext(%p) = %d", (void *)handle, !error);
   return !error;
@@ -215,7 +232,4 @@ BOOL WINAPI wglDeleteContext(HGLRC handle) {
 
 HGLRC WINAPI wglGetCurrentContext(void) { return current_handle; }
 
-HDC WINAPI wglGetCurrentDC(void) {
-  Context *context = CurrentContext();
-  return context ? context->dc : nullptr;
-}
+HDC WINAPI wglGetCurrentDC(void) { return current_context ? current_context->dc : nullptr; }

@@ -8,20 +8,27 @@
 #include <deque>
 #include <vector>
 
+#include "opengl32/name_storage.h"
+
 namespace opengl32 {
 
+// A context is current on one thread at a time, and no other thread can make it current or
+// delete it meanwhile (ERROR_BUSY). So what it holds past `current` belongs to the thread it is
+// current on and needs no lock.
 struct Context {
   EGLContext egl = EGL_NO_CONTEXT;
   int pixel_format = 0;   // the format of the DC it was created on; it is current only on those
-  bool current = false;   // current on some thread
-  HDC dc = nullptr;       // the DC it is current on
   HGLRC share_group = nullptr;  // the first context of the group whose objects it shares
+  bool current = false;   // current on some thread; under the contexts' lock
+
+  HDC dc = nullptr;       // the DC it is current on
   // GL errors that glGetError returns before Mesa's: an injected error, preceded by the
   // errors Mesa had pending when it was raised, so the order stays that of the calls.
   std::deque<GLenum> pending_errors;
+  FramebufferAttachments attachments;
 };
 
-// The context current on this thread, or null.
+// The context current on this thread, or null. Takes no lock.
 Context *CurrentContext();
 // The share group of the context current on this thread, or null.
 HGLRC CurrentShareGroup();

@@ -31,11 +31,10 @@ HANDLE WINAPI DXOpenDevice(void *dxDevice) {
 BOOL WINAPI DXCloseDevice(HANDLE hDevice) {
   bool closed = RunInteropCall("wglDXCloseDeviceNV", [&]() -> DWORD {
     if (!FindDevice(hDevice)) return ERROR_INVALID_HANDLE;
-    for (HANDLE object : ObjectsOf(hDevice)) {
-      if (FindObject(hDevice, object)->storage.locked) return ERROR_BUSY;
+    for (const auto &object : ObjectsOf(hDevice)) {
+      if (object->storage.locked) return ERROR_BUSY;
     }
-    RemoveDevice(hDevice);
-    return 0;
+    return RemoveDevice(hDevice) ? 0 : ERROR_INVALID_HANDLE;
   });
   ilk::Trace("wglDXCloseDeviceNV(%p) = %d", hDevice, closed);
   return closed;

@@ -38,7 +38,7 @@ bool OfDevice(ID3D11Texture2D *texture, ID3D11Device *direct3d) {
 }
 
 DWORD Register(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum access, HANDLE *registered) {
-  InteropDevice *device = FindDevice(hDevice);
+  std::shared_ptr<InteropDevice> device = FindDevice(hDevice);
   if (!device || !CurrentContext()) return ERROR_INVALID_HANDLE;
   if ((type != GL_RENDERBUFFER && type != GL_TEXTURE_2D) || !KnownAccess(access)) return ERROR_INVALID_DATA;
   NameKind kind = type == GL_RENDERBUFFER ? NameKind::Renderbuffer : NameKind::Texture;
@@ -62,12 +62,12 @@ DWORD Register(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum 
 
 // Checks every object before any changes: all or nothing.
 DWORD SetLocked(HANDLE hDevice, GLint count, HANDLE *hObjects, bool lock) {
-  InteropDevice *device = FindDevice(hDevice);
+  std::shared_ptr<InteropDevice> device = FindDevice(hDevice);
   if (!device) return ERROR_INVALID_HANDLE;
   if (count < 0 || (count > 0 && !hObjects)) return ERROR_INVALID_PARAMETER;
-  std::vector<InteropObject *> objects;
+  std::vector<std::shared_ptr<InteropObject>> objects;
   for (GLint i = 0; i < count; ++i) {
-    InteropObject *object = FindObject(hDevice, hObjects[i]);
+    std::shared_ptr<InteropObject> object = FindObject(hDevice, hObjects[i]);
     if (!object) return ERROR_INVALID_DATA;
     if (object->share_group != CurrentShareGroup()) return ERROR_INVALID_HANDLE;
     // An object named twice is locked (or unlocked) by its first mention.
@@ -82,7 +82,7 @@ DWORD SetLocked(HANDLE hDevice, GLint count, HANDLE *hObjects, bool lock) {
   } else {
     FinishOpenGLWork();
   }
-  for (InteropObject *object : objects) object->storage.locked = lock;
+  for (const auto &object : objects) object->storage.locked = lock;
   return 0;
 }
 
@@ -108,12 +108,11 @@ HANDLE WINAPI DXRegisterObject(HANDLE hDevice, void *dxObject, GLuint name, GLen
 BOOL WINAPI DXUnregisterObject(HANDLE hDevice, HANDLE hObject) {
   bool unregistered = RunInteropCall("wglDXUnregisterObjectNV", [&]() -> DWORD {
     if (!FindDevice(hDevice)) return ERROR_INVALID_HANDLE;
-    InteropObject *object = FindObject(hDevice, hObject);
+    std::shared_ptr<InteropObject> object = FindObject(hDevice, hObject);
     if (!object) return ERROR_INVALID_DATA;
     if (object->share_group != CurrentShareGroup()) return ERROR_INVALID_HANDLE;
     if (object->storage.locked) return ERROR_BUSY;
-    RemoveObject(hObject);
-    return 0;
+    return RemoveObject(hObject) ? 0 : ERROR_INVALID_DATA;
   });
   ilk::Trace("wglDXUnregisterObjectNV(%p, %p) = %d", hDevice, hObject, unregistered);
   return unregistered;

@@ -4,6 +4,7 @@
 #include "opengl32/dx_registry.h"
 
 #include <map>
+#include <mutex>
 
 #include "d3d11/d3d11_interop.h"
 #include "opengl32/contexts.h"
@@ -11,9 +12,11 @@
 namespace opengl32 {
 namespace {
 
+// Mesa, Vulkan and Direct3D are called outside the lock.
 struct Registry {
-  std::map<HANDLE, InteropDevice> devices;
-  std::map<HANDLE, std::unique_ptr<InteropObject>> objects;
+  std::mutex mutex;
+  std::map<HANDLE, std::shared_ptr<InteropDevice>> devices;
+  std::map<HANDLE, std::shared_ptr<InteropObject>> objects;
 };
 
 Registry &State() {
@@ -21,63 +24,93 @@ Registry &State() {
   return *registry;
 }
 
+// Under the registry's lock.
 HANDLE NextHandle() {
   static uintptr_t next = 0x20000;
   next += 1;
   return reinterpret_cast<HANDLE>(next);
 }
 
-}  // namespace
-
-std::mutex &InteropMutex() {
-  static auto *mutex = new std::mutex;
-  return *mutex;
+// What unregistering does once the object has left the tables.
+void Unregister(const InteropObject &object) {
+  Undesignate(object.share_group, object.kind, object.name, &object.storage);
+  if (CurrentShareGroup() == object.share_group) DeleteImport(object.imported);
+  ilk::HoldTexture(object.texture, false);
 }
+
+}  // namespace
 
 HANDLE AddDevice(ID3D11Device *direct3d) {
   ilk::HoldDevice(direct3d, true);
+  std::lock_guard<std::mutex> lock(State().mutex);
   HANDLE handle = NextHandle();
-  State().devices[handle] = {direct3d};
+  State().devices[handle] = std::make_shared<InteropDevice>(InteropDevice{direct3d});
   return handle;
 }
 
-InteropDevice *FindDevice(HANDLE device) {
+std::shared_ptr<InteropDevice> FindDevice(HANDLE device) {
+  std::lock_guard<std::mutex> lock(State().mutex);
   auto found = State().devices.find(device);
-  return found == State().devices.end() ? nullptr : &found->second;
+  return found == State().devices.end() ? nullptr : found->second;
 }
 
-void RemoveDevice(HANDLE device) {
-  for (HANDLE object : ObjectsOf(device)) RemoveObject(object);
-  ilk::HoldDevice(State().devices.at(device).direct3d, false);
-  State().devices.erase(device);
+bool RemoveDevice(HANDLE device) {
+  std::shared_ptr<InteropDevice> removed;
+  std::vector<std::shared_ptr<InteropObject>> objects;
+  {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    auto found = State().devices.find(device);
+    if (found == State().devices.end()) return false;
+    removed = found->second;
+    State().devices.erase(found);
+    for (auto object = State().objects.begin(); object != State().objects.end();) {
+      if (object->second->device != device) {
+        ++object;
+        continue;
+      }
+      objects.push_back(object->second);
+      object = State().objects.erase(object);
+    }
+  }
+  for (const auto &object : objects) Unregister(*object);
+  ilk::HoldDevice(removed->direct3d, false);
+  return true;
 }
 
 HANDLE AddObject(std::unique_ptr<InteropObject> object) {
   ilk::HoldTexture(object->texture, true);
+  std::lock_guard<std::mutex> lock(State().mutex);
   HANDLE handle = NextHandle();
   State().objects[handle] = std::move(object);
   return handle;
 }
 
-InteropObject *FindObject(HANDLE device, HANDLE object) {
+std::shared_ptr<InteropObject> FindObject(HANDLE device, HANDLE object) {
+  std::lock_guard<std::mutex> lock(State().mutex);
   auto found = State().objects.find(object);
-  return found == State().objects.end() || found->second->device != device ? nullptr : found->second.get();
+  return found == State().objects.end() || found->second->device != device ? nullptr : found->second;
 }
 
-std::vector<HANDLE> ObjectsOf(HANDLE device) {
-  std::vector<HANDLE> handles;
+std::vector<std::shared_ptr<InteropObject>> ObjectsOf(HANDLE device) {
+  std::lock_guard<std::mutex> lock(State().mutex);
+  std::vector<std::shared_ptr<InteropObject>> objects;
   for (const auto &[handle, object] : State().objects) {
-    if (object->device == device) handles.push_back(handle);
+    if (object->device == device) objects.push_back(object);
   }
-  return handles;
+  return objects;
 }
 
-void RemoveObject(HANDLE handle) {
-  InteropObject &object = *State().objects.at(handle);
-  Undesignate(object.share_group, object.kind, object.name, &object.storage);
-  if (CurrentShareGroup() == object.share_group) DeleteImport(object.imported);
-  ilk::HoldTexture(object.texture, false);
-  State().objects.erase(handle);
+bool RemoveObject(HANDLE handle) {
+  std::shared_ptr<InteropObject> removed;
+  {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    auto found = State().objects.find(handle);
+    if (found == State().objects.end()) return false;
+    removed = found->second;
+    State().objects.erase(found);
+  }
+  Unregister(*removed);
+  return true;
 }
 
 }  // namespace opengl32

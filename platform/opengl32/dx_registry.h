@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -30,26 +29,30 @@ struct InteropObject {
   SharedStorage storage;
 };
 
-HANDLE AddDevice(ID3D11Device *direct3d);
-InteropDevice *FindDevice(HANDLE device);
-// Closes the device: lets go of its Direct3D device and of every object still registered.
-void RemoveDevice(HANDLE device);
+// The registry's tables have a lock of their own, held only inside these functions. What they
+// hand out stays valid while the caller holds it, even when another thread removes it meanwhile.
 
+// Holds `direct3d` (its IntRef) while the device is open.
+HANDLE AddDevice(ID3D11Device *direct3d);
+std::shared_ptr<InteropDevice> FindDevice(HANDLE device);
+// Closes the device: lets go of its Direct3D device and of every object still registered. False
+// when it is no open device (closed meanwhile by another thread).
+bool RemoveDevice(HANDLE device);
+
+// Holds the object's texture (its IntRef) while it is registered.
 HANDLE AddObject(std::unique_ptr<InteropObject> object);
 // The object registered under `object` with `device`; null for any other handle.
-InteropObject *FindObject(HANDLE device, HANDLE object);
-std::vector<HANDLE> ObjectsOf(HANDLE device);
+std::shared_ptr<InteropObject> FindObject(HANDLE device, HANDLE object);
+std::vector<std::shared_ptr<InteropObject>> ObjectsOf(HANDLE device);
 // Unregisters: the name designates its own object again, the import is deleted (when its share
-// group is current; otherwise it goes with the contexts) and the texture is let go.
-void RemoveObject(HANDLE object);
-
-std::mutex &InteropMutex();
+// group is current; otherwise it goes with the contexts) and the texture is let go. False when
+// it is not registered (unregistered meanwhile by another thread).
+bool RemoveObject(HANDLE object);
 
 // Runs one entry point `name`: INTERLOCK_FAIL first, then `body`, which returns 0 or the
 // Win32 error it fails with. On failure sets the last-error code and returns false.
 template <typename Body>
 bool RunInteropCall(const char *name, Body body) {
-  std::lock_guard<std::mutex> lock(InteropMutex());
   std::optional<uint32_t> injected = ilk::InjectedFailure(name, ERROR_GEN_FAILURE);
   DWORD error = injected ? *injected : body();
   if (!injected && !error) return true;

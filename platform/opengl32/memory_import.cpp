@@ -108,6 +108,9 @@ bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported) {
 void DeleteImport(const ImportedTexture &imported) {
   static const auto delete_textures = MesaFunction<void(APIENTRY *)(GLsizei, const GLuint *)>("glDeleteTextures");
   static const auto delete_memory = MesaFunction<PFNGLDELETEMEMORYOBJECTSEXTPROC>("glDeleteMemoryObjectsEXT");
+  // Work still queued on the memory (drawing while unlocked) would outlive the import, and
+  // Mesa would reach memory that is gone.
+  FinishOpenGLWork();
   SetAsideErrors();
   if (imported.texture) delete_textures(1, &imported.texture);
   if (imported.memory) delete_memory(1, &imported.memory);

@@ -1,12 +1,14 @@
 // The indirection from the program's registered names to the internal textures on imported
-// memory (name_storage.h). Names live in share groups; the attachments recorded here are the
-// program's own, per context and framebuffer, so that they can follow each registration.
+// memory (name_storage.h). Names live in share groups; the attachments recorded in each context
+// are the program's own, per framebuffer, so that they can follow each registration.
 #include "opengl32/name_storage.h"
 
 #include <stdio.h>
 
 #include <map>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -43,42 +45,54 @@ GLuint GetInteger(GLenum pname) {
   return (GLuint)value;
 }
 
-// What the program attached at one attachment point.
-struct Attachment {
-  NameKind kind;
-  GLenum object_target;  // GL_RENDERBUFFER, or the texture target it passed
-  GLuint name;
-  GLint level;
-};
-
 using NameKey = std::pair<NameKind, GLuint>;
-using Framebuffer = std::map<GLenum, Attachment>;  // by attachment point
 
-struct Tables {
+// What registered names designate, by share group. Contexts of one group may be current on
+// several threads at once, so the table has a lock. Mesa is never called while it is held: Mesa
+// may call the program's debug callback from inside any call, and the callback may come back
+// here.
+struct Designations {
   std::mutex mutex;
-  std::map<HGLRC, std::map<NameKey, SharedStorage *>> designations;  // by share group
-  std::map<HGLRC, std::map<GLuint, Framebuffer>> framebuffers;       // by context
+  std::map<HGLRC, std::map<NameKey, SharedStorage *>> by_group;
 };
 
-Tables &State() {
-  static auto *tables = new Tables;  // lives as long as the process
-  return *tables;
+Designations &State() {
+  static auto *designations = new Designations;  // lives as long as the process
+  return *designations;
 }
 
-// What `attachment` reaches in `share_group`: registered storage, or null for the name's own
-// object. A render buffer passed with another target stays untranslated, so OpenGL refuses it.
-SharedStorage *Designated(HGLRC share_group, const Attachment &attachment) {
-  if (attachment.kind == NameKind::Renderbuffer && attachment.object_target != GL_RENDERBUFFER) return nullptr;
-  auto group = State().designations.find(share_group);
-  if (group == State().designations.end()) return nullptr;
+// A designation as read under the lock.
+struct Designation {
+  GLuint texture;
+  bool writable;
+  bool locked;
+};
+
+// A render buffer attached with another target than GL_RENDERBUFFER stays untranslated, so
+// OpenGL refuses it.
+bool CanReachStorage(const Attachment &attachment) {
+  return attachment.kind == NameKind::Texture || attachment.object_target == GL_RENDERBUFFER;
+}
+
+// What `attachment` reaches in `share_group`: registered storage, or nothing for the name's own
+// object.
+std::optional<Designation> Designated(HGLRC share_group, const Attachment &attachment) {
+  if (!CanReachStorage(attachment)) return std::nullopt;
+  std::lock_guard<std::mutex> lock(State().mutex);
+  auto group = State().by_group.find(share_group);
+  if (group == State().by_group.end()) return std::nullopt;
   auto found = group->second.find({attachment.kind, attachment.name});
-  return found == group->second.end() ? nullptr : found->second;
+  if (found == group->second.end()) return std::nullopt;
+  const SharedStorage &storage = *found->second;
+  return Designation{storage.texture, storage.writable, storage.locked};
 }
 
-void AttachToBound(GLenum target, GLenum point, const Attachment &attachment, const SharedStorage *storage) {
-  if (storage) {
+// Attaches to the framebuffer bound to `target` the internal texture `storage_texture`, or the
+// name's own object when it is 0.
+void AttachToBound(GLenum target, GLenum point, const Attachment &attachment, GLuint storage_texture) {
+  if (storage_texture) {
     GLenum texture_target = attachment.kind == NameKind::Texture ? attachment.object_target : GL_TEXTURE_2D;
-    Mesa().framebuffer_texture_2d(target, point, texture_target, storage->texture, attachment.level);
+    Mesa().framebuffer_texture_2d(target, point, texture_target, storage_texture, attachment.level);
   } else if (attachment.kind == NameKind::Renderbuffer) {
     Mesa().framebuffer_renderbuffer(target, point, attachment.object_target, attachment.name);
   } else {
@@ -98,22 +112,30 @@ std::vector<GLenum> PointsOf(GLenum attachment) {
   return {attachment};
 }
 
-// Attaches what `name` now reaches wherever the current context's framebuffers hold it.
-void Repoint(NameKind kind, GLuint name, const SharedStorage *storage) {
-  auto found = State().framebuffers.find(wglGetCurrentContext());
-  if (found == State().framebuffers.end()) return;
-  GLuint previous = GetInteger(GL_DRAW_FRAMEBUFFER_BINDING);
-  bool rebound = false;
-  SetAsideErrors();
-  for (auto &[framebuffer, points] : found->second) {
-    for (auto &[point, attachment] : points) {
-      if (attachment.kind != kind || attachment.name != name) continue;
-      Mesa().bind_framebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-      rebound = true;
-      AttachToBound(GL_DRAW_FRAMEBUFFER, point, attachment, storage);
+// Attaches what `name` now reaches (`storage_texture`, or its own object when 0) wherever the
+// current context's framebuffers hold it.
+void Repoint(NameKind kind, GLuint name, GLuint storage_texture) {
+  Context *context = CurrentContext();
+  if (!context) return;
+  // Gathered before Mesa runs: the debug callback may attach and change the records meanwhile.
+  struct Place {
+    GLuint framebuffer;
+    GLenum point;
+    Attachment attachment;
+  };
+  std::vector<Place> places;
+  for (const auto &[framebuffer, points] : context->attachments) {
+    for (const auto &[point, attachment] : points) {
+      if (attachment.kind == kind && attachment.name == name) places.push_back({framebuffer, point, attachment});
     }
   }
-  if (rebound) Mesa().bind_framebuffer(GL_DRAW_FRAMEBUFFER, previous);
+  GLuint previous = GetInteger(GL_DRAW_FRAMEBUFFER_BINDING);
+  SetAsideErrors();
+  for (const Place &place : places) {
+    Mesa().bind_framebuffer(GL_DRAW_FRAMEBUFFER, place.framebuffer);
+    AttachToBound(GL_DRAW_FRAMEBUFFER, place.point, place.attachment, storage_texture);
+  }
+  if (!places.empty()) Mesa().bind_framebuffer(GL_DRAW_FRAMEBUFFER, previous);
   DropErrors();
 }
 
@@ -139,30 +161,34 @@ bool IsNameOf(NameKind kind, GLuint name) {
 }
 
 void Designate(NameKind kind, GLuint name, SharedStorage *storage) {
-  std::lock_guard<std::mutex> lock(State().mutex);
-  State().designations[CurrentShareGroup()][{kind, name}] = storage;
-  Repoint(kind, name, storage);
+  {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().by_group[CurrentShareGroup()][{kind, name}] = storage;
+  }
+  Repoint(kind, name, storage->texture);
 }
 
 void Undesignate(HGLRC share_group, NameKind kind, GLuint name, const SharedStorage *storage) {
-  std::lock_guard<std::mutex> lock(State().mutex);
-  auto &names = State().designations[share_group];
-  auto found = names.find({kind, name});
-  if (found == names.end() || found->second != storage) return;  // deleted, or registered again since
-  names.erase(found);
-  if (CurrentShareGroup() == share_group) Repoint(kind, name, nullptr);
+  {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    auto &names = State().by_group[share_group];
+    auto found = names.find({kind, name});
+    if (found == names.end() || found->second != storage) return;  // deleted, or registered again since
+    names.erase(found);
+  }
+  if (CurrentShareGroup() == share_group) Repoint(kind, name, 0);
 }
 
 void Attach(GLenum target, GLenum attachment, NameKind kind, GLenum object_target, GLuint name, GLint level) {
-  std::lock_guard<std::mutex> lock(State().mutex);
   Attachment wanted = {kind, object_target, name, kind == NameKind::Renderbuffer ? 0 : level};
-  const SharedStorage *storage = name ? Designated(CurrentShareGroup(), wanted) : nullptr;
+  std::optional<Designation> storage = name ? Designated(CurrentShareGroup(), wanted) : std::nullopt;
   GLuint framebuffer = BoundFramebuffer(target);
   SetAsideErrors();
-  AttachToBound(target, attachment, wanted, storage);
+  AttachToBound(target, attachment, wanted, storage ? storage->texture : 0);
   // Only what OpenGL accepted is recorded; its errors stay for the program.
-  if (SetAsideErrors() != 0 || !framebuffer) return;
-  Framebuffer &points = State().framebuffers[wglGetCurrentContext()][framebuffer];
+  Context *context = CurrentContext();
+  if (SetAsideErrors() != 0 || !framebuffer || !context) return;
+  std::map<GLenum, Attachment> &points = context->attachments[framebuffer];
   for (GLenum point : PointsOf(attachment)) {
     if (name) {
       points[point] = wanted;
@@ -174,76 +200,69 @@ void Attach(GLenum target, GLenum attachment, NameKind kind, GLenum object_targe
 
 GLuint TextureToBind(GLenum target, GLuint name) {
   if (target != GL_TEXTURE_2D || !name) return name;
-  std::lock_guard<std::mutex> lock(State().mutex);
-  const SharedStorage *storage = Designated(CurrentShareGroup(), {NameKind::Texture, GL_TEXTURE_2D, name, 0});
+  std::optional<Designation> storage = Designated(CurrentShareGroup(), {NameKind::Texture, GL_TEXTURE_2D, name, 0});
   return storage ? storage->texture : name;
 }
 
 void ForgetNames(NameKind kind, GLsizei count, const GLuint *names) {
-  if (count <= 0 || !names || !CurrentContext()) return;
-  std::lock_guard<std::mutex> lock(State().mutex);
-  HGLRC share_group = CurrentShareGroup();
+  Context *context = CurrentContext();
+  if (count <= 0 || !names || !context) return;
+  std::set<GLuint> designated;
+  {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    auto &group = State().by_group[context->share_group];
+    for (GLsizei i = 0; i < count; ++i) {
+      if (group.erase({kind, names[i]})) designated.insert(names[i]);
+    }
+  }
   GLuint draw = GetInteger(GL_DRAW_FRAMEBUFFER_BINDING);
   GLuint read = GetInteger(GL_READ_FRAMEBUFFER_BINDING);
-  std::map<GLuint, Framebuffer> &framebuffers = State().framebuffers[wglGetCurrentContext()];
-  SetAsideErrors();
+  // OpenGL detaches the names' own objects itself; designated storage is detached here, from
+  // the bound framebuffers, once the records are settled.
+  std::vector<std::pair<GLenum, GLenum>> detach;  // target, attachment point
   for (GLsizei i = 0; i < count; ++i) {
-    for (auto &[framebuffer, points] : framebuffers) {
+    for (auto &[framebuffer, points] : context->attachments) {
       for (auto point = points.begin(); point != points.end();) {
         if (point->second.kind != kind || point->second.name != names[i]) {
           ++point;
           continue;
         }
-        // OpenGL detaches the name's own object itself; designated storage is detached here.
-        if (Designated(share_group, point->second)) {
-          for (auto [bound, target] : {std::pair{draw, GL_DRAW_FRAMEBUFFER}, std::pair{read, GL_READ_FRAMEBUFFER}}) {
-            if (framebuffer == bound) Mesa().framebuffer_renderbuffer(target, point->first, GL_RENDERBUFFER, 0);
-          }
+        if (designated.count(names[i]) && CanReachStorage(point->second)) {
+          if (framebuffer == draw) detach.push_back({GL_DRAW_FRAMEBUFFER, point->first});
+          if (framebuffer == read) detach.push_back({GL_READ_FRAMEBUFFER, point->first});
         }
         point = points.erase(point);
       }
     }
-    State().designations[share_group].erase({kind, names[i]});
   }
+  SetAsideErrors();
+  for (auto [target, point] : detach) Mesa().framebuffer_renderbuffer(target, point, GL_RENDERBUFFER, 0);
   DropErrors();
 }
 
 void ForgetFramebuffers(GLsizei count, const GLuint *framebuffers) {
-  if (count <= 0 || !framebuffers) return;
-  std::lock_guard<std::mutex> lock(State().mutex);
-  auto found = State().framebuffers.find(wglGetCurrentContext());
-  if (found == State().framebuffers.end()) return;
-  for (GLsizei i = 0; i < count; ++i) found->second.erase(framebuffers[i]);
-}
-
-void ForgetContext(HGLRC context) {
-  std::lock_guard<std::mutex> lock(State().mutex);
-  State().framebuffers.erase(context);
+  Context *context = CurrentContext();
+  if (count <= 0 || !framebuffers || !context) return;
+  for (GLsizei i = 0; i < count; ++i) context->attachments.erase(framebuffers[i]);
 }
 
 void CheckDrawTarget(const char *call) {
-  if (!CurrentContext()) return;
+  Context *context = CurrentContext();
+  if (!context) return;
   GLuint framebuffer = GetInteger(GL_DRAW_FRAMEBUFFER_BINDING);
   if (!framebuffer) return;
+  auto points = context->attachments.find(framebuffer);
+  if (points == context->attachments.end()) return;
   char message[256] = "";
-  {
-    std::lock_guard<std::mutex> lock(State().mutex);
-    auto context = State().framebuffers.find(wglGetCurrentContext());
-    if (context == State().framebuffers.end()) return;
-    auto points = context->second.find(framebuffer);
-    if (points == context->second.end()) return;
-    for (const auto &[point, attachment] : points->second) {
-      const SharedStorage *storage = Designated(CurrentShareGroup(), attachment);
-      if (!storage || (storage->locked && storage->writable)) continue;
-      snprintf(message, sizeof message,
-               "WGL_NV_DX_interop: %s draws into framebuffer %u, whose attachment 0x%04X is %s %u, %s", call,
-               framebuffer, point, attachment.kind == NameKind::Renderbuffer ? "render buffer" : "texture",
-               attachment.name,
-               storage->locked ? "registered for reading only" : "registered with Direct3D and not locked");
-      break;
-    }
+  for (const auto &[point, attachment] : points->second) {
+    std::optional<Designation> storage = Designated(context->share_group, attachment);
+    if (!storage || (storage->locked && storage->writable)) continue;
+    snprintf(message, sizeof message,
+             "WGL_NV_DX_interop: %s draws into framebuffer %u, whose attachment 0x%04X is %s %u, %s", call, framebuffer,
+             point, attachment.kind == NameKind::Renderbuffer ? "render buffer" : "texture", attachment.name,
+             storage->locked ? "registered for reading only" : "registered with Direct3D and not locked");
+    break;
   }
-  // Outside the lock: the program's debug callback runs inside this call.
   if (*message) {
     Mesa().debug_message_insert(GL_DEBUG_SOURCE_THIRD_PARTY, GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR, 1,
                                 GL_DEBUG_SEVERITY_HIGH, -1, message);

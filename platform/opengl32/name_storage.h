@@ -12,16 +12,33 @@
 #include <GL/glext.h>
 #include <windows.h>
 
+#include <atomic>
+#include <map>
+
 namespace opengl32 {
 
 enum class NameKind { Renderbuffer, Texture };
 
-// What a registered name designates.
+// What a registered name designates; the registered object owns it.
 struct SharedStorage {
   GLuint texture = 0;    // the internal 2-D texture on the imported memory
   bool writable = true;  // registered for writing, not WGL_ACCESS_READ_ONLY_NV
-  bool locked = false;   // between wglDXLockObjectsNV and wglDXUnlockObjectsNV
+  // Between wglDXLockObjectsNV and wglDXUnlockObjectsNV; draws on every thread of the share
+  // group read it.
+  std::atomic<bool> locked{false};
 };
+
+// What the program attached at one attachment point.
+struct Attachment {
+  NameKind kind;
+  GLenum object_target;  // GL_RENDERBUFFER, or the texture target it passed
+  GLuint name;
+  GLint level;
+};
+
+// The program's attachments in one context's framebuffers, by framebuffer and attachment point.
+// They belong to the context (contexts.h), so only the thread it is current on uses them.
+using FramebufferAttachments = std::map<GLuint, std::map<GLenum, Attachment>>;
 
 // True when `name` is a render-buffer or 2-D texture name (by `kind`) of the current context.
 bool IsNameOf(NameKind kind, GLuint name);
@@ -41,8 +58,6 @@ GLuint TextureToBind(GLenum target, GLuint name);
 void ForgetNames(NameKind kind, GLsizei count, const GLuint *names);
 // Before the current context's framebuffers are deleted.
 void ForgetFramebuffers(GLsizei count, const GLuint *framebuffers);
-// Before the context is deleted.
-void ForgetContext(HGLRC context);
 
 // Before `call` draws: reports through OpenGL debug output when the bound draw framebuffer has
 // registered storage attached that is not locked, or locked for reading only. Drivers stay

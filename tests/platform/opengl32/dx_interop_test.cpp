@@ -17,6 +17,7 @@
 namespace {
 
 constexpr DWORD kErrorNotLocked = 158;
+constexpr GLenum kTextureCubeMap = 0x8513;  // GL_TEXTURE_CUBE_MAP, past what gl.h declares
 const uint8_t kBlue[4] = {255, 0, 0, 255};  // B, G, R, A as Direct3D reads B8G8R8A8
 
 // Mesa's own functions that opengl32 does not export, for setting clear values in tests.
@@ -29,6 +30,35 @@ std::vector<std::string> debug_messages;
 
 void APIENTRY CollectThirdParty(GLenum source, GLenum, GLuint, GLenum, GLsizei, const GLchar *message, const void *) {
   if (source == GL_DEBUG_SOURCE_THIRD_PARTY) debug_messages.push_back(message);
+}
+
+// What a debug callback that calls back into opengl32 needs, and what it saw.
+struct Reentry {
+  HANDLE interop;
+  PFNWGLDXLOCKOBJECTSNVPROC lock_objects;
+  PFNGLDELETERENDERBUFFERSPROC delete_renderbuffers;
+  PFNGLDELETEFRAMEBUFFERSPROC delete_framebuffers;
+  int messages = 0;
+  bool inside = false;
+};
+
+// Calls back into every part of opengl32 that keeps a table: the current context, the names
+// registered storage designates, the program's attachments, the interop registry. Each call
+// leaves OpenGL's state as it was.
+void APIENTRY CallBackIntoThePlatform(GLenum, GLenum, GLuint, GLenum, GLsizei, const GLchar *, const void *user) {
+  auto *reentry = static_cast<Reentry *>(const_cast<void *>(user));
+  ++reentry->messages;
+  if (reentry->inside) return;
+  reentry->inside = true;
+  EXPECT_NE(wglGetCurrentDC(), nullptr);
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  glBindTexture(GL_TEXTURE_2D, (GLuint)bound);
+  const GLuint never_made = 0xBAD;
+  reentry->delete_renderbuffers(1, &never_made);
+  reentry->delete_framebuffers(1, &never_made);
+  EXPECT_TRUE(reentry->lock_objects(reentry->interop, 0, nullptr));
+  reentry->inside = false;
 }
 
 class DXInterop : public testing::Test {
@@ -212,6 +242,18 @@ TEST_F(DXInterop, ANameRegisteredAgainDesignatesTheNewStorageWhereverItIsAttache
   EXPECT_TRUE(wglDXUnregisterObjectNV(interop_, object));
 }
 
+// Drawing into storage that is not locked is the program's mistake (reported as debug output),
+// but work still queued on the storage must not outlive its import.
+TEST_F(DXInterop, StorageDrawnIntoUnlockedCanBeUnregisteredAtOnce) {
+  GLuint name = Renderbuffer();
+  HANDLE object = wglDXRegisterObjectNV(interop_, Texture(64, 64), name, GL_RENDERBUFFER, WGL_ACCESS_READ_WRITE_NV);
+  attach_renderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, name);
+  glClear(GL_COLOR_BUFFER_BIT);
+  EXPECT_TRUE(wglDXUnregisterObjectNV(interop_, object));
+  EXPECT_TRUE(wglDeleteContext(context_));
+  context_ = nullptr;
+}
+
 TEST_F(DXInterop, LocksAreAllOrNothingWithTheExtensionsErrorCodes) {
   HANDLE a = wglDXRegisterObjectNV(interop_, Texture(1, 1), Renderbuffer(), GL_RENDERBUFFER, WGL_ACCESS_READ_WRITE_NV);
   HANDLE b = wglDXRegisterObjectNV(interop_, Texture(1, 1), Renderbuffer(), GL_RENDERBUFFER, WGL_ACCESS_READ_WRITE_NV);
@@ -304,6 +346,43 @@ TEST_F(DXInterop, DrawingIntoUnlockedOrReadOnlyStorageIsReportedAsThirdPartyDebu
   EXPECT_NE(debug_messages[0].find("glDrawArrays draws into"), std::string::npos);
   EXPECT_NE(debug_messages[0].find("registered for reading only"), std::string::npos);
   glDisable(GL_DEBUG_OUTPUT);
+}
+
+// Mesa calls the debug callback synchronously from inside the call that raises a message, the
+// platform's own calls included; a callback that calls OpenGL again must find no lock held.
+// A deadlock here shows as the test's timeout.
+TEST_F(DXInterop, ADebugCallbackThatCallsOpenGLRunsInsideEveryCallThatRaisesAMessage) {
+  Reentry reentry = {interop_, wglDXLockObjectsNV, GLProc<PFNGLDELETERENDERBUFFERSPROC>("glDeleteRenderbuffers"),
+                     GLProc<PFNGLDELETEFRAMEBUFFERSPROC>("glDeleteFramebuffers")};
+  GLProc<PFNGLDEBUGMESSAGECALLBACKPROC>("glDebugMessageCallback")(CallBackIntoThePlatform, &reentry);
+  glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+  glEnable(GL_DEBUG_OUTPUT);
+  auto expect_message = [&](const char *call, auto body) {
+    int before = reentry.messages;
+    body();
+    EXPECT_GT(reentry.messages, before) << call;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+  };
+  expect_message("glFramebufferRenderbuffer", [&] {
+    attach_renderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0xBAD);
+  });
+  expect_message("glFramebufferTexture2D", [&] { attach_texture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0xBAD, 0); });
+  // Registration probes the name by binding it, which raises for a cube map.
+  GLuint cube = 0;
+  glGenTextures(1, &cube);
+  glBindTexture(kTextureCubeMap, cube);
+  expect_message("wglDXRegisterObjectNV", [&] {
+    EXPECT_EQ(wglDXRegisterObjectNV(interop_, Texture(2, 2), cube, GL_TEXTURE_2D, WGL_ACCESS_READ_WRITE_NV), nullptr);
+  });
+  GLuint name = Renderbuffer();
+  HANDLE object = wglDXRegisterObjectNV(interop_, Texture(2, 2), name, GL_RENDERBUFFER, WGL_ACCESS_READ_WRITE_NV);
+  attach_renderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, name);
+  expect_message("glClear", [&] { glClear(GL_COLOR_BUFFER_BIT); });
+  expect_message("glDrawArrays", [&] { glDrawArrays(GL_TRIANGLES, 0, 0); });
+  EXPECT_TRUE(wglDXUnregisterObjectNV(interop_, object));
+  glDisable(GL_DEBUG_OUTPUT);
+  EXPECT_FALSE(reentry.inside);
 }
 
 TEST_F(DXInterop, EveryEntryPointHonoursInjectedFailuresAndTraces) {
