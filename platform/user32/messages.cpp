@@ -12,8 +12,10 @@
 namespace ilk::user32 {
 namespace {
 
+// The window thread's queue; it lives as long as the process.
 std::deque<MSG> &Posted() {
-  static auto *posted = new std::deque<MSG>;  // the thread's queue lives as long as the process
+  CheckQueueThread();
+  static auto *posted = new std::deque<MSG>;
   return *posted;
 }
 
@@ -95,6 +97,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max,
     ilk::Trace("PeekMessageA() = -1");
     return -1;
   }
+  CheckQueueThread();
   bool take = remove & PM_REMOVE;
   PumpDisplayEvents(0);
   bool found = TakePosted(hwnd, filter_min, filter_max, msg, take) ||

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ilk::user32 {
@@ -19,9 +20,12 @@ struct WindowClass {
   HBRUSH background = nullptr;
 };
 
+// A window belongs to the thread that created it: only `hwnd`, `dc` and `thread`, which never
+// change, may be read by another thread.
 struct Window {
   HWND hwnd = nullptr;
   HDC dc = nullptr;  // every window owns one device context, as with CS_OWNDC
+  std::thread::id thread = std::this_thread::get_id();
   std::shared_ptr<const WindowClass> window_class;
   WNDPROC proc = nullptr;
   HWND parent = nullptr;
@@ -56,8 +60,19 @@ void PurgeInput(HWND hwnd);
 WCHAR CharacterForKey(UINT virtual_key);
 
 // The live window behind `hwnd`, or null (last error ERROR_INVALID_WINDOW_HANDLE when `report`).
+// The caller must be the window's thread; any other is caught (CheckWindowThread).
 WindowPtr FindWindowObject(HWND hwnd, bool report = true);
+// The live window behind `hwnd`, or null, for any thread.
+WindowPtr FindWindowAnyThread(HWND hwnd);
+// Catches, as an assertion does, a use of the window manager's state by a thread other than
+// the one that has the windows: it writes why on stderr and aborts. `hwnd` names the window
+// used, or is null for the message queue.
+void CheckWindowThread(HWND hwnd, std::thread::id owner);
+// Catches a use of the message queue by a thread other than the window thread (while there
+// are windows).
+void CheckQueueThread();
 // A window that is being created or is alive; DestroyWindow removes it after WM_NCDESTROY.
+// All live windows belong to one thread: a window made by another is caught.
 void AddWindowObject(const WindowPtr &window);
 void RemoveWindowObject(HWND hwnd);
 // Every live top-level window, topmost first.

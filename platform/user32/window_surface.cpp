@@ -9,7 +9,7 @@
 namespace ilk {
 
 bool PresentWindowImage(HWND window, const WindowImage &image) {
-  bool alive = user32::FindWindowObject(window, false) != nullptr;
+  bool alive = user32::FindWindowAnyThread(window) != nullptr;
   if (alive) {
     user32::CurrentDesktop().ShowImage(reinterpret_cast<user32::SurfaceId>(window), image.width, image.height, image.bgra);
   }
@@ -20,7 +20,7 @@ bool PresentWindowImage(HWND window, const WindowImage &image) {
 void WaitForPresentedImages() { user32::CurrentDesktop().Sync(); }
 
 bool ReadWindowImage(HWND window, WindowImage *image) {
-  if (!user32::FindWindowObject(window, false)) return false;
+  if (!user32::FindWindowAnyThread(window)) return false;
   return user32::CurrentDesktop().ReadClientImage(reinterpret_cast<user32::SurfaceId>(window), &image->width,
                                                   &image->height, &image->bgra);
 }

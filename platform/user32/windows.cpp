@@ -1,6 +1,9 @@
 // user32: the window table and the life of a window (CreateWindowExW/A, DestroyWindow, IsWindow,
 // GetWindowRect, GetClientRect). Handle values are never reused, so a stale HWND stays invalid.
+#include <stdlib.h>
+
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -19,6 +22,9 @@ std::vector<WindowPtr> &Table() {
   static auto *table = new std::vector<WindowPtr>;  // lives as long as the process
   return *table;
 }
+// The thread the live windows belong to; none while there are none. Set and cleared under the
+// table's lock, read anywhere.
+std::atomic<std::thread::id> window_thread;
 
 // Handle values look like Windows' (small, multiples of 2) and count upwards.
 HWND NextWindowHandle() {
@@ -35,19 +41,43 @@ HDC NextDcHandle() {
 
 }  // namespace
 
-WindowPtr FindWindowObject(HWND hwnd, bool report) {
-  {
-    std::lock_guard<std::mutex> lock(table_mutex);
-    for (const WindowPtr &window : Table()) {
-      if (window->hwnd == hwnd) return window;
-    }
+void CheckWindowThread(HWND hwnd, std::thread::id owner) {
+  if (owner == std::this_thread::get_id()) return;
+  if (hwnd) {
+    Log("window %p used by a thread that does not own it", (void *)hwnd);
+  } else {
+    Log("the message queue used by a thread that has no windows while another has");
   }
-  if (report) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  abort();
+}
+
+void CheckQueueThread() {
+  std::thread::id owner = window_thread;
+  if (owner != std::thread::id()) CheckWindowThread(nullptr, owner);
+}
+
+WindowPtr FindWindowAnyThread(HWND hwnd) {
+  std::lock_guard<std::mutex> lock(table_mutex);
+  for (const WindowPtr &window : Table()) {
+    if (window->hwnd == hwnd) return window;
+  }
   return nullptr;
+}
+
+WindowPtr FindWindowObject(HWND hwnd, bool report) {
+  WindowPtr window = FindWindowAnyThread(hwnd);
+  if (window) {
+    CheckWindowThread(hwnd, window->thread);
+  } else if (report) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  }
+  return window;
 }
 
 void AddWindowObject(const WindowPtr &window) {
   std::lock_guard<std::mutex> lock(table_mutex);
+  if (!Table().empty()) CheckWindowThread(window->hwnd, window_thread);
+  window_thread = window->thread;
   Table().insert(Table().begin(), window);
 }
 
@@ -56,6 +86,7 @@ void RemoveWindowObject(HWND hwnd) {
   auto &table = Table();
   table.erase(std::remove_if(table.begin(), table.end(), [hwnd](const WindowPtr &w) { return w->hwnd == hwnd; }),
               table.end());
+  if (table.empty()) window_thread = std::thread::id();
 }
 
 std::vector<WindowPtr> WindowsInZOrder() {
@@ -247,7 +278,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
 }
 
 BOOL WINAPI IsWindow(HWND hwnd) {
-  BOOL result = FindWindowObject(hwnd, false) != nullptr;
+  BOOL result = FindWindowAnyThread(hwnd) != nullptr;
   ilk::Trace("IsWindow(%p) = %d", (void *)hwnd, result);
   return result;
 }

@@ -61,7 +61,7 @@ class X11Desktop : public Desktop {
   }
 
   void CreateSurface(SurfaceId id, const SurfaceLook &look) override {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     XSetWindowAttributes attributes = WindowAttributes(visual_, kEventMask);
     Window xid = XCreateWindow(display_, RootWindow(display_, screen_), look.window.left, look.window.top,
                                XSize(look.window.Width()), XSize(look.window.Height()), 0, visual_.depth(),
@@ -81,7 +81,7 @@ class X11Desktop : public Desktop {
   }
 
   void DestroySurface(SurfaceId id) override {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
     surface_of_.erase(found->second.xid);
@@ -91,7 +91,7 @@ class X11Desktop : public Desktop {
   }
 
   void UpdateSurface(SurfaceId id, const SurfaceLook &look) override {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
     Surface &surface = found->second;
@@ -122,7 +122,7 @@ class X11Desktop : public Desktop {
   }
 
   void RestackSurfaces(const std::vector<SurfaceId> &top_first) override {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     std::vector<Window> windows;
     for (SurfaceId id : top_first) {
       auto found = surfaces_.find(id);
@@ -135,7 +135,7 @@ class X11Desktop : public Desktop {
   }
 
   void FocusSurface(SurfaceId id) override {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
     // Only a window the server shows can take the focus; one still being mapped takes it on
@@ -150,7 +150,7 @@ class X11Desktop : public Desktop {
   }
 
   void ShowImage(SurfaceId id, int width, int height, const std::vector<uint8_t> &bgra) override {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
     Surface &surface = found->second;
@@ -164,7 +164,7 @@ class X11Desktop : public Desktop {
   // The part of the client area on the screen is read back from the server; a part off the
   // screen (which the server does not keep) is what was drawn there.
   bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) override {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return false;
     const Surface &surface = found->second;
@@ -188,23 +188,26 @@ class X11Desktop : public Desktop {
   }
 
   void Sync() override {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     XSync(display_, False);
   }
 
   bool NextEvent(DisplayEvent *event, int timeout_ms) override {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
     for (;;) {
-      while (XPending(display_)) {
-        XEvent xevent;
-        XNextEvent(display_, &xevent);
-        if (Translate(xevent, event)) return true;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        while (XPending(display_)) {
+          XEvent xevent;
+          XNextEvent(display_, &xevent);
+          if (Translate(xevent, event)) return true;
+        }
       }
       if (timeout_ms <= 0) return false;
+      // The wait holds no lock, so presentation from another thread goes on meanwhile. Events
+      // that such a thread's request reads off the connection wait at most this timeout.
       struct pollfd connection = {ConnectionNumber(display_), POLLIN, 0};
       if (poll(&connection, 1, timeout_ms) <= 0) return false;
       timeout_ms = 0;  // one wait only; then whatever has arrived
-      if (!XPending(display_)) return false;
     }
   }
 
@@ -228,7 +231,7 @@ class X11Desktop : public Desktop {
   static int ClientY(const Surface &s) { return s.look.client.top - s.look.window.top; }
 
   unsigned QueryPointer(int *x, int *y) {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     Window root, child;
     int window_x, window_y;
     unsigned mask = 0;
@@ -386,9 +389,9 @@ class X11Desktop : public Desktop {
     return true;
   }
 
-  // Presentation may come from another thread than the message loop; Xlib connections are
-  // not thread-safe by themselves.
-  std::recursive_mutex mutex_;
+  // Presentation may come from another thread than the message loop, and Xlib connections are
+  // not thread-safe by themselves: every use of the connection and of the surfaces holds it.
+  std::mutex mutex_;
   ::Display *display_;
   X11Visual visual_;
   ImageUploader uploader_;
