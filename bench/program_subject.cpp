@@ -10,7 +10,7 @@
 #include "app/system_entry_points.h"
 #include "present/frame.h"
 #include "renderer/window_renderer.h"
-#include "user32/window_surface.h"
+#include "user32/user32_internal.h"
 
 namespace bench {
 namespace {
@@ -48,8 +48,8 @@ class ProgramSubject final : public FrameSubject {
   }
 
   bool WindowPixels(int *width, int *height, std::vector<uint8_t> *bgra) override {
-    ilk::WindowImage image;
-    if (!ilk::ReadWindowImage(wr1.window, &image)) return false;
+    ilk::user32::WindowImage image;
+    if (!ilk::user32::ReadWindowImage(wr1.window, &image)) return false;
     *width = image.width;
     *height = image.height;
     *bgra = std::move(image.bgra);

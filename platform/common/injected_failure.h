@@ -8,7 +8,7 @@
 
 namespace ilk {
 
-inline bool Injected(const char *name) {
+inline bool FailsWithLastError(const char *name) {
   if (std::optional<uint32_t> code = ilk::InjectedFailure(name, ERROR_GEN_FAILURE)) {
     SetLastError(*code);
     return true;

@@ -19,7 +19,7 @@ namespace ilk {
 // The API an object belongs to, which selects it in a live-object report.
 enum class ObjectApi { Dxgi, D3D11, DComp };
 
-class ILK_API TrackedObject {
+class INTERLOCK_EXPORT TrackedObject {
  public:
   // One application reference. `address` is the object's first interface, the address the
   // application knows it by.
@@ -66,6 +66,6 @@ enum : unsigned { kReportSummary = 1, kReportDetail = 2, kReportIgnoreInternal =
 
 // Writes the live objects of `api` (every API when empty) to the debugger channel; the format
 // is described in live_objects.cpp.
-ILK_API void ReportLiveObjects(const ObjectApi *api, unsigned flags);
+INTERLOCK_EXPORT void ReportLiveObjects(const ObjectApi *api, unsigned flags);
 
 }  // namespace ilk

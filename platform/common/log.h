@@ -9,16 +9,16 @@
 namespace ilk {
 
 // Writes "interlock: <text>\n" to stderr.
-ILK_API void Log(const char *format, ...) __attribute__((format(printf, 1, 2)));
+INTERLOCK_EXPORT void Log(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 // With INTERLOCK_TRACE=1 writes "interlock: trace: <text>\n" to stderr; otherwise nothing.
-ILK_API void Trace(const char *format, ...) __attribute__((format(printf, 1, 2)));
+INTERLOCK_EXPORT void Trace(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 // A UTF-8 copy of wide text: platform output is UTF-8 whatever the C locale, so wide text is
 // converted with this rather than formatted with %ls (which fails outside ASCII in the C locale).
-ILK_API std::string Utf8(const std::wstring &text);
+INTERLOCK_EXPORT std::string Utf8(const std::wstring &text);
 
 // Writes text unchanged to the debugger channel (stderr).
-ILK_API void DebuggerOutput(const char *text);
+INTERLOCK_EXPORT void DebuggerOutput(const char *text);
 
 }  // namespace ilk

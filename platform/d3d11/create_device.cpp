@@ -40,12 +40,12 @@ HRESULT CreateDevice(IDXGIAdapter *adapter, D3D_DRIVER_TYPE driver_type, HMODULE
     if (!KnownLevel(feature_levels[i])) return E_INVALIDARG;
   }
   if (driver_type != D3D_DRIVER_TYPE_HARDWARE) return DXGI_ERROR_UNSUPPORTED;
-  std::unique_ptr<ilk::VulkanDevice> vulkan = ilk::VulkanDevice::Open(flags & D3D11_CREATE_DEVICE_DEBUG);
+  std::unique_ptr<ilk::d3d11::VulkanDevice> vulkan = ilk::d3d11::VulkanDevice::Open(flags & D3D11_CREATE_DEVICE_DEBUG);
   if (!vulkan) return DXGI_ERROR_UNSUPPORTED;
   D3D_FEATURE_LEVEL level = feature_levels[0];  // every known level is supported
   if (feature_level) *feature_level = level;
   if (!device && !immediate_context) return S_FALSE;
-  ilk::Device *created = new ilk::Device(flags, level, std::move(vulkan));
+  ilk::d3d11::Device *created = new ilk::d3d11::Device(flags, level, std::move(vulkan));
   if (immediate_context) created->GetImmediateContext(immediate_context);
   // The context was born with one reference for whoever asked; drop it now that the caller's
   // own reference (if any) is in place.

@@ -18,7 +18,7 @@
 #include "d3d11/texture.h"
 #include "d3d11/views.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 namespace {
 
 UINT FullMipChain(UINT width, UINT height) {
@@ -144,4 +144,4 @@ void Device::GetImmediateContext(ID3D11DeviceContext **immediate_context) {
   *immediate_context = context_.get();
 }
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -9,7 +9,7 @@
 #include "common/com_object.h"
 #include "d3d11/vulkan_device.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 class ImmediateContext;
 class Texture;
@@ -48,4 +48,4 @@ class Device final : public ComObject<Device, ID3D11Device, IDXGIDevice> {
   std::unique_ptr<ImmediateContext, TrackedObject::Deleter> context_;
 };
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

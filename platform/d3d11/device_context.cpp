@@ -12,7 +12,7 @@
 #include "d3d11/texture.h"
 #include "d3d11/views.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 std::optional<uint32_t> ImmediateContext::Fail(const char *method, HRESULT code) {
   return InjectedFailure(method, (uint32_t)code, {"IUnknown", "ID3D11DeviceChild", "ID3D11DeviceContext"});
@@ -129,4 +129,4 @@ void ImmediateContext::ClearState() {
 
 void ImmediateContext::Flush() { Trace("ID3D11DeviceContext::Flush()"); }
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -10,7 +10,7 @@
 #include "common/com_object.h"
 #include "d3d11/views.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 class Device;
 
@@ -43,4 +43,4 @@ class ImmediateContext final : public ComObject<ImmediateContext, ID3D11DeviceCo
   DepthStencilView *depth_stencil_ = nullptr;
 };
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -1,7 +1,7 @@
 // The DXGI formats of Direct3D resources and their Vulkan backing formats.
 #include "d3d11/formats.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 const TextureFormat *FindTextureFormat(DXGI_FORMAT format) {
   static const TextureFormat kFormats[] = {
@@ -16,4 +16,4 @@ const TextureFormat *FindTextureFormat(DXGI_FORMAT format) {
   return nullptr;
 }
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -11,7 +11,7 @@
 #include <d3d11.h>
 #include <vulkan/vulkan.h>
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 struct TextureFormat {
   DXGI_FORMAT dxgi;
@@ -24,4 +24,4 @@ struct TextureFormat {
 // Null for a format textures cannot have here.
 const TextureFormat *FindTextureFormat(DXGI_FORMAT format);
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

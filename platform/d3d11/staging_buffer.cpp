@@ -1,7 +1,7 @@
 // A host-visible Vulkan buffer for moving texels between the host and images.
 #include "d3d11/staging_buffer.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 StagingBuffer::StagingBuffer(VulkanDevice &device, VkDeviceSize size) : device_(device) {
   VkDevice vk = device.Handle();
@@ -37,4 +37,4 @@ StagingBuffer::~StagingBuffer() {
   if (buffer_) vkDestroyBuffer(vk, buffer_, nullptr);
 }
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -3,7 +3,7 @@
 
 #include "d3d11/vulkan_device.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 class StagingBuffer {
  public:
@@ -23,4 +23,4 @@ class StagingBuffer {
   void *mapped_ = nullptr;
 };
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -16,7 +16,7 @@
 #include "d3d11/device.h"
 #include "d3d11/staging_buffer.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 namespace {
 
 HANDLE NextSharedHandle() {
@@ -266,4 +266,4 @@ HRESULT Texture::GetSharedHandle(HANDLE *shared_handle) {
   return hr;
 }
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -9,7 +9,7 @@
 #include "common/com_object.h"
 #include "d3d11/formats.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 class Device;
 
@@ -64,4 +64,4 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   HANDLE shared_handle_ = nullptr;
 };
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

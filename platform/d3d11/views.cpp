@@ -5,7 +5,7 @@
 #include "common/log.h"
 #include "d3d11/device.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 namespace {
 
 // The texture behind `resource` for a view that needs `bind`; refuses otherwise.
@@ -96,4 +96,4 @@ void TextureView<Kind>::GetResource(ID3D11Resource **resource) {
 template class TextureView<RenderTargetViewKind>;
 template class TextureView<DepthStencilViewKind>;
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

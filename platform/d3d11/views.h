@@ -9,7 +9,7 @@
 #include "common/com_object.h"
 #include "d3d11/texture.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 class Device;
 
@@ -61,4 +61,4 @@ class TextureView final : public ComObject<TextureView<Kind>, typename Kind::Int
 using RenderTargetView = TextureView<RenderTargetViewKind>;
 using DepthStencilView = TextureView<DepthStencilViewKind>;
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -9,7 +9,7 @@
 
 #include "common/log.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 namespace {
 
 const char *const kValidationLayer = "VK_LAYER_KHRONOS_validation";
@@ -221,4 +221,4 @@ void VulkanDevice::WaitIdle() {
   vkQueueWaitIdle(queue_);
 }
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 class VulkanDevice {
  public:
@@ -50,4 +50,4 @@ class VulkanDevice {
   std::mutex queue_mutex_;
 };
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -7,14 +7,12 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 #include "dcomp/composition_objects.h"
 #include "dcomp/dcomp_iids.h"
 
-namespace ilk {
+namespace ilk::dcomp {
 namespace {
-
-const HRESULT kWindowAlreadyComposed = (HRESULT)0x88980800;
 
 template <typename T>
 void Erase(std::vector<T *> &items, T *item) {
@@ -29,10 +27,10 @@ std::optional<uint32_t> CompositionDevice::Fail(const char *method, HRESULT code
 
 CompositionDevice::CompositionDevice(ID3D11Device *direct3d)
     : ComObject(ObjectApi::DComp, "IDCompositionDevice"), direct3d_(direct3d) {
-  HoldDevice(direct3d_, true);
+  d3d11::HoldDevice(direct3d_, true);
 }
 
-CompositionDevice::~CompositionDevice() { HoldDevice(direct3d_, false); }
+CompositionDevice::~CompositionDevice() { d3d11::HoldDevice(direct3d_, false); }
 
 void *CompositionDevice::FindInterface(REFIID riid) {
   if (riid == IID_IDCompositionDevice) return static_cast<IDCompositionDevice *>(this);
@@ -65,7 +63,7 @@ HRESULT CompositionDevice::CreateTargetForHwnd(HWND hwnd, BOOL topmost, IDCompos
   } else {
     bool layer = topmost != FALSE;
     if (Target::Composes(hwnd, layer)) {
-      hr = kWindowAlreadyComposed;
+      hr = DCOMPOSITION_ERROR_WINDOW_ALREADY_COMPOSED;
     } else {
       created = new Target(this, hwnd, layer);
       targets_.push_back(created);
@@ -94,20 +92,20 @@ HRESULT CompositionDevice::CreateVisual(IDCompositionVisual **visual) {
   return hr;
 }
 
-}  // namespace ilk
+}  // namespace ilk::dcomp
 
 HRESULT WINAPI DCompositionCreateDevice(IDXGIDevice *dxgi_device, REFIID iid, void **dcomposition_device) {
   HRESULT hr;
   if (dcomposition_device) *dcomposition_device = nullptr;
-  ID3D11Device *direct3d = ilk::Direct3DDevice(dxgi_device);
+  ID3D11Device *direct3d = ilk::d3d11::Direct3DDevice(dxgi_device);
   if (std::optional<uint32_t> code = ilk::InjectedFailure("DCompositionCreateDevice", (uint32_t)E_FAIL)) {
     hr = (HRESULT)*code;
   } else if (!dcomposition_device || !direct3d) {
     hr = E_INVALIDARG;
-  } else if (iid != ilk::IID_IDCompositionDevice && iid != IID_IUnknown) {
+  } else if (iid != ilk::dcomp::IID_IDCompositionDevice && iid != IID_IUnknown) {
     hr = E_NOINTERFACE;
   } else {
-    *dcomposition_device = static_cast<IDCompositionDevice *>(new ilk::CompositionDevice(direct3d));
+    *dcomposition_device = static_cast<IDCompositionDevice *>(new ilk::dcomp::CompositionDevice(direct3d));
     hr = S_OK;
   }
   ilk::Trace("DCompositionCreateDevice(%p) = 0x%08x, %p", (void *)dxgi_device, (unsigned)hr,

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/com_object.h"
-#include "dxgi/presentation.h"
+#include "dxgi/dxgi_internal.h"
 
-namespace ilk {
+namespace ilk::dcomp {
 
 class CompositionDevice;
 
@@ -33,7 +33,7 @@ class Visual final : public ComObject<Visual, IDCompositionVisual> {
   IUnknown *committed_content_ = nullptr;
 };
 
-class Target final : public ComObject<Target, IDCompositionTarget>, public PresentationSink {
+class Target final : public ComObject<Target, IDCompositionTarget>, public dxgi::PresentationSink {
  public:
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
 
@@ -45,7 +45,7 @@ class Target final : public ComObject<Target, IDCompositionTarget>, public Prese
 
   // Takes the root set last and shows the swap chain that its committed content is.
   void CommitRoot();
-  void Show(const PresentedImage &image) override;
+  void Show(const dxgi::PresentedImage &image) override;
   // Whether a live target composes `window` in that layer.
   static bool Composes(HWND window, bool topmost);
 
@@ -82,4 +82,4 @@ class CompositionDevice final : public ComObject<CompositionDevice, IDCompositio
   std::vector<Visual *> visuals_;
 };
 
-}  // namespace ilk
+}  // namespace ilk::dcomp

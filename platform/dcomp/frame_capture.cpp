@@ -12,7 +12,7 @@
 
 #include "common/log.h"
 
-namespace ilk {
+namespace ilk::dcomp {
 
 namespace {
 
@@ -37,7 +37,7 @@ std::string FileTitle(HWND window) {
 
 }  // namespace
 
-void CaptureFrame(HWND window, const PresentedImage &image) {
+void CaptureFrame(HWND window, const dxgi::PresentedImage &image) {
   const char *directory = getenv("INTERLOCK_CAPTURE");
   if (!directory || !*directory) return;
   unsigned number;
@@ -63,4 +63,4 @@ void CaptureFrame(HWND window, const PresentedImage &image) {
   Trace("captured %s", path.c_str());
 }
 
-}  // namespace ilk
+}  // namespace ilk::dcomp

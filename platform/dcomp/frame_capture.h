@@ -7,12 +7,12 @@
 
 #include <windows.h>
 
-#include "dxgi/presentation.h"
+#include "dxgi/dxgi_internal.h"
 
-namespace ilk {
+namespace ilk::dcomp {
 
 // Writes `image` for `window` when capture is on; a file that cannot be written is reported
 // on stderr and skipped.
-void CaptureFrame(HWND window, const PresentedImage &image);
+void CaptureFrame(HWND window, const dxgi::PresentedImage &image);
 
-}  // namespace ilk
+}  // namespace ilk::dcomp

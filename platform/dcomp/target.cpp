@@ -11,9 +11,9 @@
 #include "dcomp/composition_objects.h"
 #include "dcomp/dcomp_iids.h"
 #include "dcomp/frame_capture.h"
-#include "user32/window_surface.h"
+#include "user32/user32_internal.h"
 
-namespace ilk {
+namespace ilk::dcomp {
 namespace {
 
 std::mutex layers_mutex;
@@ -83,24 +83,24 @@ void Target::CommitRoot() {
 void Target::SetShown(IUnknown *swap_chain) {
   if (shown_ == swap_chain) return;
   if (shown_) {
-    DetachPresentationSink(shown_, this);
-    HoldSwapChain(shown_, false);
+    dxgi::DetachPresentationSink(shown_, this);
+    dxgi::HoldSwapChain(shown_, false);
   }
   shown_ = swap_chain;
   if (shown_) {
-    HoldSwapChain(shown_, true);
-    AttachPresentationSink(shown_, this);
+    dxgi::HoldSwapChain(shown_, true);
+    dxgi::AttachPresentationSink(shown_, this);
   }
 }
 
-void Target::Show(const PresentedImage &image) {
-  WindowImage composed;
+void Target::Show(const dxgi::PresentedImage &image) {
+  user32::WindowImage composed;
   composed.width = (int)image.width;
   composed.height = (int)image.height;
   composed.bgra = image.bgra;
   for (size_t i = 3; i < composed.bgra.size(); i += 4) composed.bgra[i] = 0xFF;
   // A window that is gone shows nothing, and nothing is captured for it.
-  if (PresentWindowImage(window_, composed)) CaptureFrame(window_, image);
+  if (user32::PresentWindowImage(window_, composed)) CaptureFrame(window_, image);
 }
 
-}  // namespace ilk
+}  // namespace ilk::dcomp

@@ -4,7 +4,7 @@
 #include "dcomp/composition_objects.h"
 #include "dcomp/dcomp_iids.h"
 
-namespace ilk {
+namespace ilk::dcomp {
 
 std::optional<uint32_t> Visual::Fail(const char *method, HRESULT code) {
   return InjectedFailure(method, (uint32_t)code, {"IUnknown", "IDCompositionVisual"});
@@ -15,8 +15,8 @@ Visual::Visual(CompositionDevice *device) : ComObject(ObjectApi::DComp, "IDCompo
 }
 
 Visual::~Visual() {
-  if (content_) HoldSwapChain(content_, false);
-  if (committed_content_) HoldSwapChain(committed_content_, false);
+  if (content_) dxgi::HoldSwapChain(content_, false);
+  if (committed_content_) dxgi::HoldSwapChain(committed_content_, false);
   device_->Forget(this);
   device_->ReleaseInternal();
 }
@@ -30,11 +30,11 @@ HRESULT Visual::SetContent(IUnknown *content) {
   HRESULT hr = S_OK;
   if (std::optional<uint32_t> code = Fail("SetContent", E_FAIL)) {
     hr = (HRESULT)*code;
-  } else if (content && !IsCompositionSwapChain(content)) {
+  } else if (content && !dxgi::IsCompositionSwapChain(content)) {
     hr = E_INVALIDARG;  // surfaces and other contents are not offered here
   } else {
-    if (content) HoldSwapChain(content, true);
-    if (content_) HoldSwapChain(content_, false);
+    if (content) dxgi::HoldSwapChain(content, true);
+    if (content_) dxgi::HoldSwapChain(content_, false);
     content_ = content;
   }
   Trace("IDCompositionVisual::SetContent(%p, %p) = 0x%08x", Address(), (void *)content, (unsigned)hr);
@@ -42,9 +42,9 @@ HRESULT Visual::SetContent(IUnknown *content) {
 }
 
 void Visual::CommitContent() {
-  if (content_) HoldSwapChain(content_, true);
-  if (committed_content_) HoldSwapChain(committed_content_, false);
+  if (content_) dxgi::HoldSwapChain(content_, true);
+  if (committed_content_) dxgi::HoldSwapChain(committed_content_, false);
   committed_content_ = content_;
 }
 
-}  // namespace ilk
+}  // namespace ilk::dcomp

@@ -3,14 +3,14 @@
 #include <dwmapi.h>
 
 #include "common/log.h"
-#include "user32/window_surface.h"
+#include "user32/user32_internal.h"
 
 HRESULT WINAPI DwmFlush(void) {
   HRESULT hr = S_OK;
   if (std::optional<uint32_t> code = ilk::InjectedFailure("DwmFlush", (uint32_t)E_FAIL)) {
     hr = (HRESULT)*code;
   } else {
-    ilk::WaitForPresentedImages();
+    ilk::user32::WaitForPresentedImages();
   }
   ilk::Trace("DwmFlush() = 0x%08x", (unsigned)hr);
   return hr;

@@ -14,10 +14,10 @@
 #include <string>
 
 #include "common/log.h"
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 #include "dxgi/swap_chain.h"
 
-namespace ilk {
+namespace ilk::dxgi {
 namespace {
 
 const UINT kKnownSwapChainFlags = 0x1FFF;
@@ -52,7 +52,7 @@ HRESULT Factory::CreateSwapChainForComposition(IUnknown *device, const DXGI_SWAP
   HRESULT hr;
   SwapChain *created = nullptr;
   if (swap_chain) *swap_chain = nullptr;
-  ID3D11Device *direct3d = Direct3DDevice(device);
+  ID3D11Device *direct3d = d3d11::Direct3DDevice(device);
   if (std::optional<uint32_t> code = Fail("CreateSwapChainForComposition", E_FAIL)) {
     hr = (HRESULT)*code;
   } else if (!desc || !swap_chain) {
@@ -88,7 +88,7 @@ HRESULT Factory::CreateSwapChainForComposition(IUnknown *device, const DXGI_SWAP
   return hr;
 }
 
-}  // namespace ilk
+}  // namespace ilk::dxgi
 
 HRESULT WINAPI CreateDXGIFactory2(UINT flags, REFIID riid, void **factory) {
   HRESULT hr;
@@ -98,7 +98,7 @@ HRESULT WINAPI CreateDXGIFactory2(UINT flags, REFIID riid, void **factory) {
   } else if (!factory || (flags & ~(UINT)DXGI_CREATE_FACTORY_DEBUG)) {
     hr = DXGI_ERROR_INVALID_CALL;
   } else {
-    auto *created = new ilk::Factory(flags & DXGI_CREATE_FACTORY_DEBUG);
+    auto *created = new ilk::dxgi::Factory(flags & DXGI_CREATE_FACTORY_DEBUG);
     void *found = created->FindInterface(riid);
     hr = found ? S_OK : E_NOINTERFACE;
     if (found) {

@@ -7,7 +7,7 @@
 
 #include "common/com_object.h"
 
-namespace ilk {
+namespace ilk::dxgi {
 
 class Factory final : public ComObject<Factory, IDXGIFactory2> {
  public:
@@ -28,4 +28,4 @@ class Factory final : public ComObject<Factory, IDXGIFactory2> {
   const bool debug_;
 };
 
-}  // namespace ilk
+}  // namespace ilk::dxgi

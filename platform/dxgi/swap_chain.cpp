@@ -14,12 +14,12 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 
 // The value Windows keeps in dxguid.lib; dxgi1_3.h declares it for the platform's own users.
 INTERLOCK_EXPORT extern const IID IID_IDXGISwapChain2 = {0xa8be2ac4, 0x199f, 0x4946, {0xb3, 0x31, 0x79, 0x59, 0x9f, 0xb9, 0x8d, 0xe7}};
 
-namespace ilk {
+namespace ilk::dxgi {
 namespace {
 
 const UINT kMaxFrameLatency = 1;
@@ -34,12 +34,12 @@ std::optional<uint32_t> SwapChain::Fail(const char *method, HRESULT code) {
 
 SwapChain::SwapChain(ID3D11Device *device, const DXGI_SWAP_CHAIN_DESC1 &desc)
     : ComObject(ObjectApi::Dxgi, "IDXGISwapChain"), device_(device), desc_(desc) {
-  HoldDevice(device_, true);
+  d3d11::HoldDevice(device_, true);
 }
 
 SwapChain::~SwapChain() {
   DropBuffers();
-  HoldDevice(device_, false);
+  d3d11::HoldDevice(device_, false);
 }
 
 HRESULT SwapChain::Create(ID3D11Device *device, const DXGI_SWAP_CHAIN_DESC1 &desc, SwapChain **swap_chain) {
@@ -72,11 +72,11 @@ HRESULT SwapChain::MakeBuffers() {
   HRESULT hr = S_OK;
   for (UINT i = 0; i < desc_.BufferCount && SUCCEEDED(hr); ++i) {
     ID3D11Texture2D *buffer = nullptr;
-    hr = CreateBufferTexture(device_, texture_desc, &buffer);
+    hr = d3d11::CreateBufferTexture(device_, texture_desc, &buffer);
     if (SUCCEEDED(hr)) buffers.push_back(buffer);
   }
   for (ID3D11Texture2D *buffer : buffers) {
-    if (SUCCEEDED(hr)) HoldTexture(buffer, true);
+    if (SUCCEEDED(hr)) d3d11::HoldTexture(buffer, true);
     buffer->Release();  // from here on the swap chain's hold keeps it
   }
   if (FAILED(hr)) return hr;
@@ -86,7 +86,7 @@ HRESULT SwapChain::MakeBuffers() {
 }
 
 void SwapChain::DropBuffers() {
-  for (ID3D11Texture2D *buffer : buffers_) HoldTexture(buffer, false);
+  for (ID3D11Texture2D *buffer : buffers_) d3d11::HoldTexture(buffer, false);
   buffers_.clear();
 }
 
@@ -108,7 +108,7 @@ HRESULT SwapChain::GetBuffer(UINT buffer, REFIID riid, void **surface) {
   } else if (!surface || buffer >= buffers_.size()) {
     hr = DXGI_ERROR_INVALID_CALL;
   } else {
-    hr = QueryTexture(buffers_[buffer], riid, surface);
+    hr = d3d11::QueryTexture(buffers_[buffer], riid, surface);
   }
   Trace("IDXGISwapChain::GetBuffer(%p, %u) = 0x%08x, %p", Address(), buffer, (unsigned)hr, surface ? *surface : nullptr);
   return hr;
@@ -131,7 +131,7 @@ HRESULT SwapChain::ResizeBuffers(UINT buffer_count, UINT width, UINT height, DXG
     // As on Windows, no reference to a buffer but the swap chain's own may be left, views
     // included.
     for (ID3D11Texture2D *buffer : buffers_) {
-      if (TextureRefs(buffer) != 1) hr = DXGI_ERROR_INVALID_CALL;
+      if (d3d11::TextureRefs(buffer) != 1) hr = DXGI_ERROR_INVALID_CALL;
     }
   }
   if (SUCCEEDED(hr)) {
@@ -176,7 +176,7 @@ HRESULT SwapChain::Show(UINT sync_interval, UINT flags, const DXGI_PRESENT_PARAM
     PresentedImage image;
     image.width = desc_.Width;
     image.height = desc_.Height;
-    if (sink_ && !ReadTexture(buffers_[0], &image.bgra)) hr = DXGI_ERROR_DEVICE_REMOVED;
+    if (sink_ && !d3d11::ReadTexture(buffers_[0], &image.bgra)) hr = DXGI_ERROR_DEVICE_REMOVED;
     std::rotate(buffers_.begin(), buffers_.begin() + 1, buffers_.end());
     if (SUCCEEDED(hr) && sink_) sink_->Show(image);
     if (waitable_) {
@@ -210,4 +210,4 @@ void DetachPresentationSink(IUnknown *swap_chain, PresentationSink *sink) {
   if (object->Sink() == sink) object->SetSink(nullptr);
 }
 
-}  // namespace ilk
+}  // namespace ilk::dxgi

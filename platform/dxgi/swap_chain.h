@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/com_object.h"
-#include "dxgi/presentation.h"
+#include "dxgi/dxgi_internal.h"
 
-namespace ilk {
+namespace ilk::dxgi {
 
 class SwapChain final : public ComObject<SwapChain, IDXGISwapChain2> {
  public:
@@ -49,4 +49,4 @@ class SwapChain final : public ComObject<SwapChain, IDXGISwapChain2> {
   PresentationSink *sink_ = nullptr;
 };
 
-}  // namespace ilk
+}  // namespace ilk::dxgi

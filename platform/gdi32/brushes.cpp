@@ -21,8 +21,8 @@ std::set<HBRUSH> &Brushes() {
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
   HBRUSH brush = nullptr;
-  if (!ilk::Injected("CreateSolidBrush")) {
-    brush = reinterpret_cast<HBRUSH>(new ilk::SolidBrush{color & 0x00FFFFFF});
+  if (!ilk::FailsWithLastError("CreateSolidBrush")) {
+    brush = reinterpret_cast<HBRUSH>(new ilk::gdi32::SolidBrush{color & 0x00FFFFFF});
     std::lock_guard<std::mutex> lock(brushes_mutex);
     Brushes().insert(brush);
   }
@@ -34,12 +34,12 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
   std::lock_guard<std::mutex> lock(brushes_mutex);
   HBRUSH brush = static_cast<HBRUSH>(object);
   BOOL deleted = Brushes().erase(brush) != 0;
-  if (deleted) delete reinterpret_cast<ilk::SolidBrush *>(brush);
+  if (deleted) delete reinterpret_cast<ilk::gdi32::SolidBrush *>(brush);
   ilk::Trace("DeleteObject(%p) = %d", object, deleted);
   return deleted;
 }
 
-namespace ilk {
+namespace ilk::gdi32 {
 
 std::optional<COLORREF> BrushColor(HBRUSH brush) {
   std::lock_guard<std::mutex> lock(brushes_mutex);
@@ -47,4 +47,4 @@ std::optional<COLORREF> BrushColor(HBRUSH brush) {
   return reinterpret_cast<const SolidBrush *>(brush)->color;
 }
 
-}  // namespace ilk
+}  // namespace ilk::gdi32

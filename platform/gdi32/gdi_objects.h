@@ -7,13 +7,13 @@
 
 #include "common/knobs.h"
 
-namespace ilk {
+namespace ilk::gdi32 {
 
 struct SolidBrush {
   COLORREF color;  // 0x00BBGGRR
 };
 
 // The colour of a brush made by CreateSolidBrush; none for anything else.
-ILK_API std::optional<COLORREF> BrushColor(HBRUSH brush);
+INTERLOCK_EXPORT std::optional<COLORREF> BrushColor(HBRUSH brush);
 
-}  // namespace ilk
+}  // namespace ilk::gdi32

@@ -111,7 +111,7 @@ HWND WindowOf(HDC dc) {
 // The window of `dc` for the call `name`; null with the last-error code set when INTERLOCK_FAIL
 // fails the call or the DC has no window.
 HWND TargetWindow(const char *name, HDC dc) {
-  if (ilk::Injected(name)) return nullptr;
+  if (ilk::FailsWithLastError(name)) return nullptr;
   return WindowOf(dc);
 }
 
@@ -176,7 +176,7 @@ BOOL SetWindowFormat(HWND window, int format) {
 
 }  // namespace
 
-namespace ilk {
+namespace ilk::gdi32 {
 
 EGLDisplay PixelFormatDisplay() { return Formats().display; }
 
@@ -185,7 +185,7 @@ EGLConfig PixelFormatConfig(int format) {
   return Formats().formats[format - 1].config;
 }
 
-}  // namespace ilk
+}  // namespace ilk::gdi32
 
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR *pfd) {
   int chosen = TargetWindow("ChoosePixelFormat", dc) ? ClosestFormat(pfd) : 0;

@@ -6,13 +6,13 @@
 
 #include "common/knobs.h"
 
-namespace ilk {
+namespace ilk::gdi32 {
 
 // The surfaceless EGL display (initialized) whose configs are the pixel formats;
 // EGL_NO_DISPLAY when it cannot be opened, and then there are no pixel formats.
-ILK_API EGLDisplay PixelFormatDisplay();
+INTERLOCK_EXPORT EGLDisplay PixelFormatDisplay();
 
 // The EGL config of pixel format `format` (counted from 1); null when there is no such format.
-ILK_API EGLConfig PixelFormatConfig(int format);
+INTERLOCK_EXPORT EGLConfig PixelFormatConfig(int format);
 
-}  // namespace ilk
+}  // namespace ilk::gdi32

@@ -140,7 +140,7 @@ LPWSTR *MakeArgumentVector(LPCWSTR cmd_line, int *num_args) {
 }  // namespace
 
 LPWSTR *WINAPI CommandLineToArgvW(LPCWSTR cmd_line, int *num_args) {
-  LPWSTR *argv = ilk::Injected("CommandLineToArgvW") ? nullptr : MakeArgumentVector(cmd_line, num_args);
+  LPWSTR *argv = ilk::FailsWithLastError("CommandLineToArgvW") ? nullptr : MakeArgumentVector(cmd_line, num_args);
   ilk::Trace("CommandLineToArgvW(\"%s\") = %p", ilk::Utf8(cmd_line ? cmd_line : L"(null)").c_str(), (void *)argv);
   return argv;
 }

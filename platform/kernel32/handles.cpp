@@ -110,14 +110,14 @@ std::shared_ptr<KernelObject> Lookup(HANDLE handle) {
 
 HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manual_reset, BOOL initial_state, LPCWSTR name) {
   if (name) ilk::Log("CreateEventW: named events are not shared between processes here");
-  HANDLE handle = ilk::Injected("CreateEventW") ? nullptr : Insert(std::make_shared<Event>(manual_reset, initial_state));
+  HANDLE handle = ilk::FailsWithLastError("CreateEventW") ? nullptr : Insert(std::make_shared<Event>(manual_reset, initial_state));
   ilk::Trace("CreateEventW(manual %d, initial %d) = %p", manual_reset, initial_state, handle);
   return handle;
 }
 
 static BOOL ChangeEvent(const char *name, HANDLE handle, bool signalled) {
   BOOL result = FALSE;
-  if (!ilk::Injected(name)) {
+  if (!ilk::FailsWithLastError(name)) {
     auto event = std::dynamic_pointer_cast<Event>(Lookup(handle));
     if (event) {
       event->Set(signalled);
@@ -135,7 +135,7 @@ BOOL WINAPI ResetEvent(HANDLE event) { return ChangeEvent("ResetEvent", event, f
 
 HANDLE WINAPI CreateSemaphoreW(LPSECURITY_ATTRIBUTES, LONG initial_count, LONG maximum_count, LPCWSTR name) {
   HANDLE handle = nullptr;
-  if (!ilk::Injected("CreateSemaphoreW")) {
+  if (!ilk::FailsWithLastError("CreateSemaphoreW")) {
     if (maximum_count <= 0 || initial_count < 0 || initial_count > maximum_count) {
       SetLastError(ERROR_INVALID_PARAMETER);
     } else {
@@ -149,7 +149,7 @@ HANDLE WINAPI CreateSemaphoreW(LPSECURITY_ATTRIBUTES, LONG initial_count, LONG m
 
 BOOL WINAPI ReleaseSemaphore(HANDLE handle, LONG release_count, LPLONG previous_count) {
   BOOL result = FALSE;
-  if (!ilk::Injected("ReleaseSemaphore")) {
+  if (!ilk::FailsWithLastError("ReleaseSemaphore")) {
     auto semaphore = std::dynamic_pointer_cast<Semaphore>(Lookup(handle));
     if (!semaphore) {
       SetLastError(ERROR_INVALID_HANDLE);
@@ -165,7 +165,7 @@ BOOL WINAPI ReleaseSemaphore(HANDLE handle, LONG release_count, LPLONG previous_
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
   BOOL result = FALSE;
-  if (!ilk::Injected("CloseHandle")) {
+  if (!ilk::FailsWithLastError("CloseHandle")) {
     std::lock_guard<std::mutex> lock(table_mutex);
     if (Table().erase(handle)) {
       result = TRUE;
@@ -179,7 +179,7 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
 
 DWORD WINAPI WaitForSingleObjectEx(HANDLE handle, DWORD milliseconds, BOOL alertable) {
   DWORD result = WAIT_FAILED;
-  if (!ilk::Injected("WaitForSingleObjectEx")) {
+  if (!ilk::FailsWithLastError("WaitForSingleObjectEx")) {
     // Asynchronous procedure calls are never queued on this platform, so an alertable wait
     // never returns WAIT_IO_COMPLETION.
     if (std::shared_ptr<KernelObject> object = Lookup(handle)) {

@@ -51,7 +51,7 @@ std::map<HMODULE, std::string> &LoadedPaths() {
 
 HMODULE WINAPI LoadLibraryA(LPCSTR file_name) {
   HMODULE module = nullptr;
-  if (!ilk::Injected("LoadLibraryA")) {
+  if (!ilk::FailsWithLastError("LoadLibraryA")) {
     std::string name = file_name ? StandInName(file_name) : "";
     if (name.empty() || ilk::IsHidden(file_name) || ilk::IsHidden(name + ".dll")) {
       SetLastError(ERROR_MOD_NOT_FOUND);
@@ -74,7 +74,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR file_name) {
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
   FARPROC proc = nullptr;
   bool by_ordinal = reinterpret_cast<uintptr_t>(proc_name) < 0x10000;
-  if (!ilk::Injected("GetProcAddress")) {
+  if (!ilk::FailsWithLastError("GetProcAddress")) {
     std::string path;
     {
       std::lock_guard<std::mutex> lock(modules_mutex);

@@ -12,7 +12,7 @@
 #include "common/log.h"
 #include "opengl32/contexts.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 namespace {
 
 struct Request {
@@ -91,4 +91,4 @@ HGLRC WINAPI CreateContextAttribs(HDC dc, HGLRC share, const int *attribs) {
   return context;
 }
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

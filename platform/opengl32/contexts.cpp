@@ -15,12 +15,10 @@
 #include "gdi32/pixel_formats.h"
 #include "opengl32/forward.h"
 #include "opengl32/name_storage.h"
-#include "opengl32/window_surfaces.h"
+#include "opengl32/window_pbuffers.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 namespace {
-
-constexpr DWORD kErrorInvalidOperation = 4317;  // ERROR_INVALID_OPERATION, for a bad share context
 
 // The context table and every context's `current` flag; EGL is never called while it is held.
 std::mutex contexts_mutex;
@@ -48,13 +46,13 @@ DWORD Win32Error(EGLint egl_error, DWORD unsupported_error) {
   switch (egl_error) {
     case EGL_BAD_MATCH: return unsupported_error;
     case EGL_BAD_CONFIG: return ERROR_INVALID_PIXEL_FORMAT;
-    case EGL_BAD_CONTEXT: return kErrorInvalidOperation;
+    case EGL_BAD_CONTEXT: return ERROR_INVALID_OPERATION;
     case EGL_BAD_ALLOC: return ERROR_NOT_ENOUGH_MEMORY;
     default: return ERROR_GEN_FAILURE;
   }
 }
 
-std::optional<uint32_t> Injected(const char *name) { return ilk::InjectedFailure(name, ERROR_GEN_FAILURE); }
+std::optional<uint32_t> InjectedWglFailure(const char *name) { return ilk::InjectedFailure(name, ERROR_GEN_FAILURE); }
 
 // Lets other threads have `context`, which this thread used until now.
 void Disown(Context *context) {
@@ -66,7 +64,7 @@ void Disown(Context *context) {
 // Leaves this thread with no current context.
 void ReleaseCurrent() {
   if (!current_context) return;
-  eglMakeCurrent(ilk::PixelFormatDisplay(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  eglMakeCurrent(ilk::gdi32::PixelFormatDisplay(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   Disown(current_context);
   current_handle = nullptr;
   current_context = nullptr;
@@ -88,9 +86,9 @@ DWORD MakeCurrent(HDC dc, HGLRC handle) {
     claimed = !context->current;
     context->current = true;
   }
-  EGLSurface surface = WindowSurface(window, ilk::PixelFormatConfig(format));
+  EGLSurface surface = WindowPbuffer(window, ilk::gdi32::PixelFormatConfig(format));
   eglBindAPI(EGL_OPENGL_API);
-  if (surface == EGL_NO_SURFACE || !eglMakeCurrent(ilk::PixelFormatDisplay(), surface, surface, context->egl)) {
+  if (surface == EGL_NO_SURFACE || !eglMakeCurrent(ilk::gdi32::PixelFormatDisplay(), surface, surface, context->egl)) {
     if (claimed) Disown(context);
     return ERROR_GEN_FAILURE;
   }
@@ -119,14 +117,14 @@ HGLRC CreateContext(HDC dc, HGLRC share, const std::vector<EGLint> &attribs, DWO
     std::lock_guard<std::mutex> lock(contexts_mutex);
     Context *shared = Find(share);
     if (!shared) {
-      SetLastError(kErrorInvalidOperation);
+      SetLastError(ERROR_INVALID_OPERATION);
       return nullptr;
     }
     share_egl = shared->egl;
     share_group = shared->share_group;
   }
   eglBindAPI(EGL_OPENGL_API);
-  EGLContext egl = eglCreateContext(ilk::PixelFormatDisplay(), ilk::PixelFormatConfig(format), share_egl, attribs.data());
+  EGLContext egl = eglCreateContext(ilk::gdi32::PixelFormatDisplay(), ilk::gdi32::PixelFormatConfig(format), share_egl, attribs.data());
   if (egl == EGL_NO_CONTEXT) {
     SetLastError(Win32Error(eglGetError(), unsupported_error));
     return nullptr;
@@ -175,13 +173,13 @@ size_t DropErrors() {
   return count;
 }
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32
 
-using namespace opengl32;
+using namespace ilk::opengl32;
 
 HGLRC WINAPI wglCreateContext(HDC dc) {
   HGLRC context = nullptr;
-  if (std::optional<uint32_t> code = Injected("wglCreateContext")) {
+  if (std::optional<uint32_t> code = InjectedWglFailure("wglCreateContext")) {
     SetLastError(*code);
   } else {
     // No version asked for: Mesa gives the highest compatibility-profile version it has.
@@ -193,7 +191,7 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
 
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
   DWORD error = 0;
-  if (std::optional<uint32_t> code = Injected("wglMakeCurrent")) {
+  if (std::optional<uint32_t> code = InjectedWglFailure("wglMakeCurrent")) {
     error = *code;
   } else if (context) {
     error = MakeCurrent(dc, context);
@@ -206,7 +204,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
 
 BOOL WINAPI wglDeleteContext(HGLRC handle) {
   DWORD error = 0;
-  if (std::optional<uint32_t> code = Injected("wglDeleteContext")) {
+  if (std::optional<uint32_t> code = InjectedWglFailure("wglDeleteContext")) {
     error = *code;
   } else {
     if (handle && handle == current_handle) ReleaseCurrent();
@@ -223,7 +221,7 @@ BOOL WINAPI wglDeleteContext(HGLRC handle) {
         Contexts().erase(found);
       }
     }
-    if (deleted) eglDestroyContext(ilk::PixelFormatDisplay(), deleted->egl);
+    if (deleted) eglDestroyContext(ilk::gdi32::PixelFormatDisplay(), deleted->egl);
   }
   if (error) SetLastError(error);
   ilk::Trace("wglDeleteContext(%p) = %d", (void *)handle, !error);

@@ -10,7 +10,7 @@
 
 #include "opengl32/name_storage.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 
 // A context is current on one thread at a time, and no other thread can make it current or
 // delete it meanwhile (ERROR_BUSY). So what it holds past `current` belongs to the thread it is
@@ -53,4 +53,4 @@ size_t SetAsideErrors();
 // platform's own OpenGL calls never leave an error for the program.
 size_t DropErrors();
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

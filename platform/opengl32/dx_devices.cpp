@@ -8,18 +8,18 @@
 #include <GL/wglext.h>
 
 #include "common/log.h"
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 #include "opengl32/contexts.h"
 #include "opengl32/dx_interop.h"
 #include "opengl32/dx_registry.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 
 HANDLE WINAPI DXOpenDevice(void *dxDevice) {
   HANDLE device = nullptr;
   RunInteropCall("wglDXOpenDeviceNV", [&]() -> DWORD {
     if (!CurrentContext()) return ERROR_INVALID_HANDLE;
-    ID3D11Device *direct3d = ilk::Direct3DDevice(static_cast<IUnknown *>(dxDevice));
+    ID3D11Device *direct3d = ilk::d3d11::Direct3DDevice(static_cast<IUnknown *>(dxDevice));
     if (DWORD error = CheckSharing(direct3d)) return error;
     device = AddDevice(direct3d);
     return 0;
@@ -45,12 +45,12 @@ BOOL WINAPI DXCloseDevice(HANDLE hDevice) {
 // before registration for resources that need it.
 BOOL WINAPI DXSetResourceShareHandle(void *dxObject, HANDLE shareHandle) {
   bool set = RunInteropCall("wglDXSetResourceShareHandleNV", [&]() -> DWORD {
-    ilk::TextureMemory memory;
-    bool texture = ilk::DescribeTextureMemory(static_cast<ID3D11Texture2D *>(dxObject), &memory);
+    ilk::d3d11::TextureMemory memory;
+    bool texture = ilk::d3d11::DescribeTextureMemory(static_cast<ID3D11Texture2D *>(dxObject), &memory);
     return texture && shareHandle && memory.shared_handle == shareHandle ? 0 : ERROR_INVALID_DATA;
   });
   ilk::Trace("wglDXSetResourceShareHandleNV(%p, %p) = %d", dxObject, shareHandle, set);
   return set;
 }
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

@@ -4,7 +4,7 @@
 
 #include <GL/wglext.h>
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 
 HANDLE WINAPI DXOpenDevice(void *dxDevice);
 BOOL WINAPI DXCloseDevice(HANDLE hDevice);
@@ -14,4 +14,4 @@ BOOL WINAPI DXUnregisterObject(HANDLE hDevice, HANDLE hObject);
 BOOL WINAPI DXLockObjects(HANDLE hDevice, GLint count, HANDLE *hObjects);
 BOOL WINAPI DXUnlockObjects(HANDLE hDevice, GLint count, HANDLE *hObjects);
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

@@ -15,15 +15,13 @@
 #include <string>
 
 #include "common/log.h"
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 #include "opengl32/contexts.h"
 #include "opengl32/dx_interop.h"
 #include "opengl32/dx_registry.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 namespace {
-
-constexpr DWORD kErrorNotLocked = 158;  // ERROR_NOT_LOCKED, which this winerror.h lacks
 
 bool KnownAccess(GLenum access) {
   return access == WGL_ACCESS_READ_ONLY_NV || access == WGL_ACCESS_READ_WRITE_NV ||
@@ -43,9 +41,9 @@ DWORD Register(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum 
   if ((type != GL_RENDERBUFFER && type != GL_TEXTURE_2D) || !KnownAccess(access)) return ERROR_INVALID_DATA;
   NameKind kind = type == GL_RENDERBUFFER ? NameKind::Renderbuffer : NameKind::Texture;
   if (!IsNameOf(kind, name)) return ERROR_INVALID_DATA;
-  ilk::TextureMemory memory;
+  ilk::d3d11::TextureMemory memory;
   auto *texture = static_cast<ID3D11Texture2D *>(dxObject);
-  if (!ilk::DescribeTextureMemory(texture, &memory) || !OfDevice(texture, device->direct3d)) return ERROR_OPEN_FAILED;
+  if (!ilk::d3d11::DescribeTextureMemory(texture, &memory) || !OfDevice(texture, device->direct3d)) return ERROR_OPEN_FAILED;
   auto object = std::make_unique<InteropObject>();
   if (!ImportTexture(texture, &object->imported)) return ERROR_OPEN_FAILED;
   object->device = hDevice;
@@ -73,12 +71,12 @@ DWORD SetLocked(HANDLE hDevice, GLint count, HANDLE *hObjects, bool lock) {
     // An object named twice is locked (or unlocked) by its first mention.
     bool repeated = std::find(objects.begin(), objects.end(), object) != objects.end();
     if (lock && (object->storage.locked || repeated)) return ERROR_BUSY;
-    if (!lock && (!object->storage.locked || repeated)) return kErrorNotLocked;
+    if (!lock && (!object->storage.locked || repeated)) return ERROR_NOT_LOCKED;
     objects.push_back(object);
   }
   if (objects.empty()) return 0;
   if (lock) {
-    ilk::WaitForDirect3DWork(device->direct3d);
+    ilk::d3d11::WaitForDirect3DWork(device->direct3d);
   } else {
     FinishOpenGLWork();
   }
@@ -130,4 +128,4 @@ BOOL WINAPI DXUnlockObjects(HANDLE hDevice, GLint count, HANDLE *hObjects) {
   return unlocked;
 }
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

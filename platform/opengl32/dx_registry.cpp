@@ -6,10 +6,10 @@
 #include <map>
 #include <mutex>
 
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 #include "opengl32/contexts.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 namespace {
 
 // Mesa, Vulkan and Direct3D are called outside the lock.
@@ -35,13 +35,13 @@ HANDLE NextHandle() {
 void Unregister(const InteropObject &object) {
   Undesignate(object.share_group, object.kind, object.name, &object.storage);
   if (CurrentShareGroup() == object.share_group) DeleteImport(object.imported);
-  ilk::HoldTexture(object.texture, false);
+  ilk::d3d11::HoldTexture(object.texture, false);
 }
 
 }  // namespace
 
 HANDLE AddDevice(ID3D11Device *direct3d) {
-  ilk::HoldDevice(direct3d, true);
+  ilk::d3d11::HoldDevice(direct3d, true);
   std::lock_guard<std::mutex> lock(State().mutex);
   HANDLE handle = NextHandle();
   State().devices[handle] = std::make_shared<InteropDevice>(InteropDevice{direct3d});
@@ -73,12 +73,12 @@ bool RemoveDevice(HANDLE device) {
     }
   }
   for (const auto &object : objects) Unregister(*object);
-  ilk::HoldDevice(removed->direct3d, false);
+  ilk::d3d11::HoldDevice(removed->direct3d, false);
   return true;
 }
 
 HANDLE AddObject(std::unique_ptr<InteropObject> object) {
-  ilk::HoldTexture(object->texture, true);
+  ilk::d3d11::HoldTexture(object->texture, true);
   std::lock_guard<std::mutex> lock(State().mutex);
   HANDLE handle = NextHandle();
   State().objects[handle] = std::move(object);
@@ -113,4 +113,4 @@ bool RemoveObject(HANDLE handle) {
   return true;
 }
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

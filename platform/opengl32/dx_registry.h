@@ -13,7 +13,7 @@
 #include "opengl32/memory_import.h"
 #include "opengl32/name_storage.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 
 struct InteropDevice {
   ID3D11Device *direct3d;  // held (an internal reference) while the device is open
@@ -60,4 +60,4 @@ bool RunInteropCall(const char *name, Body body) {
   return false;
 }
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

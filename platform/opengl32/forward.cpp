@@ -6,7 +6,7 @@
 #include "common/log.h"
 #include "opengl32/contexts.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 
 void *MesaProc(const char *name) { return reinterpret_cast<void *>(eglGetProcAddress(name)); }
 
@@ -15,4 +15,4 @@ void AfterCall(const char *name) {
   if (std::optional<uint32_t> error = ilk::InjectedFailure(name, GL_INVALID_OPERATION)) RaiseError(*error);
 }
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

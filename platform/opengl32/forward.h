@@ -6,7 +6,7 @@
 
 #include <type_traits>
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 
 // Mesa's entry point `name` through EGL (EGL_KHR_get_all_proc_addresses gives core functions
 // too); the dispatch stub it returns follows whichever context is current.
@@ -41,4 +41,4 @@ struct Forward<Name, Result(APIENTRY *)(Params...)> {
   }
 };
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

@@ -8,7 +8,7 @@
 #include "opengl32/forward.h"
 #include "opengl32/name_storage.h"
 
-using opengl32::Forward;
+using ilk::opengl32::Forward;
 
 // The body of the export `name`: forwards its arguments to Mesa's function of that name.
 #define FORWARD_TO_MESA(name, ...)            \
@@ -16,13 +16,13 @@ using opengl32::Forward;
   return Forward<mesa_name, decltype(&::name)>::Call(__VA_ARGS__)
 
 GLenum APIENTRY glGetError(void) {
-  opengl32::Context *context = opengl32::CurrentContext();
+  ilk::opengl32::Context *context = ilk::opengl32::CurrentContext();
   if (context && !context->pending_errors.empty()) {
     GLenum error = context->pending_errors.front();
     context->pending_errors.pop_front();
     return error;
   }
-  static const auto mesa = reinterpret_cast<GLenum(APIENTRY *)(void)>(opengl32::MesaProc("glGetError"));
+  static const auto mesa = reinterpret_cast<GLenum(APIENTRY *)(void)>(ilk::opengl32::MesaProc("glGetError"));
   return mesa();
 }
 
@@ -41,12 +41,12 @@ void APIENTRY glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf
   FORWARD_TO_MESA(glClearColor, red, green, blue, alpha);
 }
 void APIENTRY glClear(GLbitfield mask) {
-  opengl32::CheckDrawTarget("glClear");
+  ilk::opengl32::CheckDrawTarget("glClear");
   FORWARD_TO_MESA(glClear, mask);
 }
 // Checked at glBegin: between glBegin and glEnd no other call may be made.
 void APIENTRY glBegin(GLenum mode) {
-  opengl32::CheckDrawTarget("glBegin");
+  ilk::opengl32::CheckDrawTarget("glBegin");
   FORWARD_TO_MESA(glBegin, mode);
 }
 void APIENTRY glEnd(void) { FORWARD_TO_MESA(glEnd); }
@@ -55,16 +55,16 @@ void APIENTRY glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha)
 }
 void APIENTRY glVertex2f(GLfloat x, GLfloat y) { FORWARD_TO_MESA(glVertex2f, x, y); }
 void APIENTRY glDrawArrays(GLenum mode, GLint first, GLsizei count) {
-  opengl32::CheckDrawTarget("glDrawArrays");
+  ilk::opengl32::CheckDrawTarget("glDrawArrays");
   FORWARD_TO_MESA(glDrawArrays, mode, first, count);
 }
 void APIENTRY glGenTextures(GLsizei n, GLuint *textures) { FORWARD_TO_MESA(glGenTextures, n, textures); }
 void APIENTRY glDeleteTextures(GLsizei n, const GLuint *textures) {
-  opengl32::ForgetNames(opengl32::NameKind::Texture, n, textures);
+  ilk::opengl32::ForgetNames(ilk::opengl32::NameKind::Texture, n, textures);
   FORWARD_TO_MESA(glDeleteTextures, n, textures);
 }
 void APIENTRY glBindTexture(GLenum target, GLuint texture) {
-  FORWARD_TO_MESA(glBindTexture, target, opengl32::TextureToBind(target, texture));
+  FORWARD_TO_MESA(glBindTexture, target, ilk::opengl32::TextureToBind(target, texture));
 }
 GLboolean APIENTRY glIsTexture(GLuint texture) { FORWARD_TO_MESA(glIsTexture, texture); }
 void APIENTRY glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,

@@ -7,11 +7,11 @@
 
 #include "common/knobs.h"
 #include "common/log.h"
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 #include "opengl32/contexts.h"
 #include "opengl32/forward.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 namespace {
 
 typedef void(APIENTRY *GetIntegervProc)(GLenum pname, GLint *params);
@@ -49,7 +49,7 @@ GLenum InternalFormat(VkFormat backing) {
 DWORD CheckSharing(ID3D11Device *device) {
   static const auto get_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEI_VEXTPROC>("glGetUnsignedBytei_vEXT");
   uint8_t direct3d_uuid[VK_UUID_SIZE];
-  if (!device || !ilk::DeviceUuid(device, direct3d_uuid)) return ERROR_NOT_SUPPORTED;
+  if (!device || !ilk::d3d11::DeviceUuid(device, direct3d_uuid)) return ERROR_NOT_SUPPORTED;
   for (const char *extension : kMemoryExtensions) {
     if (!HasExtension(extension)) return ERROR_NOT_SUPPORTED;
   }
@@ -71,12 +71,12 @@ bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported) {
   static const auto tex_parameter = MesaFunction<TexParameteriProc>("glTexParameteri");
   static const auto storage = MesaFunction<PFNGLTEXSTORAGEMEM2DEXTPROC>("glTexStorageMem2DEXT");
 
-  ilk::TextureMemory memory;
-  if (!ilk::DescribeTextureMemory(texture, &memory)) return false;
+  ilk::d3d11::TextureMemory memory;
+  if (!ilk::d3d11::DescribeTextureMemory(texture, &memory)) return false;
   GLenum format = InternalFormat(memory.format);
   const D3D11_TEXTURE2D_DESC &desc = memory.desc;
   if (!format || desc.MipLevels != 1 || desc.ArraySize != 1 || desc.SampleDesc.Count != 1) return false;
-  int fd = ilk::ExportTextureMemory(texture);
+  int fd = ilk::d3d11::ExportTextureMemory(texture);
   if (fd < 0) return false;
 
   SetAsideErrors();
@@ -122,4 +122,4 @@ void FinishOpenGLWork() {
   finish();
 }
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

@@ -5,7 +5,7 @@
 #include <GL/gl.h>
 #include <d3d11.h>
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 
 // What the current context made of one texture's memory.
 struct ImportedTexture {
@@ -27,4 +27,4 @@ void DeleteImport(const ImportedTexture &imported);
 // touches the memory again (glFlush alone would race).
 void FinishOpenGLWork();
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

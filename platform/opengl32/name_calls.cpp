@@ -5,7 +5,7 @@
 #include "opengl32/forward.h"
 #include "opengl32/name_storage.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 
 void APIENTRY FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbuffertarget,
                                       GLuint renderbuffer) {
@@ -40,4 +40,4 @@ void APIENTRY DrawRangeElements(GLenum mode, GLuint start, GLuint end, GLsizei c
   AfterCall("glDrawRangeElements");
 }
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

@@ -5,7 +5,7 @@
 
 #include <GL/glext.h>
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 
 void APIENTRY FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbuffertarget, GLuint renderbuffer);
 void APIENTRY FramebufferTexture2D(GLenum target, GLenum attachment, GLenum textarget, GLuint texture, GLint level);
@@ -13,4 +13,4 @@ void APIENTRY DeleteRenderbuffers(GLsizei n, const GLuint *renderbuffers);
 void APIENTRY DeleteFramebuffers(GLsizei n, const GLuint *framebuffers);
 void APIENTRY DrawRangeElements(GLenum mode, GLuint start, GLuint end, GLsizei count, GLenum type, const void *indices);
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

@@ -15,7 +15,7 @@
 #include "opengl32/contexts.h"
 #include "opengl32/forward.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 namespace {
 
 typedef void(APIENTRY *GetIntegervProc)(GLenum pname, GLint *params);
@@ -269,4 +269,4 @@ void CheckDrawTarget(const char *call) {
   }
 }
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

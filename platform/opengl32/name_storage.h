@@ -15,7 +15,7 @@
 #include <atomic>
 #include <map>
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 
 enum class NameKind { Renderbuffer, Texture };
 
@@ -64,4 +64,4 @@ void ForgetFramebuffers(GLsizei count, const GLuint *framebuffers);
 // silent there; this platform says so as a debug layer would.
 void CheckDrawTarget(const char *call);
 
-}  // namespace opengl32
+}  // namespace ilk::opengl32

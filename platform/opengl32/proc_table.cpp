@@ -14,7 +14,7 @@
 #include "opengl32/forward.h"
 #include "opengl32/name_calls.h"
 
-namespace opengl32 {
+namespace ilk::opengl32 {
 namespace {
 
 // Forwarded to Mesa: pointer type, name, and the extension that brings the entry point ("" for
@@ -139,14 +139,14 @@ const EntryPoint *Find(const char *name) {
 }
 
 }  // namespace
-}  // namespace opengl32
+}  // namespace ilk::opengl32
 
 PROC WINAPI wglGetProcAddress(LPCSTR name) {
   PROC proc = nullptr;
   if (std::optional<uint32_t> code = ilk::InjectedFailure("wglGetProcAddress", ERROR_GEN_FAILURE)) {
     SetLastError(*code);
   } else {
-    const opengl32::EntryPoint *entry = name && opengl32::CurrentContext() ? opengl32::Find(name) : nullptr;
+    const ilk::opengl32::EntryPoint *entry = name && ilk::opengl32::CurrentContext() ? ilk::opengl32::Find(name) : nullptr;
     if (entry && !ilk::IsHidden(entry->name) && !(*entry->extension && ilk::IsHidden(entry->extension))) {
       proc = entry->proc;
     } else {

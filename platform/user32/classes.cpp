@@ -58,7 +58,7 @@ using namespace ilk::user32;
 ATOM WINAPI RegisterClassW(const WNDCLASSW *wnd_class) {
   static ATOM next_atom = 0xC000;  // application class atoms start here on Windows
   ATOM atom = 0;
-  if (!ilk::Injected("RegisterClassW")) {
+  if (!ilk::FailsWithLastError("RegisterClassW")) {
     if (!wnd_class || !wnd_class->lpszClassName || !wnd_class->lpfnWndProc) {
       SetLastError(ERROR_INVALID_PARAMETER);
     } else {
@@ -91,7 +91,7 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR cursor_name) {
   // cursor handle stands for that shape only, as the display draws its own pointer.
   HCURSOR cursor = nullptr;
   uintptr_t id = reinterpret_cast<uintptr_t>(cursor_name);
-  if (!ilk::Injected("LoadCursorW")) {
+  if (!ilk::FailsWithLastError("LoadCursorW")) {
     if (instance == nullptr && id >= 32512 && id <= 32651) {
       cursor = reinterpret_cast<HCURSOR>(0x10000 + id);
     } else {

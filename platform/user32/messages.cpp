@@ -75,13 +75,13 @@ LRESULT Send(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
 using namespace ilk::user32;
 
 LRESULT WINAPI SendMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (ilk::Injected("SendMessageW")) return 0;
+  if (ilk::FailsWithLastError("SendMessageW")) return 0;
   return Send(hwnd, message, wparam, lparam);
 }
 
 BOOL WINAPI PostMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   BOOL result = FALSE;
-  if (!ilk::Injected("PostMessageW") && (!hwnd || FindWindowObject(hwnd))) {
+  if (!ilk::FailsWithLastError("PostMessageW") && (!hwnd || FindWindowObject(hwnd))) {
     Posted().push_back(Stamped(hwnd, message, wparam, lparam));
     result = TRUE;
   }
@@ -93,7 +93,7 @@ BOOL WINAPI PostMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
   // PeekMessage has no failure result of its own; an injected failure answers -1, the value the
   // message-retrieval functions use for errors, with the last-error code set.
-  if (ilk::Injected("PeekMessageA")) {
+  if (ilk::FailsWithLastError("PeekMessageA")) {
     ilk::Trace("PeekMessageA() = -1");
     return -1;
   }
@@ -135,13 +135,13 @@ BOOL Translate(const MSG *msg) {
 }  // namespace
 
 BOOL WINAPI TranslateMessage(const MSG *msg) {
-  BOOL result = !ilk::Injected("TranslateMessage") && msg && Translate(msg);
+  BOOL result = !ilk::FailsWithLastError("TranslateMessage") && msg && Translate(msg);
   ilk::Trace("TranslateMessage(0x%04x) = %d", msg ? msg->message : 0, result);
   return result;
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG *msg) {
-  WindowPtr window = ilk::Injected("DispatchMessageW") || !msg || !msg->hwnd ? nullptr : FindWindowObject(msg->hwnd);
+  WindowPtr window = ilk::FailsWithLastError("DispatchMessageW") || !msg || !msg->hwnd ? nullptr : FindWindowObject(msg->hwnd);
   LRESULT result = window ? window->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
   ilk::Trace("DispatchMessageW(0x%04x for %p) = %lld", msg ? msg->message : 0, msg ? (void *)msg->hwnd : nullptr,
              (long long)result);

@@ -86,7 +86,7 @@ int WINAPI GetSystemMetrics(int index) {
 
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD ex_style) {
   BOOL result = FALSE;
-  if (!ilk::Injected("AdjustWindowRectEx")) {
+  if (!ilk::FailsWithLastError("AdjustWindowRectEx")) {
     if (!rect) {
       SetLastError(ERROR_INVALID_PARAMETER);
     } else {

@@ -104,7 +104,7 @@ using namespace ilk::user32;
 
 BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase) {
   BOOL result = FALSE;
-  if (!ilk::Injected("InvalidateRect")) {
+  if (!ilk::FailsWithLastError("InvalidateRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       Invalidate(window, rect, erase);
       result = TRUE;
@@ -116,7 +116,7 @@ BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase) {
 
 BOOL WINAPI ValidateRect(HWND hwnd, const RECT *rect) {
   BOOL result = FALSE;
-  if (!ilk::Injected("ValidateRect")) {
+  if (!ilk::FailsWithLastError("ValidateRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       Validate(window, rect);
       result = TRUE;
@@ -162,14 +162,14 @@ BOOL Redraw(HWND hwnd, const RECT *update_rect, HANDLE update_region, UINT flags
 
 BOOL WINAPI RedrawWindow(HWND hwnd, const RECT *update_rect, HANDLE update_region, UINT flags) {
   ilk::Trace("RedrawWindow(%p, %s, %p, 0x%x) ...", (void *)hwnd, update_rect ? "rect" : "NULL", update_region, flags);
-  BOOL result = !ilk::Injected("RedrawWindow") && Redraw(hwnd, update_rect, update_region, flags);
+  BOOL result = !ilk::FailsWithLastError("RedrawWindow") && Redraw(hwnd, update_rect, update_region, flags);
   ilk::Trace("RedrawWindow(%p) = %d", (void *)hwnd, result);
   return result;
 }
 
 HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
   HDC dc = nullptr;
-  WindowPtr window = ilk::Injected("BeginPaint") ? nullptr : FindWindowObject(hwnd);
+  WindowPtr window = ilk::FailsWithLastError("BeginPaint") ? nullptr : FindWindowObject(hwnd);
   if (window && paint) {
     SendFramePaint(hwnd, window);
     *paint = {};
@@ -194,7 +194,7 @@ BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *paint) {
 
 HDC WINAPI GetDC(HWND hwnd) {
   HDC dc = nullptr;
-  if (!ilk::Injected("GetDC")) {
+  if (!ilk::FailsWithLastError("GetDC")) {
     if (!hwnd) {
       dc = kScreenDc;
     } else if (WindowPtr window = FindWindowObject(hwnd)) {
@@ -207,7 +207,7 @@ HDC WINAPI GetDC(HWND hwnd) {
 
 int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
   int result = 0;
-  if (!ilk::Injected("ReleaseDC")) {
+  if (!ilk::FailsWithLastError("ReleaseDC")) {
     WindowPtr window = hwnd ? FindWindowObject(hwnd, false) : nullptr;
     result = (dc == kScreenDc && !hwnd) || (window && window->dc == dc);
   }
@@ -217,7 +217,7 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
 
 HWND WINAPI WindowFromDC(HDC dc) {
   HWND hwnd = nullptr;
-  if (!ilk::Injected("WindowFromDC")) {
+  if (!ilk::FailsWithLastError("WindowFromDC")) {
     for (const WindowPtr &window : WindowsInZOrder()) {
       if (window->dc == dc) hwnd = window->hwnd;
     }

@@ -170,7 +170,7 @@ using namespace ilk::user32;
 BOOL WINAPI SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
   ilk::Trace("SetWindowPos(%p, %p, %d, %d, %d, %d, 0x%x) ...", (void *)hwnd, (void *)insert_after, x, y, cx, cy, flags);
   BOOL result = FALSE;
-  if (!ilk::Injected("SetWindowPos")) {
+  if (!ilk::FailsWithLastError("SetWindowPos")) {
     if (WindowPtr window = FindWindowObject(hwnd)) result = SetWindowPosCore(window, insert_after, x, y, cx, cy, flags);
   }
   ilk::Trace("SetWindowPos(%p) = %d", (void *)hwnd, result);

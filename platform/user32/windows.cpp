@@ -127,7 +127,7 @@ void UpdateDisplay(const WindowPtr &window) {
   look.active = ActiveWindow() == window->hwnd;
   look.visible = (window->style & WS_VISIBLE) != 0;
   look.title = ilk::Utf8(window->title);
-  if (std::optional<COLORREF> color = ilk::BrushColor(window->window_class->background)) {
+  if (std::optional<COLORREF> color = ilk::gdi32::BrushColor(window->window_class->background)) {
     look.background = *color;
     look.has_background = true;
   }
@@ -229,7 +229,7 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_n
   std::wstring title = window_name ? window_name : L"";
   ilk::Trace("CreateWindowExW(0x%x, \"%s\", \"%s\", 0x%x, %d, %d, %d, %d) ...", ex_style, ilk::Utf8(name).c_str(),
              ilk::Utf8(title).c_str(), style, x, y, width, height);
-  HWND hwnd = ilk::Injected("CreateWindowExW")
+  HWND hwnd = ilk::FailsWithLastError("CreateWindowExW")
                   ? nullptr
                   : CreateWindowCore(ex_style, name, title, style, x, y, width, height, parent, menu, instance, param);
   ilk::Trace("CreateWindowExW(\"%s\") = %p", ilk::Utf8(title).c_str(), (void *)hwnd);
@@ -242,7 +242,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
              class_name ? class_name : "(null)", window_name ? window_name : "", style, x, y, width, height);
   // The creation structure the procedure sees stays the wide one: this platform's windows are
   // all Unicode windows.
-  HWND hwnd = ilk::Injected("CreateWindowExA") ? nullptr
+  HWND hwnd = ilk::FailsWithLastError("CreateWindowExA") ? nullptr
                                           : CreateWindowCore(ex_style, Widen(class_name), Widen(window_name), style, x,
                                                              y, width, height, parent, menu, instance, param);
   ilk::Trace("CreateWindowExA(\"%s\") = %p", window_name ? window_name : "", (void *)hwnd);
@@ -251,7 +251,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
 
 BOOL WINAPI DestroyWindow(HWND hwnd) {
   BOOL result = FALSE;
-  WindowPtr window = ilk::Injected("DestroyWindow") ? nullptr : FindWindowObject(hwnd);
+  WindowPtr window = ilk::FailsWithLastError("DestroyWindow") ? nullptr : FindWindowObject(hwnd);
   if (window && !window->destroying) {
     window->destroying = true;
     // Owned and child windows go first, as Windows destroys them before their parent.
@@ -285,7 +285,7 @@ BOOL WINAPI IsWindow(HWND hwnd) {
 
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
   BOOL result = FALSE;
-  if (!ilk::Injected("GetWindowRect")) {
+  if (!ilk::FailsWithLastError("GetWindowRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       *rect = window->window_rect;
       result = TRUE;
@@ -298,7 +298,7 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
 
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
   BOOL result = FALSE;
-  if (!ilk::Injected("GetClientRect")) {
+  if (!ilk::FailsWithLastError("GetClientRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       *rect = {0, 0, window->client_rect.right - window->client_rect.left,
                window->client_rect.bottom - window->client_rect.top};

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "user32/window_surface.h"
+#include "user32/user32_internal.h"
 #include "platform/user32/xvfb_server.h"
 #include "present/program_windows.h"
 #include "support/png_image.h"
@@ -27,8 +27,8 @@ TEST(FrameOnX11, TheWindowShowsThePresentedPixels) {
 
   RgbaImage captured;
   ASSERT_TRUE(ReadRgbaPng(windows.Frame(1, 1), &captured));
-  ilk::WindowImage shown;
-  ASSERT_TRUE(ilk::ReadWindowImage(wr1.window, &shown));
+  ilk::user32::WindowImage shown;
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(wr1.window, &shown));
   ASSERT_EQ(shown.width, captured.width);
   ASSERT_EQ(shown.height, captured.height);
   int different = 0;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/options.h"
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 #include "renderer/gl_functions.h"
 #include "renderer/window_renderer.h"
 #include "support/scoped_knobs.h"
@@ -124,7 +124,7 @@ class ResizeTest : public testing::Test {
       EXPECT_TRUE(wglDXUnlockObjectsNV(wr->dxDevice, 2, objects));
     });
     std::vector<uint8_t> texels;
-    EXPECT_TRUE(ilk::ReadTexture(TextureOf(wr->colorBufferView), &texels));
+    EXPECT_TRUE(ilk::d3d11::ReadTexture(TextureOf(wr->colorBufferView), &texels));
     return texels;
   }
 

@@ -11,7 +11,7 @@
 
 #include "dcomp/dcomp_iids.h"
 #include "platform/direct3d/direct3d_fixture.h"
-#include "user32/window_surface.h"
+#include "user32/user32_internal.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ class PresentationTest : public Direct3DTest {
     Direct3DTest::SetUp();
     window_ = CreateWindowExA(0, "STATIC", "Sample 1", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, NULL, NULL, NULL, NULL);
     ASSERT_NE(window_, nullptr);
-    ASSERT_EQ(DCompositionCreateDevice(dxgi_device_, ilk::IID_IDCompositionDevice, reinterpret_cast<void **>(&dcomp_)), S_OK);
+    ASSERT_EQ(DCompositionCreateDevice(dxgi_device_, ilk::dcomp::IID_IDCompositionDevice, reinterpret_cast<void **>(&dcomp_)), S_OK);
   }
   void TearDown() override {
     if (dcomp_) dcomp_->Release();
@@ -89,8 +89,8 @@ TEST_F(PresentationTest, PresentedImageReachesTheWindowComposedOverBlack) {
   Compose(window_, swap_chain, &target);
   PresentKnownImage(swap_chain);
   EXPECT_EQ(DwmFlush(), S_OK);
-  ilk::WindowImage shown;
-  ASSERT_TRUE(ilk::ReadWindowImage(window_, &shown));
+  ilk::user32::WindowImage shown;
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(window_, &shown));
   ASSERT_EQ(shown.width, (int)kWidth);
   ASSERT_EQ(shown.height, (int)kHeight);
   std::vector<uint8_t> expected = KnownImage();
@@ -144,10 +144,10 @@ TEST_F(PresentationTest, NothingShowsBeforeTheCommit) {
   ASSERT_EQ(dcomp_->CreateVisual(&visual), S_OK);
   ASSERT_EQ(visual->SetContent(swap_chain), S_OK);
   ASSERT_EQ(target->SetRoot(visual), S_OK);
-  ilk::WindowImage before, after;
-  ASSERT_TRUE(ilk::ReadWindowImage(window_, &before));
+  ilk::user32::WindowImage before, after;
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(window_, &before));
   PresentKnownImage(swap_chain);
-  ASSERT_TRUE(ilk::ReadWindowImage(window_, &after));
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(window_, &after));
   EXPECT_EQ(after.bgra, before.bgra);
   // Once committed, the tree stays in force without the composition device and the visual.
   ASSERT_EQ(dcomp_->Commit(), S_OK);
@@ -155,7 +155,7 @@ TEST_F(PresentationTest, NothingShowsBeforeTheCommit) {
   dcomp_ = nullptr;
   visual->Release();
   PresentKnownImage(swap_chain);
-  ASSERT_TRUE(ilk::ReadWindowImage(window_, &after));
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(window_, &after));
   EXPECT_NE(after.bgra, before.bgra);
   target->Release();
   EXPECT_EQ(swap_chain->Release(), 0u);
@@ -174,8 +174,8 @@ TEST_F(PresentationTest, TargetsAndContentsAreCheckedAsWindowsDoes) {
   EXPECT_EQ(visual->SetContent(texture), E_INVALIDARG);  // only swap chains are offered
   texture->Release();
   void *none = nullptr;
-  EXPECT_EQ(DCompositionCreateDevice(nullptr, ilk::IID_IDCompositionDevice, &none), E_INVALIDARG);
-  EXPECT_EQ(DCompositionCreateDevice(dxgi_device_, ilk::IID_IDCompositionVisual, &none), E_NOINTERFACE);
+  EXPECT_EQ(DCompositionCreateDevice(nullptr, ilk::dcomp::IID_IDCompositionDevice, &none), E_INVALIDARG);
+  EXPECT_EQ(DCompositionCreateDevice(dxgi_device_, ilk::dcomp::IID_IDCompositionVisual, &none), E_NOINTERFACE);
   visual->Release();
   target->Release();
   // The layer is free again once its target is gone.

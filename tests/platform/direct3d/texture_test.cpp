@@ -2,7 +2,7 @@
 // (initial data, CopyResource) as Direct3D sees them, and what the interop side is given.
 #include <unistd.h>
 
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 #include "platform/direct3d/direct3d_fixture.h"
 
 namespace {
@@ -86,8 +86,8 @@ TEST_F(TextureTest, SharedTexturesHaveDistinctSharedHandles) {
   }
   EXPECT_NE(handles[0], nullptr);
   EXPECT_NE(handles[0], handles[1]);
-  ilk::TextureMemory memory;
-  ASSERT_TRUE(ilk::DescribeTextureMemory(first, &memory));
+  ilk::d3d11::TextureMemory memory;
+  ASSERT_TRUE(ilk::d3d11::DescribeTextureMemory(first, &memory));
   EXPECT_EQ(memory.shared_handle, handles[0]);
 
   D3D11_TEXTURE2D_DESC desc = TextureDesc(4, 4, DXGI_FORMAT_B8G8R8A8_UNORM, D3D11_BIND_RENDER_TARGET);
@@ -153,19 +153,19 @@ TEST_F(TextureTest, ContentsAreWhatDirect3DWasGivenInBgraOverRgbaMemory) {
   std::vector<uint8_t> pattern = Pattern(5, 3);
   ID3D11Texture2D *source = ColorTexture(5, 3, &pattern);
   std::vector<uint8_t> texels;
-  ASSERT_TRUE(ilk::ReadTexture(source, &texels));
+  ASSERT_TRUE(ilk::d3d11::ReadTexture(source, &texels));
   EXPECT_EQ(texels, pattern);
   // OpenGL's GL_RGBA8 byte order backs B8G8R8A8, so both APIs see the same colours.
-  ilk::TextureMemory memory;
-  ASSERT_TRUE(ilk::DescribeTextureMemory(source, &memory));
+  ilk::d3d11::TextureMemory memory;
+  ASSERT_TRUE(ilk::d3d11::DescribeTextureMemory(source, &memory));
   EXPECT_EQ(memory.format, VK_FORMAT_R8G8B8A8_UNORM);
   EXPECT_GE(memory.size, 5u * 3u * 4u);
 
   ID3D11Texture2D *copy = ColorTexture(5, 3);
-  ASSERT_TRUE(ilk::ReadTexture(copy, &texels));
+  ASSERT_TRUE(ilk::d3d11::ReadTexture(copy, &texels));
   EXPECT_EQ(texels, std::vector<uint8_t>(5 * 3 * 4, 0));  // new textures start zeroed
   context_->CopyResource(copy, source);
-  ASSERT_TRUE(ilk::ReadTexture(copy, &texels));
+  ASSERT_TRUE(ilk::d3d11::ReadTexture(copy, &texels));
   EXPECT_EQ(texels, pattern);
 
   // Copies Direct3D refuses leave the destination as it was.
@@ -173,28 +173,28 @@ TEST_F(TextureTest, ContentsAreWhatDirect3DWasGivenInBgraOverRgbaMemory) {
   context_->CopyResource(other_size, source);
   context_->CopyResource(copy, copy);
   context_->CopyResource(nullptr, source);
-  ASSERT_TRUE(ilk::ReadTexture(other_size, &texels));
+  ASSERT_TRUE(ilk::d3d11::ReadTexture(other_size, &texels));
   EXPECT_EQ(texels, std::vector<uint8_t>(4 * 3 * 4, 0));
 
   D3D11_TEXTURE2D_DESC depth_desc = TextureDesc(2, 2, DXGI_FORMAT_D24_UNORM_S8_UINT, D3D11_BIND_DEPTH_STENCIL);
   ID3D11Texture2D *depth = nullptr;
   ASSERT_EQ(device_->CreateTexture2D(&depth_desc, nullptr, &depth), S_OK);
-  ASSERT_TRUE(ilk::ReadTexture(depth, &texels));
+  ASSERT_TRUE(ilk::d3d11::ReadTexture(depth, &texels));
   EXPECT_EQ(texels, std::vector<uint8_t>(2 * 2 * 4, 0));
   for (IUnknown *object : std::initializer_list<IUnknown *>{source, copy, other_size, depth}) object->Release();
 }
 
 TEST_F(TextureTest, InteropGetsExportableMemoryAndTheDeviceUuid) {
   ID3D11Texture2D *texture = ColorTexture(4, 4);
-  int fd = ilk::ExportTextureMemory(texture);
+  int fd = ilk::d3d11::ExportTextureMemory(texture);
   EXPECT_GE(fd, 0);
   if (fd >= 0) close(fd);
   uint8_t uuid[VK_UUID_SIZE] = {};
-  ASSERT_TRUE(ilk::DeviceUuid(device_, uuid));
+  ASSERT_TRUE(ilk::d3d11::DeviceUuid(device_, uuid));
   EXPECT_NE(std::vector<uint8_t>(uuid, uuid + VK_UUID_SIZE), std::vector<uint8_t>(VK_UUID_SIZE, 0));
-  EXPECT_EQ(ilk::Direct3DDevice(dxgi_device_), device_);
-  EXPECT_EQ(ilk::Direct3DDevice(texture), nullptr);
-  ilk::WaitForDirect3DWork(device_);
+  EXPECT_EQ(ilk::d3d11::Direct3DDevice(dxgi_device_), device_);
+  EXPECT_EQ(ilk::d3d11::Direct3DDevice(texture), nullptr);
+  ilk::d3d11::WaitForDirect3DWork(device_);
   texture->Release();
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 #include "platform/opengl32/gl_window.h"
 #include "support/scoped_knobs.h"
 
@@ -114,7 +114,7 @@ class DXInterop : public testing::Test {
 
   static std::vector<uint8_t> Read(ID3D11Texture2D *texture) {
     std::vector<uint8_t> texels;
-    EXPECT_TRUE(ilk::ReadTexture(texture, &texels));
+    EXPECT_TRUE(ilk::d3d11::ReadTexture(texture, &texels));
     return texels;
   }
 

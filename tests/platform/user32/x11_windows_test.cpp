@@ -14,7 +14,7 @@
 #include "platform/user32/message_recorder.h"
 #include "platform/user32/xtest_driver.h"
 #include "platform/user32/xvfb_server.h"
-#include "user32/window_surface.h"
+#include "user32/user32_internal.h"
 
 namespace {
 
@@ -70,30 +70,30 @@ TEST_F(X11Windows, WindowAppearsWithFrameBrushAndPresentedImage) {
   EXPECT_EQ(driver_.PixelAt(xid, 200, 150), kRed);   // client area: the class brush
   EXPECT_EQ(driver_.PixelAt(xid, 200, 12), 0xFFFFFFu);  // caption: the frame colour
 
-  ilk::WindowImage image;
+  ilk::user32::WindowImage image;
   image.width = image.height = 50;
   image.bgra.assign(50 * 50 * 4, 0);
   for (size_t i = 0; i < image.bgra.size(); i += 4) image.bgra[i + 1] = image.bgra[i + 3] = 0xFF;  // green
-  ASSERT_TRUE(ilk::PresentWindowImage(hwnd, image));
-  ilk::WaitForPresentedImages();
+  ASSERT_TRUE(ilk::user32::PresentWindowImage(hwnd, image));
+  ilk::user32::WaitForPresentedImages();
   EXPECT_EQ(driver_.PixelAt(xid, 8 + 10, 31 + 10), 0x00FF00u);  // the image at the client's corner
   EXPECT_EQ(driver_.PixelAt(xid, 8 + 60, 31 + 60), kRed);        // the brush beyond it
-  ilk::WindowImage shown;
-  ASSERT_TRUE(ilk::ReadWindowImage(hwnd, &shown));
+  ilk::user32::WindowImage shown;
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(hwnd, &shown));
   EXPECT_EQ(shown.width, 384);
   EXPECT_EQ(shown.height, 261);
   EXPECT_EQ(shown.bgra[1], 0xFF);
   EXPECT_EQ(shown.bgra[(100 * 384 + 100) * 4 + 2], 0xFF);
   DestroyWindow(hwnd);
-  EXPECT_FALSE(ilk::PresentWindowImage(hwnd, image));
+  EXPECT_FALSE(ilk::user32::PresentWindowImage(hwnd, image));
 }
 
 TEST_F(X11Windows, ClientPartlyOffTheScreenReadsWhatWasDrawnThere) {
   HWND hwnd = recorder_.Create(WS_POPUP | WS_VISIBLE, 1820, 1100, 200, 200);  // screen: 1920x1200
   ASSERT_NE(driver_.WaitForWindow("recorded", 3000), 0u);
   DrainMessages();
-  ilk::WindowImage shown;
-  ASSERT_TRUE(ilk::ReadWindowImage(hwnd, &shown));
+  ilk::user32::WindowImage shown;
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(hwnd, &shown));
   ASSERT_EQ(shown.width, 200);
   EXPECT_EQ(shown.bgra[(50 * 200 + 50) * 4 + 2], 0xFF);     // on the screen, read back
   EXPECT_EQ(shown.bgra[(150 * 200 + 150) * 4 + 2], 0xFF);   // off the screen, as drawn

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "app/options.h"
-#include "d3d11/d3d11_interop.h"
+#include "d3d11/d3d11_internal.h"
 #include "renderer/create_phases.h"
 #include "support/scoped_knobs.h"
-#include "user32/window_surface.h"
+#include "user32/user32_internal.h"
 
 namespace interlock {
 namespace {
@@ -77,7 +77,7 @@ TEST_F(Direct3DPhase, FirstCreateMakesTheDeviceAndEveryObjectOfTheWindow) {
   EXPECT_EQ(Count(Run(&wr1_), "debugger break"), 0);
   ASSERT_NE(direct3dDevice, nullptr);
   ASSERT_NE(dxgiDevice, nullptr);
-  EXPECT_EQ(ilk::Direct3DDevice(dxgiDevice), direct3dDevice);
+  EXPECT_EQ(ilk::d3d11::Direct3DDevice(dxgiDevice), direct3dDevice);
   EXPECT_EQ(direct3dDevice->GetCreationFlags(), (UINT)D3D11_CREATE_DEVICE_BGRA_SUPPORT);
   ASSERT_NE(wr1_.swapChain1, nullptr);
   ASSERT_NE(wr1_.target, nullptr);
@@ -161,8 +161,8 @@ TEST_F(Direct3DPhase, CommittedCompositionShowsWhatTheSwapChainPresents) {
   ASSERT_EQ(wr1_.swapChain1->Present1(0, 0, &pp), S_OK);
   buffer->Release();
   source->Release();
-  ilk::WindowImage shown;
-  ASSERT_TRUE(ilk::ReadWindowImage(wr1_.window, &shown));
+  ilk::user32::WindowImage shown;
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(wr1_.window, &shown));
   EXPECT_EQ(shown.bgra, red);
 }
 

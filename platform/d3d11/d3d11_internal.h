@@ -12,7 +12,7 @@
 
 #include "common/knobs.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 // The Vulkan image behind a texture. The image is VK_IMAGE_TILING_OPTIMAL, in
 // VK_IMAGE_LAYOUT_GENERAL whenever no Direct3D command runs, in a dedicated allocation exportable as
@@ -30,32 +30,32 @@ struct TextureMemory {
 };
 
 // False when `texture` is not a texture of this platform.
-ILK_API bool DescribeTextureMemory(ID3D11Texture2D *texture, TextureMemory *memory);
+INTERLOCK_EXPORT bool DescribeTextureMemory(ID3D11Texture2D *texture, TextureMemory *memory);
 // A new file descriptor for the texture's memory, owned by the caller (an import takes it
 // over); -1 on failure.
-ILK_API int ExportTextureMemory(ID3D11Texture2D *texture);
+INTERLOCK_EXPORT int ExportTextureMemory(ID3D11Texture2D *texture);
 // The Vulkan device UUID (VkPhysicalDeviceIDProperties::deviceUUID) of `device`, to compare
 // with OpenGL's GL_DEVICE_UUID_EXT. False when `device` is not a device of this platform.
-ILK_API bool DeviceUuid(ID3D11Device *device, uint8_t uuid[VK_UUID_SIZE]);
+INTERLOCK_EXPORT bool DeviceUuid(ID3D11Device *device, uint8_t uuid[VK_UUID_SIZE]);
 // Waits until the device's queue has finished all work (vkQueueWaitIdle).
-ILK_API void WaitForDirect3DWork(ID3D11Device *device);
+INTERLOCK_EXPORT void WaitForDirect3DWork(ID3D11Device *device);
 
 // The Direct3D device behind a DXGI device (or any interface of it); no reference added. Null
 // when `unknown` is no device of this platform.
-ILK_API ID3D11Device *Direct3DDevice(IUnknown *unknown);
+INTERLOCK_EXPORT ID3D11Device *Direct3DDevice(IUnknown *unknown);
 // Holds or lets go of `device` on behalf of another platform object (its IntRef).
-ILK_API void HoldDevice(ID3D11Device *device, bool hold);
+INTERLOCK_EXPORT void HoldDevice(ID3D11Device *device, bool hold);
 // Creates a texture for a swap chain's buffer.
-ILK_API HRESULT CreateBufferTexture(ID3D11Device *device, const D3D11_TEXTURE2D_DESC &desc, ID3D11Texture2D **texture);
+INTERLOCK_EXPORT HRESULT CreateBufferTexture(ID3D11Device *device, const D3D11_TEXTURE2D_DESC &desc, ID3D11Texture2D **texture);
 // QueryInterface on a texture without INTERLOCK_FAIL, for handing out a swap chain's buffer.
-ILK_API HRESULT QueryTexture(ID3D11Texture2D *texture, REFIID riid, void **object);
+INTERLOCK_EXPORT HRESULT QueryTexture(ID3D11Texture2D *texture, REFIID riid, void **object);
 // Holds or lets go of `texture` on behalf of another platform object (its IntRef).
-ILK_API void HoldTexture(ID3D11Texture2D *texture, bool hold);
+INTERLOCK_EXPORT void HoldTexture(ID3D11Texture2D *texture, bool hold);
 // Every reference to `texture`: the application's and those of other objects (its views).
-ILK_API ULONG TextureRefs(ID3D11Texture2D *texture);
+INTERLOCK_EXPORT ULONG TextureRefs(ID3D11Texture2D *texture);
 // Mip level 0 of slice 0, rows packed, in the DXGI layout: colour texels as Direct3D sees them
 // (B, G, R, A bytes for B8G8R8A8_UNORM); for D24_UNORM_S8_UINT one 32-bit word per texel with
 // depth in the low 24 bits and stencil in the high 8. False on failure.
-ILK_API bool ReadTexture(ID3D11Texture2D *texture, std::vector<uint8_t> *texels);
+INTERLOCK_EXPORT bool ReadTexture(ID3D11Texture2D *texture, std::vector<uint8_t> *texels);
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

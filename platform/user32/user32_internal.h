@@ -9,7 +9,7 @@
 
 #include "common/knobs.h"
 
-namespace ilk {
+namespace ilk::user32 {
 
 // A window's client-area image: BGRA8 rows, top row first, 4 bytes per pixel.
 struct WindowImage {
@@ -21,15 +21,15 @@ struct WindowImage {
 // Shows `image` (already composed over the black window background, so opaque) in the client
 // area of `window`, anchored at the client's top-left corner. Under X11 it reaches the server
 // before the call returns; headless it is kept in memory. FALSE for a window that is not alive.
-ILK_API bool PresentWindowImage(HWND window, const WindowImage &image);
+INTERLOCK_EXPORT bool PresentWindowImage(HWND window, const WindowImage &image);
 
 // Returns once the display has taken every image presented so far (X11: the server has
 // processed them); at once headless.
-ILK_API void WaitForPresentedImages();
+INTERLOCK_EXPORT void WaitForPresentedImages();
 
 // What the client area of `window` shows now: the last presented image, or the class
 // background before any. Under X11 it is read back from the server, so it proves what a person
 // sees. FALSE for a window that is not alive.
-ILK_API bool ReadWindowImage(HWND window, WindowImage *image);
+INTERLOCK_EXPORT bool ReadWindowImage(HWND window, WindowImage *image);
 
-}  // namespace ilk
+}  // namespace ilk::user32

@@ -11,7 +11,7 @@
 
 #include "common/knobs.h"
 
-namespace ilk {
+namespace ilk::dxgi {
 
 // One presented buffer: B, G, R, A bytes, rows top first, packed.
 struct PresentedImage {
@@ -29,12 +29,12 @@ class PresentationSink {
 };
 
 // True when `content` is a composition swap chain of this platform.
-ILK_API bool IsCompositionSwapChain(IUnknown *content);
+INTERLOCK_EXPORT bool IsCompositionSwapChain(IUnknown *content);
 // Holds or lets go of a swap chain on behalf of a visual whose content it is (its IntRef).
-ILK_API void HoldSwapChain(IUnknown *swap_chain, bool hold);
+INTERLOCK_EXPORT void HoldSwapChain(IUnknown *swap_chain, bool hold);
 // Sends the swap chain's presentations to `sink` from now on, in place of any earlier sink.
-ILK_API void AttachPresentationSink(IUnknown *swap_chain, PresentationSink *sink);
+INTERLOCK_EXPORT void AttachPresentationSink(IUnknown *swap_chain, PresentationSink *sink);
 // Stops sending to `sink`, if the swap chain sends to it.
-ILK_API void DetachPresentationSink(IUnknown *swap_chain, PresentationSink *sink);
+INTERLOCK_EXPORT void DetachPresentationSink(IUnknown *swap_chain, PresentationSink *sink);
 
-}  // namespace ilk
+}  // namespace ilk::dxgi

@@ -1,11 +1,11 @@
-// What the other DLLs of the platform use of Direct3D 11 objects (d3d11_interop.h).
-#include "d3d11/d3d11_interop.h"
+// What the other DLLs of the platform use of Direct3D 11 objects (d3d11_internal.h).
+#include "d3d11/d3d11_internal.h"
 
 #include "common/log.h"
 #include "d3d11/device.h"
 #include "d3d11/texture.h"
 
-namespace ilk {
+namespace ilk::d3d11 {
 
 bool DescribeTextureMemory(ID3D11Texture2D *texture, TextureMemory *memory) {
   Texture *object = PlatformObject<Texture>(texture);
@@ -73,4 +73,4 @@ bool ReadTexture(ID3D11Texture2D *texture, std::vector<uint8_t> *texels) {
   return object && object->Read(texels);
 }
 
-}  // namespace ilk
+}  // namespace ilk::d3d11

@@ -4,33 +4,33 @@
 #include <windows.h>
 
 #include "platform/user32/message_recorder.h"
-#include "user32/window_surface.h"
+#include "user32/user32_internal.h"
 
 namespace {
 
-TEST(WindowSurface, ClientShowsTheBrushThenThePresentedImage) {
+TEST(PresentedImages, ClientShowsTheBrushThenThePresentedImage) {
   MessageRecorder recorder;
   HWND hwnd = recorder.Create(WS_POPUP | WS_VISIBLE, 0, 0, 40, 30);
-  ilk::WindowImage shown;
-  ASSERT_TRUE(ilk::ReadWindowImage(hwnd, &shown));
+  ilk::user32::WindowImage shown;
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(hwnd, &shown));
   ASSERT_EQ(shown.width, 40);
   ASSERT_EQ(shown.height, 30);
   EXPECT_EQ(shown.bgra[2], 0xFF);  // the recorder's red brush
   EXPECT_EQ(shown.bgra[0], 0x00);
 
-  ilk::WindowImage image;
+  ilk::user32::WindowImage image;
   image.width = 10;
   image.height = 50;  // taller than the client: clipped
   image.bgra.assign(10 * 50 * 4, 0x80);
-  EXPECT_TRUE(ilk::PresentWindowImage(hwnd, image));
-  ilk::WaitForPresentedImages();
-  ASSERT_TRUE(ilk::ReadWindowImage(hwnd, &shown));
+  EXPECT_TRUE(ilk::user32::PresentWindowImage(hwnd, image));
+  ilk::user32::WaitForPresentedImages();
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(hwnd, &shown));
   EXPECT_EQ(shown.bgra[(29 * 40 + 9) * 4], 0x80);       // inside the image
   EXPECT_EQ(shown.bgra[(29 * 40 + 10) * 4 + 2], 0xFF);  // the brush right of it
 
   DestroyWindow(hwnd);
-  EXPECT_FALSE(ilk::PresentWindowImage(hwnd, image));
-  EXPECT_FALSE(ilk::ReadWindowImage(hwnd, &shown));
+  EXPECT_FALSE(ilk::user32::PresentWindowImage(hwnd, image));
+  EXPECT_FALSE(ilk::user32::ReadWindowImage(hwnd, &shown));
   DrainMessages();
 }
 

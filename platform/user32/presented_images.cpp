@@ -1,12 +1,12 @@
-// user32: what the window manager offers presentation (window_surface.h): images shown in a
+// user32: what the window manager offers presentation (user32_internal.h): images shown in a
 // window's client area, waiting for the display, and reading back what is shown.
-#include "user32/window_surface.h"
+#include "user32/user32_internal.h"
 
 #include "common/log.h"
 #include "user32/desktop.h"
 #include "user32/window_manager.h"
 
-namespace ilk {
+namespace ilk::user32 {
 
 bool PresentWindowImage(HWND window, const WindowImage &image) {
   bool alive = user32::FindWindowAnyThread(window) != nullptr;
@@ -25,4 +25,4 @@ bool ReadWindowImage(HWND window, WindowImage *image) {
                                                   &image->height, &image->bgra);
 }
 
-}  // namespace ilk
+}  // namespace ilk::user32
