@@ -7,17 +7,13 @@
 
 namespace ilk::d3d11 {
 
-bool DescribeTextureMemory(ID3D11Texture2D *texture, TextureMemory *memory) {
+static_assert(kDeviceUuidSize == VK_UUID_SIZE, "a device UUID is Vulkan's");
+
+bool ExportTextureMemory(ID3D11Texture2D *texture, SharedMemory *memory) {
   Texture *object = PlatformObject<Texture>(texture);
   if (!object || !memory) return false;
-  *memory = {object->Image(), object->Memory(),  object->MemorySize(),  object->Format().backing,
-             object->Usage(), object->Desc(),    object->SharedHandle()};
-  return true;
-}
-
-int ExportTextureMemory(ID3D11Texture2D *texture) {
-  Texture *object = PlatformObject<Texture>(texture);
-  if (!object) return -1;
+  const D3D11_TEXTURE2D_DESC &desc = object->Desc();
+  if (desc.MipLevels != 1 || desc.ArraySize != 1 || desc.SampleDesc.Count != 1) return false;
   VkDevice vk = object->Owner()->Vulkan().Handle();
   auto get_fd = reinterpret_cast<PFN_vkGetMemoryFdKHR>(vkGetDeviceProcAddr(vk, "vkGetMemoryFdKHR"));
   VkMemoryGetFdInfoKHR info = {VK_STRUCTURE_TYPE_MEMORY_GET_FD_INFO_KHR};
@@ -26,15 +22,23 @@ int ExportTextureMemory(ID3D11Texture2D *texture) {
   int fd = -1;
   if (!get_fd || get_fd(vk, &info, &fd) != VK_SUCCESS) {
     Log("exporting the memory of texture %p failed", (void *)texture);
-    return -1;
+    return false;
   }
-  return fd;
+  *memory = {fd, object->MemorySize(), object->Format().gl_format, desc.Width, desc.Height};
+  return true;
 }
 
-bool DeviceUuid(ID3D11Device *device, uint8_t uuid[VK_UUID_SIZE]) {
+bool TextureSharedHandle(ID3D11Texture2D *texture, HANDLE *shared_handle) {
+  Texture *object = PlatformObject<Texture>(texture);
+  if (!object) return false;
+  *shared_handle = object->SharedHandle();
+  return true;
+}
+
+bool DeviceUuid(ID3D11Device *device, uint8_t uuid[kDeviceUuidSize]) {
   Device *object = PlatformObject<Device>(device);
   if (!object) return false;
-  memcpy(uuid, object->Vulkan().Uuid(), VK_UUID_SIZE);
+  memcpy(uuid, object->Vulkan().Uuid(), kDeviceUuidSize);
   return true;
 }
 

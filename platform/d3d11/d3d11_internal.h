@@ -1,12 +1,13 @@
 // What the other DLLs of the platform use of Direct3D 11 objects: DXGI makes swap-chain
 // buffers and reads them back for presentation, OpenGL (WGL_NV_DX_interop) imports a texture's
-// Vulkan memory through a file descriptor (GL_EXT_memory_object_fd) and waits for Direct3D work
-// before touching it. None of these calls is a Direct3D call of the program: INTERLOCK_FAIL
-// does not apply to them.
+// memory through a file descriptor (GL_EXT_memory_object_fd) and waits for Direct3D work
+// before touching it. Memory crosses as a plain description, so no Vulkan object leaves this DLL.
+// None of these calls is a Direct3D call of the program: INTERLOCK_FAIL does not apply to them.
 #pragma once
 
+#include <GL/gl.h>
 #include <d3d11.h>
-#include <vulkan/vulkan.h>
+#include <stddef.h>
 
 #include <vector>
 
@@ -14,29 +15,31 @@
 
 namespace ilk::d3d11 {
 
-// The Vulkan image behind a texture. The image is VK_IMAGE_TILING_OPTIMAL, in
-// VK_IMAGE_LAYOUT_GENERAL whenever no Direct3D command runs, in a dedicated allocation exportable as
-// VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT. `format` is the backing format: DXGI
-// B8G8R8A8_UNORM is VK_FORMAT_R8G8B8A8_UNORM (OpenGL's GL_RGBA8 byte order), D24_UNORM_S8_UINT
-// is VK_FORMAT_D24_UNORM_S8_UINT (GL_DEPTH24_STENCIL8).
-struct TextureMemory {
-  VkImage image;
-  VkDeviceMemory memory;
-  VkDeviceSize size;  // of the allocation, as glImportMemoryFdEXT wants it
-  VkFormat format;
-  VkImageUsageFlags usage;
-  D3D11_TEXTURE2D_DESC desc;
-  HANDLE shared_handle;  // IDXGIResource::GetSharedHandle's value; null unless MISC_SHARED
+// The memory of a texture, exported for another API. It is one dedicated allocation holding one
+// image in the driver's optimal tiling, in the byte order of `gl_format`: B8G8R8A8_UNORM and
+// R8G8B8A8_UNORM textures are GL_RGBA8 memory (bytes R, G, B, A), D24_UNORM_S8_UINT is
+// GL_DEPTH24_STENCIL8.
+struct SharedMemory {
+  int fd = -1;              // owned by whoever holds the description (an import takes it over)
+  uint64_t size = 0;        // of the allocation, as glImportMemoryFdEXT wants it
+  GLenum gl_format = 0;     // the OpenGL sized internal format with the memory's byte order
+  UINT width = 0;
+  UINT height = 0;
 };
 
-// False when `texture` is not a texture of this platform.
-INTERLOCK_EXPORT bool DescribeTextureMemory(ID3D11Texture2D *texture, TextureMemory *memory);
-// A new file descriptor for the texture's memory, owned by the caller (an import takes it
-// over); -1 on failure.
-INTERLOCK_EXPORT int ExportTextureMemory(ID3D11Texture2D *texture);
-// The Vulkan device UUID (VkPhysicalDeviceIDProperties::deviceUUID) of `device`, to compare
-// with OpenGL's GL_DEVICE_UUID_EXT. False when `device` is not a device of this platform.
-INTERLOCK_EXPORT bool DeviceUuid(ID3D11Device *device, uint8_t uuid[VK_UUID_SIZE]);
+// Exports the memory of `texture`. False, with no descriptor open, when `texture` is not a
+// texture of this platform, holds more than one image (mip levels, array slices, samples), or
+// the export fails.
+INTERLOCK_EXPORT bool ExportTextureMemory(ID3D11Texture2D *texture, SharedMemory *memory);
+// IDXGIResource::GetSharedHandle's value for `texture` (null unless MISC_SHARED). False when
+// `texture` is not a texture of this platform.
+INTERLOCK_EXPORT bool TextureSharedHandle(ID3D11Texture2D *texture, HANDLE *shared_handle);
+
+// The size of a device UUID, VkPhysicalDeviceIDProperties::deviceUUID as GL_DEVICE_UUID_EXT.
+constexpr size_t kDeviceUuidSize = 16;
+// The UUID of the physical device behind `device`, to compare with OpenGL's GL_DEVICE_UUID_EXT.
+// False when `device` is not a device of this platform.
+INTERLOCK_EXPORT bool DeviceUuid(ID3D11Device *device, uint8_t uuid[kDeviceUuidSize]);
 // Waits until the device's queue has finished all work (vkQueueWaitIdle).
 INTERLOCK_EXPORT void WaitForDirect3DWork(ID3D11Device *device);
 

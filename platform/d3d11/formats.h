@@ -1,4 +1,5 @@
-// The DXGI formats Direct3D resources can have here, and the Vulkan formats behind them.
+// The DXGI formats Direct3D resources can have here, the Vulkan formats behind them and the
+// OpenGL formats that see the same memory: the one table of pixel formats of the platform.
 //
 // A texture's bytes are shared with OpenGL, which stores GL_RGBA8 as the bytes R, G, B, A. So
 // DXGI_FORMAT_B8G8R8A8_UNORM is backed by VK_FORMAT_R8G8B8A8_UNORM: what OpenGL renders into
@@ -8,6 +9,7 @@
 // D24_UNORM_S8_UINT is VK_FORMAT_D24_UNORM_S8_UINT, OpenGL's GL_DEPTH24_STENCIL8.
 #pragma once
 
+#include <GL/gl.h>
 #include <d3d11.h>
 #include <vulkan/vulkan.h>
 
@@ -16,6 +18,7 @@ namespace ilk::d3d11 {
 struct TextureFormat {
   DXGI_FORMAT dxgi;
   VkFormat backing;
+  GLenum gl_format;  // the OpenGL sized internal format with the backing's byte order
   VkImageAspectFlags aspects;
   UINT texel_bytes;   // in the DXGI layout
   bool swap_red_blue;  // DXGI byte order B, G, R, A over backing R, G, B, A

@@ -45,9 +45,9 @@ BOOL WINAPI DXCloseDevice(HANDLE hDevice) {
 // before registration for resources that need it.
 BOOL WINAPI DXSetResourceShareHandle(void *dxObject, HANDLE shareHandle) {
   bool set = RunInteropCall("wglDXSetResourceShareHandleNV", [&]() -> DWORD {
-    ilk::d3d11::TextureMemory memory;
-    bool texture = ilk::d3d11::DescribeTextureMemory(static_cast<ID3D11Texture2D *>(dxObject), &memory);
-    return texture && shareHandle && memory.shared_handle == shareHandle ? 0 : ERROR_INVALID_DATA;
+    HANDLE own = nullptr;
+    bool texture = ilk::d3d11::TextureSharedHandle(static_cast<ID3D11Texture2D *>(dxObject), &own);
+    return texture && shareHandle && own == shareHandle ? 0 : ERROR_INVALID_DATA;
   });
   ilk::Trace("wglDXSetResourceShareHandleNV(%p, %p) = %d", dxObject, shareHandle, set);
   return set;

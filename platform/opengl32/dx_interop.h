@@ -1,5 +1,5 @@
 // WGL_NV_DX_interop's seven entry points, handed out by wglGetProcAddress. Direct3D 11 textures
-// are shared without copies: OpenGL imports the Vulkan memory behind them.
+// are shared without copies: OpenGL imports the memory behind them.
 #pragma once
 
 #include <GL/wglext.h>

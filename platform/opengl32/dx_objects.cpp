@@ -41,9 +41,9 @@ DWORD Register(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum 
   if ((type != GL_RENDERBUFFER && type != GL_TEXTURE_2D) || !KnownAccess(access)) return ERROR_INVALID_DATA;
   NameKind kind = type == GL_RENDERBUFFER ? NameKind::Renderbuffer : NameKind::Texture;
   if (!IsNameOf(kind, name)) return ERROR_INVALID_DATA;
-  ilk::d3d11::TextureMemory memory;
   auto *texture = static_cast<ID3D11Texture2D *>(dxObject);
-  if (!ilk::d3d11::DescribeTextureMemory(texture, &memory) || !OfDevice(texture, device->direct3d)) return ERROR_OPEN_FAILED;
+  HANDLE shared_handle = nullptr;
+  if (!ilk::d3d11::TextureSharedHandle(texture, &shared_handle) || !OfDevice(texture, device->direct3d)) return ERROR_OPEN_FAILED;
   auto object = std::make_unique<InteropObject>();
   if (!ImportTexture(texture, &object->imported)) return ERROR_OPEN_FAILED;
   object->device = hDevice;

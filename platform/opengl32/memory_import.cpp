@@ -35,20 +35,12 @@ bool HasExtension(const char *wanted) {
   return false;
 }
 
-// The OpenGL format with the byte order of the texture's backing Vulkan format; 0 for none.
-GLenum InternalFormat(VkFormat backing) {
-  switch (backing) {
-    case VK_FORMAT_R8G8B8A8_UNORM: return GL_RGBA8;
-    case VK_FORMAT_D24_UNORM_S8_UINT: return GL_DEPTH24_STENCIL8;
-    default: return 0;
-  }
-}
-
 }  // namespace
 
 DWORD CheckSharing(ID3D11Device *device) {
   static const auto get_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEI_VEXTPROC>("glGetUnsignedBytei_vEXT");
-  uint8_t direct3d_uuid[VK_UUID_SIZE];
+  uint8_t direct3d_uuid[ilk::d3d11::kDeviceUuidSize];
+  static_assert(ilk::d3d11::kDeviceUuidSize == GL_UUID_SIZE_EXT, "both APIs name the device alike");
   if (!device || !ilk::d3d11::DeviceUuid(device, direct3d_uuid)) return ERROR_NOT_SUPPORTED;
   for (const char *extension : kMemoryExtensions) {
     if (!HasExtension(extension)) return ERROR_NOT_SUPPORTED;
@@ -71,22 +63,17 @@ bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported) {
   static const auto tex_parameter = MesaFunction<TexParameteriProc>("glTexParameteri");
   static const auto storage = MesaFunction<PFNGLTEXSTORAGEMEM2DEXTPROC>("glTexStorageMem2DEXT");
 
-  ilk::d3d11::TextureMemory memory;
-  if (!ilk::d3d11::DescribeTextureMemory(texture, &memory)) return false;
-  GLenum format = InternalFormat(memory.format);
-  const D3D11_TEXTURE2D_DESC &desc = memory.desc;
-  if (!format || desc.MipLevels != 1 || desc.ArraySize != 1 || desc.SampleDesc.Count != 1) return false;
-  int fd = ilk::d3d11::ExportTextureMemory(texture);
-  if (fd < 0) return false;
+  ilk::d3d11::SharedMemory memory;
+  if (!ilk::d3d11::ExportTextureMemory(texture, &memory)) return false;
 
   SetAsideErrors();
   *imported = {};
   create_memory(1, &imported->memory);
   const GLint dedicated = GL_TRUE;  // the texture's memory is a dedicated allocation
   memory_parameter(imported->memory, GL_DEDICATED_MEMORY_OBJECT_EXT, &dedicated);
-  import_fd(imported->memory, memory.size, GL_HANDLE_TYPE_OPAQUE_FD_EXT, fd);
+  import_fd(imported->memory, memory.size, GL_HANDLE_TYPE_OPAQUE_FD_EXT, memory.fd);
   if (DropErrors() != 0) {
-    close(fd);  // a refused import does not take the descriptor over
+    close(memory.fd);  // a refused import does not take the descriptor over
     DeleteImport(*imported);
     return false;
   }
@@ -94,8 +81,8 @@ bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported) {
   get_integer(GL_TEXTURE_BINDING_2D, &previous);
   gen_textures(1, &imported->texture);
   bind_texture(GL_TEXTURE_2D, imported->texture);
-  tex_parameter(GL_TEXTURE_2D, GL_TEXTURE_TILING_EXT, GL_OPTIMAL_TILING_EXT);  // as the Vulkan image
-  storage(GL_TEXTURE_2D, 1, format, (GLsizei)desc.Width, (GLsizei)desc.Height, imported->memory, 0);
+  tex_parameter(GL_TEXTURE_2D, GL_TEXTURE_TILING_EXT, GL_OPTIMAL_TILING_EXT);  // as the Direct3D image
+  storage(GL_TEXTURE_2D, 1, memory.gl_format, (GLsizei)memory.width, (GLsizei)memory.height, imported->memory, 0);
   bind_texture(GL_TEXTURE_2D, (GLuint)previous);
   if (DropErrors() != 0) {
     ilk::Log("OpenGL refused the memory of texture %p", (void *)texture);

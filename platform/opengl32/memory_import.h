@@ -1,4 +1,4 @@
-// Direct3D 11 texture memory in OpenGL without copies: the Vulkan memory behind a texture,
+// Direct3D 11 texture memory in OpenGL without copies: the memory behind a texture,
 // imported through GL_EXT_memory_object_fd, and the waits that stand in for interop semaphores.
 #pragma once
 
@@ -17,8 +17,8 @@ struct ImportedTexture {
 // memory extensions are missing (or hidden), or OpenGL and Direct3D are not the same device.
 DWORD CheckSharing(ID3D11Device *device);
 
-// Imports the memory of `texture` into the current context. False when its format or layout has
-// no OpenGL equivalent here, or OpenGL refuses the import.
+// Imports the memory of `texture` into the current context. False when Direct3D cannot export
+// it (a texture of more than one image) or OpenGL refuses the import.
 bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported);
 // Deletes what ImportTexture made, in the current context.
 void DeleteImport(const ImportedTexture &imported);

@@ -86,9 +86,9 @@ TEST_F(TextureTest, SharedTexturesHaveDistinctSharedHandles) {
   }
   EXPECT_NE(handles[0], nullptr);
   EXPECT_NE(handles[0], handles[1]);
-  ilk::d3d11::TextureMemory memory;
-  ASSERT_TRUE(ilk::d3d11::DescribeTextureMemory(first, &memory));
-  EXPECT_EQ(memory.shared_handle, handles[0]);
+  HANDLE own = nullptr;
+  ASSERT_TRUE(ilk::d3d11::TextureSharedHandle(first, &own));
+  EXPECT_EQ(own, handles[0]);
 
   D3D11_TEXTURE2D_DESC desc = TextureDesc(4, 4, DXGI_FORMAT_B8G8R8A8_UNORM, D3D11_BIND_RENDER_TARGET);
   desc.MiscFlags = 0;
@@ -156,9 +156,12 @@ TEST_F(TextureTest, ContentsAreWhatDirect3DWasGivenInBgraOverRgbaMemory) {
   ASSERT_TRUE(ilk::d3d11::ReadTexture(source, &texels));
   EXPECT_EQ(texels, pattern);
   // OpenGL's GL_RGBA8 byte order backs B8G8R8A8, so both APIs see the same colours.
-  ilk::d3d11::TextureMemory memory;
-  ASSERT_TRUE(ilk::d3d11::DescribeTextureMemory(source, &memory));
-  EXPECT_EQ(memory.format, VK_FORMAT_R8G8B8A8_UNORM);
+  ilk::d3d11::SharedMemory memory;
+  ASSERT_TRUE(ilk::d3d11::ExportTextureMemory(source, &memory));
+  close(memory.fd);
+  EXPECT_EQ(memory.gl_format, (GLenum)GL_RGBA8);
+  EXPECT_EQ(memory.width, 5u);
+  EXPECT_EQ(memory.height, 3u);
   EXPECT_GE(memory.size, 5u * 3u * 4u);
 
   ID3D11Texture2D *copy = ColorTexture(5, 3);
@@ -186,12 +189,13 @@ TEST_F(TextureTest, ContentsAreWhatDirect3DWasGivenInBgraOverRgbaMemory) {
 
 TEST_F(TextureTest, InteropGetsExportableMemoryAndTheDeviceUuid) {
   ID3D11Texture2D *texture = ColorTexture(4, 4);
-  int fd = ilk::d3d11::ExportTextureMemory(texture);
-  EXPECT_GE(fd, 0);
-  if (fd >= 0) close(fd);
-  uint8_t uuid[VK_UUID_SIZE] = {};
+  ilk::d3d11::SharedMemory memory;
+  ASSERT_TRUE(ilk::d3d11::ExportTextureMemory(texture, &memory));
+  EXPECT_GE(memory.fd, 0);
+  close(memory.fd);
+  uint8_t uuid[ilk::d3d11::kDeviceUuidSize] = {};
   ASSERT_TRUE(ilk::d3d11::DeviceUuid(device_, uuid));
-  EXPECT_NE(std::vector<uint8_t>(uuid, uuid + VK_UUID_SIZE), std::vector<uint8_t>(VK_UUID_SIZE, 0));
+  EXPECT_NE(std::vector<uint8_t>(std::begin(uuid), std::end(uuid)), std::vector<uint8_t>(sizeof uuid, 0));
   EXPECT_EQ(ilk::d3d11::Direct3DDevice(dxgi_device_), device_);
   EXPECT_EQ(ilk::d3d11::Direct3DDevice(texture), nullptr);
   ilk::d3d11::WaitForDirect3DWork(device_);
