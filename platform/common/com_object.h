@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "common/live_objects.h"
+#include "live_objects.h"
 
 namespace ilk {
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "common/knobs.h"
+#include "knobs.h"
 
 namespace ilk {
 

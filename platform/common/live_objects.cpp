@@ -9,14 +9,14 @@
 // <API> is DXGI, D3D11 or DCOMP; <address> is 16 upper-case hexadecimal digits; Refcount counts
 // the application's references and IntRef those other platform objects hold. With
 // DXGI_DEBUG_RLO_IGNORE_INTERNAL objects without application references are left out.
-#include "common/live_objects.h"
+#include "live_objects.h"
 
 #include <stdio.h>
 
 #include <map>
 #include <vector>
 
-#include "common/log.h"
+#include "log.h"
 
 namespace ilk {
 namespace {

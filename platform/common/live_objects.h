@@ -12,7 +12,7 @@
 #include <mutex>
 #include <string>
 
-#include "common/knobs.h"
+#include "knobs.h"
 
 namespace ilk {
 

@@ -9,8 +9,8 @@
 #include <d3d11.h>
 
 #include "common/log.h"
-#include "d3d11/device.h"
-#include "d3d11/device_context.h"
+#include "device.h"
+#include "device_context.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // What the other DLLs of the platform use of Direct3D 11 objects (d3d11_internal.h).
-#include "d3d11/d3d11_internal.h"
+#include "d3d11_internal.h"
 
 #include "common/log.h"
-#include "d3d11/device.h"
-#include "d3d11/texture.h"
+#include "device.h"
+#include "texture.h"
 
 namespace ilk::d3d11 {
 

@@ -6,7 +6,7 @@
 // DEFAULT without CPU access, single-sampled, optionally D3D11_RESOURCE_MISC_SHARED. Other
 // descriptions, including ones Windows would accept for other formats, usages or flags, get
 // E_INVALIDARG; with the debug layer the debugger channel says why.
-#include "d3d11/device.h"
+#include "device.h"
 
 #include <string.h>
 
@@ -14,9 +14,9 @@
 #include <string>
 
 #include "common/log.h"
-#include "d3d11/device_context.h"
-#include "d3d11/texture.h"
-#include "d3d11/views.h"
+#include "device_context.h"
+#include "texture.h"
+#include "views.h"
 
 namespace ilk::d3d11 {
 namespace {

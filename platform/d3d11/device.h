@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "common/com_object.h"
-#include "d3d11/vulkan_device.h"
+#include "vulkan_device.h"
 
 namespace ilk::d3d11 {
 

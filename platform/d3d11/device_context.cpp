@@ -2,15 +2,15 @@
 //
 // Every command runs to completion before the call returns (the Vulkan queue is waited on), so
 // Flush finds nothing left to submit and the interop side never sees half-done copies.
-#include "d3d11/device_context.h"
+#include "device_context.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "common/log.h"
-#include "d3d11/device.h"
-#include "d3d11/texture.h"
-#include "d3d11/views.h"
+#include "device.h"
+#include "texture.h"
+#include "views.h"
 
 namespace ilk::d3d11 {
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "common/com_object.h"
-#include "d3d11/views.h"
+#include "views.h"
 
 namespace ilk::d3d11 {
 

@@ -1,5 +1,5 @@
 // The DXGI formats of Direct3D resources, their Vulkan backing formats and their OpenGL formats.
-#include "d3d11/formats.h"
+#include "formats.h"
 
 #include <GL/glext.h>
 

@@ -1,5 +1,5 @@
 // A host-visible Vulkan buffer for moving texels between the host and images.
-#include "d3d11/staging_buffer.h"
+#include "staging_buffer.h"
 
 namespace ilk::d3d11 {
 

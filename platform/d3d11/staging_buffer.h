@@ -1,7 +1,7 @@
 // A host-visible Vulkan buffer for moving texels between the host and images.
 #pragma once
 
-#include "d3d11/vulkan_device.h"
+#include "vulkan_device.h"
 
 namespace ilk::d3d11 {
 

@@ -6,15 +6,15 @@
 // moves its images into the transfer layouts for the copy and back. Shared handles
 // (D3D11_RESOURCE_MISC_SHARED) are values of their own, not kernel handles, as the legacy
 // shared handles of Windows are: nothing closes them.
-#include "d3d11/texture.h"
+#include "texture.h"
 
 #include <string.h>
 
 #include <atomic>
 
 #include "common/log.h"
-#include "d3d11/device.h"
-#include "d3d11/staging_buffer.h"
+#include "device.h"
+#include "staging_buffer.h"
 
 namespace ilk::d3d11 {
 namespace {

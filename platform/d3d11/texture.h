@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/com_object.h"
-#include "d3d11/formats.h"
+#include "formats.h"
 
 namespace ilk::d3d11 {
 

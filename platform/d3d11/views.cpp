@@ -1,9 +1,9 @@
 // Render-target and depth-stencil views of 2-D textures, with Direct3D's checks of their
 // descriptions. Views of a texture array or of multisampled textures are not offered here.
-#include "d3d11/views.h"
+#include "views.h"
 
 #include "common/log.h"
-#include "d3d11/device.h"
+#include "device.h"
 
 namespace ilk::d3d11 {
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "common/com_object.h"
-#include "d3d11/texture.h"
+#include "texture.h"
 
 namespace ilk::d3d11 {
 

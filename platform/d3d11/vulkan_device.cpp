@@ -1,5 +1,5 @@
 // The Vulkan instance, device and queue behind one Direct3D 11 device.
-#include "d3d11/vulkan_device.h"
+#include "vulkan_device.h"
 
 #include <stdlib.h>
 #include <string.h>

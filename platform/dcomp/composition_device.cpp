@@ -8,8 +8,8 @@
 
 #include "common/log.h"
 #include "d3d11/d3d11_internal.h"
-#include "dcomp/composition_objects.h"
-#include "dcomp/dcomp_iids.h"
+#include "composition_objects.h"
+#include "dcomp_iids.h"
 
 namespace ilk::dcomp {
 namespace {

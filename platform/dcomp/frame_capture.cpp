@@ -1,5 +1,5 @@
 // INTERLOCK_CAPTURE: presented buffers as PNG files.
-#include "dcomp/frame_capture.h"
+#include "frame_capture.h"
 
 #include <png.h>
 #include <stdio.h>

@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "common/log.h"
-#include "dcomp/composition_objects.h"
-#include "dcomp/dcomp_iids.h"
-#include "dcomp/frame_capture.h"
+#include "composition_objects.h"
+#include "dcomp_iids.h"
+#include "frame_capture.h"
 #include "user32/user32_internal.h"
 
 namespace ilk::dcomp {

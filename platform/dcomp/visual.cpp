@@ -1,8 +1,8 @@
 // DirectComposition visuals: one content each (a composition swap chain); no children,
 // offsets, transforms or clips are offered.
 #include "common/log.h"
-#include "dcomp/composition_objects.h"
-#include "dcomp/dcomp_iids.h"
+#include "composition_objects.h"
+#include "dcomp_iids.h"
 
 namespace ilk::dcomp {
 

@@ -7,7 +7,7 @@
 // R16G16B16A16_FLOAT and R10G10B10A2_UNORM, and stereo, give DXGI_ERROR_UNSUPPORTED.
 // DXGI_CREATE_FACTORY_DEBUG always succeeds (the debug layer is built in, where Windows needs
 // its graphics tools installed): such a factory says on the debugger channel why it refuses.
-#include "dxgi/factory.h"
+#include "factory.h"
 
 #include <d3d11.h>
 
@@ -15,7 +15,7 @@
 
 #include "common/log.h"
 #include "d3d11/d3d11_internal.h"
-#include "dxgi/swap_chain.h"
+#include "swap_chain.h"
 
 namespace ilk::dxgi {
 namespace {

@@ -7,7 +7,7 @@
 // are queued than the latency allows, a satisfied wait takes one, each presentation gives one
 // back (never more than the latency). GetFrameLatencyWaitableObject hands out that semaphore's
 // handle, the same each time; the application closes it.
-#include "dxgi/swap_chain.h"
+#include "swap_chain.h"
 
 #include <windows.h>
 

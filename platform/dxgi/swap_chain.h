@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/com_object.h"
-#include "dxgi/dxgi_internal.h"
+#include "dxgi_internal.h"
 
 namespace ilk::dxgi {
 

@@ -7,7 +7,7 @@
 
 #include "common/injected_failure.h"
 #include "common/log.h"
-#include "gdi32/gdi_objects.h"
+#include "gdi32_internal.h"
 
 namespace {
 

@@ -5,13 +5,9 @@
 // order. They describe themselves as PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL |
 // PFD_SUPPORT_COMPOSITION, single-buffered: a window's default framebuffer here is never shown.
 // A window's format is kept by window handle and, as on Windows, can be set only once.
-//
-// user32 links gdi32 (brushes), so gdi32 finds a DC's window through user32's WindowFromDC at
-// run time: a DC comes from user32's GetDC, so user32 is loaded whenever a DC exists.
-#include "gdi32/pixel_formats.h"
+#include "gdi32_internal.h"
 
 #include <EGL/eglext.h>
-#include <dlfcn.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -101,9 +97,7 @@ std::map<HWND, int> &WindowFormats() {
 
 // The window behind `dc`, or null with ERROR_INVALID_HANDLE set.
 HWND WindowOf(HDC dc) {
-  using WindowFromDCProc = HWND(WINAPI *)(HDC);
-  static auto window_from_dc = reinterpret_cast<WindowFromDCProc>(dlsym(RTLD_DEFAULT, "WindowFromDC"));
-  HWND window = dc && window_from_dc ? window_from_dc(dc) : nullptr;
+  HWND window = ilk::gdi32::WindowOfDc(dc);
   if (!window) SetLastError(ERROR_INVALID_HANDLE);
   return window;
 }

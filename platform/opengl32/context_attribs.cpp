@@ -10,7 +10,7 @@
 #include <GL/wglext.h>
 
 #include "common/log.h"
-#include "opengl32/contexts.h"
+#include "contexts.h"
 
 namespace ilk::opengl32 {
 namespace {

@@ -5,17 +5,17 @@
 // its pixel format (else ERROR_INVALID_PIXEL_FORMAT); a failed wglMakeCurrent leaves the thread
 // with no current context; deleting the thread's current context releases it first.
 // Handles count upwards and are never reused, so a deleted context's handle stays invalid.
-#include "opengl32/contexts.h"
+#include "contexts.h"
 
 #include <map>
 #include <memory>
 #include <mutex>
 
 #include "common/log.h"
-#include "gdi32/pixel_formats.h"
-#include "opengl32/forward.h"
-#include "opengl32/name_storage.h"
-#include "opengl32/window_pbuffers.h"
+#include "gdi32/gdi32_internal.h"
+#include "forward.h"
+#include "name_storage.h"
+#include "window_pbuffers.h"
 
 namespace ilk::opengl32 {
 namespace {

@@ -8,7 +8,7 @@
 #include <deque>
 #include <vector>
 
-#include "opengl32/name_storage.h"
+#include "name_storage.h"
 
 namespace ilk::opengl32 {
 

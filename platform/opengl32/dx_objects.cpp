@@ -16,9 +16,9 @@
 
 #include "common/log.h"
 #include "d3d11/d3d11_internal.h"
-#include "opengl32/contexts.h"
-#include "opengl32/dx_interop.h"
-#include "opengl32/dx_registry.h"
+#include "contexts.h"
+#include "dx_interop.h"
+#include "dx_registry.h"
 
 namespace ilk::opengl32 {
 namespace {

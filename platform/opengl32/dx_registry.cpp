@@ -1,13 +1,13 @@
 // The interop devices and registered objects behind WGL_NV_DX_interop's handles (dx_registry.h).
 // Handles count upwards and are never reused, so a closed device's or an unregistered object's
 // handle stays invalid; devices and objects share one count, so neither passes for the other.
-#include "opengl32/dx_registry.h"
+#include "dx_registry.h"
 
 #include <map>
 #include <mutex>
 
 #include "d3d11/d3d11_internal.h"
-#include "opengl32/contexts.h"
+#include "contexts.h"
 
 namespace ilk::opengl32 {
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "common/knobs.h"
-#include "opengl32/memory_import.h"
-#include "opengl32/name_storage.h"
+#include "memory_import.h"
+#include "name_storage.h"
 
 namespace ilk::opengl32 {
 

@@ -1,10 +1,10 @@
 // Forwarding to Mesa: resolving its entry points and what follows every forwarded call.
-#include "opengl32/forward.h"
+#include "forward.h"
 
 #include <EGL/egl.h>
 
 #include "common/log.h"
-#include "opengl32/contexts.h"
+#include "contexts.h"
 
 namespace ilk::opengl32 {
 

@@ -4,9 +4,9 @@
 // that such storage is locked.
 #include <GL/gl.h>
 
-#include "opengl32/contexts.h"
-#include "opengl32/forward.h"
-#include "opengl32/name_storage.h"
+#include "contexts.h"
+#include "forward.h"
+#include "name_storage.h"
 
 using ilk::opengl32::Forward;
 

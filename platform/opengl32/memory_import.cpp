@@ -1,5 +1,5 @@
 // Direct3D 11 texture memory in OpenGL (memory_import.h).
-#include "opengl32/memory_import.h"
+#include "memory_import.h"
 
 #include <GL/glext.h>
 #include <string.h>
@@ -8,8 +8,8 @@
 #include "common/knobs.h"
 #include "common/log.h"
 #include "d3d11/d3d11_internal.h"
-#include "opengl32/contexts.h"
-#include "opengl32/forward.h"
+#include "contexts.h"
+#include "forward.h"
 
 namespace ilk::opengl32 {
 namespace {

@@ -1,9 +1,9 @@
 // The entry points past OpenGL 1.1 that take render-buffer names or framebuffers, or draw
 // (name_calls.h).
-#include "opengl32/name_calls.h"
+#include "name_calls.h"
 
-#include "opengl32/forward.h"
-#include "opengl32/name_storage.h"
+#include "forward.h"
+#include "name_storage.h"
 
 namespace ilk::opengl32 {
 

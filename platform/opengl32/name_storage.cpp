@@ -1,7 +1,7 @@
 // The indirection from the program's registered names to the internal textures on imported
 // memory (name_storage.h). Names live in share groups; the attachments recorded in each context
 // are the program's own, per framebuffer, so that they can follow each registration.
-#include "opengl32/name_storage.h"
+#include "name_storage.h"
 
 #include <stdio.h>
 
@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "opengl32/contexts.h"
-#include "opengl32/forward.h"
+#include "contexts.h"
+#include "forward.h"
 
 namespace ilk::opengl32 {
 namespace {

@@ -9,10 +9,10 @@
 #include <string.h>
 
 #include "common/log.h"
-#include "opengl32/contexts.h"
-#include "opengl32/dx_interop.h"
-#include "opengl32/forward.h"
-#include "opengl32/name_calls.h"
+#include "contexts.h"
+#include "dx_interop.h"
+#include "forward.h"
+#include "name_calls.h"
 
 namespace ilk::opengl32 {
 namespace {

@@ -1,13 +1,13 @@
 // Window pbuffers: one 1x1 pbuffer per window, never shown. A window's pixel format is set only
 // once, so its pbuffer's config never changes. Pbuffers of destroyed windows are released when
 // the next one is made (EGL defers that while one is still current somewhere).
-#include "opengl32/window_pbuffers.h"
+#include "window_pbuffers.h"
 
 #include <map>
 #include <mutex>
 
 #include "common/log.h"
-#include "gdi32/pixel_formats.h"
+#include "gdi32/gdi32_internal.h"
 
 namespace ilk::opengl32 {
 namespace {

@@ -2,8 +2,8 @@
 // GetForegroundWindow), with the message order of Windows' SetActiveWindow and SetFocus.
 // One thread owns every window here, so the active window is also the foreground window.
 #include "common/log.h"
-#include "user32/desktop.h"
-#include "user32/window_manager.h"
+#include "desktop.h"
+#include "window_manager.h"
 
 namespace ilk::user32 {
 namespace {

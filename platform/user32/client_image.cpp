@@ -2,7 +2,7 @@
 // brush.
 #include <algorithm>
 
-#include "user32/desktop.h"
+#include "desktop.h"
 
 namespace ilk::user32 {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "common/log.h"
-#include "user32/desktop.h"
+#include "desktop.h"
 
 namespace ilk::user32 {
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <mutex>
 
-#include "user32/desktop.h"
+#include "desktop.h"
 
 namespace ilk::user32 {
 namespace {

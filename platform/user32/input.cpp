@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <deque>
 
-#include "user32/desktop.h"
-#include "user32/window_manager.h"
+#include "desktop.h"
+#include "window_manager.h"
 
 namespace ilk::user32 {
 namespace {

@@ -5,9 +5,9 @@
 #include <deque>
 
 #include "common/log.h"
-#include "user32/desktop.h"
+#include "desktop.h"
 #include "common/injected_failure.h"
-#include "user32/window_manager.h"
+#include "window_manager.h"
 
 namespace ilk::user32 {
 namespace {

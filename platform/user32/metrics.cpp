@@ -2,9 +2,9 @@
 // gives them at 96 DPI. A sizable frame is SM_CXFRAME plus SM_CXPADDEDBORDER (8 px) on each side
 // and the caption adds SM_CYCAPTION (23 px) on top: WS_OVERLAPPEDWINDOW is 8/31/8/8.
 #include "common/log.h"
-#include "user32/desktop.h"
+#include "desktop.h"
 #include "common/injected_failure.h"
-#include "user32/window_manager.h"
+#include "window_manager.h"
 
 namespace ilk::user32 {
 namespace {

@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "user32/desktop.h"
-#include "user32/window_manager.h"
+#include "desktop.h"
+#include "window_manager.h"
 
 namespace ilk::user32 {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "common/log.h"
 #include "common/injected_failure.h"
-#include "user32/window_manager.h"
+#include "window_manager.h"
 
 namespace ilk::user32 {
 namespace {

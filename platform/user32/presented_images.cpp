@@ -1,10 +1,10 @@
 // user32: what the window manager offers presentation (user32_internal.h): images shown in a
 // window's client area, waiting for the display, and reading back what is shown.
-#include "user32/user32_internal.h"
+#include "user32_internal.h"
 
 #include "common/log.h"
-#include "user32/desktop.h"
-#include "user32/window_manager.h"
+#include "desktop.h"
+#include "window_manager.h"
 
 namespace ilk::user32 {
 

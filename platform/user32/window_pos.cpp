@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "user32/desktop.h"
+#include "desktop.h"
 #include "common/injected_failure.h"
-#include "user32/window_manager.h"
+#include "window_manager.h"
 
 namespace ilk::user32 {
 namespace {

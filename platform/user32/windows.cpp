@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/log.h"
-#include "gdi32/gdi_objects.h"
-#include "user32/desktop.h"
+#include "gdi32/gdi32_internal.h"
+#include "desktop.h"
 #include "common/injected_failure.h"
-#include "user32/window_manager.h"
+#include "window_manager.h"
 
 namespace ilk::user32 {
 namespace {
@@ -31,12 +31,6 @@ HWND NextWindowHandle() {
   static uintptr_t next = 0x10010;
   next += 2;
   return reinterpret_cast<HWND>(next);
-}
-
-HDC NextDcHandle() {
-  static uintptr_t next = 0x1010000;
-  next += 4;
-  return reinterpret_cast<HDC>(next);
 }
 
 }  // namespace
@@ -82,11 +76,17 @@ void AddWindowObject(const WindowPtr &window) {
 }
 
 void RemoveWindowObject(HWND hwnd) {
-  std::lock_guard<std::mutex> lock(table_mutex);
-  auto &table = Table();
-  table.erase(std::remove_if(table.begin(), table.end(), [hwnd](const WindowPtr &w) { return w->hwnd == hwnd; }),
-              table.end());
-  if (table.empty()) window_thread = std::thread::id();
+  HDC dc = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(table_mutex);
+    auto &table = Table();
+    auto found = std::find_if(table.begin(), table.end(), [hwnd](const WindowPtr &w) { return w->hwnd == hwnd; });
+    if (found == table.end()) return;
+    dc = (*found)->dc;
+    table.erase(found);
+    if (table.empty()) window_thread = std::thread::id();
+  }
+  ilk::gdi32::DeleteWindowDc(dc);
 }
 
 std::vector<WindowPtr> WindowsInZOrder() {
@@ -175,7 +175,7 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
 
   auto window = std::make_shared<Window>();
   window->hwnd = NextWindowHandle();
-  window->dc = NextDcHandle();
+  window->dc = ilk::gdi32::CreateWindowDc(window->hwnd);
   window->window_class = window_class;
   window->proc = window_class->proc;
   window->parent = parent;

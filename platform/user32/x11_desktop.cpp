@@ -16,10 +16,10 @@
 #include <mutex>
 
 #include "common/log.h"
-#include "user32/desktop.h"
-#include "user32/x11_image_upload.h"
-#include "user32/x11_keys.h"
-#include "user32/x11_visual.h"
+#include "desktop.h"
+#include "x11_image_upload.h"
+#include "x11_keys.h"
+#include "x11_visual.h"
 
 namespace ilk::user32 {
 namespace {

@@ -1,5 +1,5 @@
 // Image upload to X11 windows, with MIT-SHM when the server can attach our memory.
-#include "user32/x11_image_upload.h"
+#include "x11_image_upload.h"
 
 #include <X11/Xutil.h>
 #include <stdlib.h>

@@ -6,7 +6,7 @@
 #include <X11/extensions/XShm.h>
 #include <stdint.h>
 
-#include "user32/x11_visual.h"
+#include "x11_visual.h"
 
 namespace ilk::user32 {
 

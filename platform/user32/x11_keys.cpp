@@ -1,7 +1,7 @@
 // Windows virtual-key codes for X11 key symbols, as a US keyboard produces them: the main
 // keyboard's =/+ key is VK_OEM_PLUS and its -/_ key VK_OEM_MINUS; the keypad's + and - are
 // VK_ADD and VK_SUBTRACT. Only key symbol macros come from X11 here, so <windows.h> is safe.
-#include "user32/x11_keys.h"
+#include "x11_keys.h"
 
 #include <X11/keysym.h>
 #include <windows.h>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "user32/desktop.h"
-#include "user32/x11_visual.h"
+#include "desktop.h"
+#include "x11_visual.h"
 
 namespace ilk::user32 {
 namespace {

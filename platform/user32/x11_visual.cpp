@@ -1,6 +1,6 @@
 // Shared X11 helpers: the 24-bit TrueColor visual, colour conversion, font, error logging,
 // titles and the tick clock.
-#include "user32/x11_visual.h"
+#include "x11_visual.h"
 
 #include <X11/Xatom.h>
 #include <string.h>

@@ -60,4 +60,30 @@ TEST(PixelFormats, AWindowKeepsTheFirstFormatSetOnIt) {
   EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_HANDLE);
 }
 
+// The formats belong to the window behind a DC: the screen's DC and the DC of a window that is
+// gone have none.
+TEST(PixelFormats, OnlyTheDcOfALiveWindowTakesAFormat) {
+  PIXELFORMATDESCRIPTOR pfd = {};
+  pfd.nSize = sizeof pfd;
+  pfd.dwFlags = PFD_SUPPORT_OPENGL;
+  HDC screen = GetDC(nullptr);
+  SetLastError(0);
+  EXPECT_EQ(ChoosePixelFormat(screen, &pfd), 0);
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_HANDLE);
+  ReleaseDC(nullptr, screen);
+
+  HDC dc_of_gone_window = nullptr;
+  {
+    GLWindow w(false);
+    dc_of_gone_window = w.dc;
+    EXPECT_GT(ChoosePixelFormat(w.dc, &pfd), 0);
+  }
+  SetLastError(0);
+  EXPECT_FALSE(SetPixelFormat(dc_of_gone_window, 1, &pfd));
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_HANDLE);
+  SetLastError(0);
+  EXPECT_EQ(GetPixelFormat(dc_of_gone_window), 0);
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_HANDLE);
+}
+
 }  // namespace

@@ -1,0 +1,37 @@
+// What the other DLLs of the platform use of gdi32: the colour of a brush (user32 paints class
+// backgrounds), the device context every window owns (user32 makes and deletes it with the
+// window), and the pixel formats as EGL configs (opengl32). gdi32 calls no other stand-in DLL
+// but kernel32: it learns a DC's window from the DC itself.
+#pragma once
+
+#include <EGL/egl.h>
+#include <windows.h>
+
+#include <optional>
+
+#include "common/knobs.h"
+
+namespace ilk::gdi32 {
+
+struct SolidBrush {
+  COLORREF color;  // 0x00BBGGRR
+};
+
+// The colour of a brush made by CreateSolidBrush; none for anything else.
+INTERLOCK_EXPORT std::optional<COLORREF> BrushColor(HBRUSH brush);
+
+// A new device context that belongs to `window` (every window owns one, as with CS_OWNDC).
+INTERLOCK_EXPORT HDC CreateWindowDc(HWND window);
+// Deletes `dc` when its window goes; the DC names no window afterwards.
+INTERLOCK_EXPORT void DeleteWindowDc(HDC dc);
+// The window `dc` belongs to; null for a DC of no window (the screen's, a deleted one).
+INTERLOCK_EXPORT HWND WindowOfDc(HDC dc);
+
+// The surfaceless EGL display (initialized) whose configs are the pixel formats;
+// EGL_NO_DISPLAY when it cannot be opened, and then there are no pixel formats.
+INTERLOCK_EXPORT EGLDisplay PixelFormatDisplay();
+
+// The EGL config of pixel format `format` (counted from 1); null when there is no such format.
+INTERLOCK_EXPORT EGLConfig PixelFormatConfig(int format);
+
+}  // namespace ilk::gdi32
