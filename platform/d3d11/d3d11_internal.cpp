@@ -3,6 +3,7 @@
 
 #include "common/log.h"
 #include "device.h"
+#include "staging_buffer.h"
 #include "texture.h"
 
 namespace ilk::d3d11 {
@@ -52,7 +53,7 @@ void HoldDevice(ID3D11Device *device, bool hold) { HoldInternally<Device>(device
 
 HRESULT CreateBufferTexture(ID3D11Device *device, const D3D11_TEXTURE2D_DESC &desc, ID3D11Texture2D **texture) {
   Texture *created = nullptr;
-  HRESULT hr = PlatformObject<Device>(device)->CreateTexture(desc, nullptr, &created);
+  HRESULT hr = PlatformObject<Device>(device)->CreateTexture(desc, nullptr, TextureMemoryKind::kPlain, &created);
   *texture = created;
   return hr;
 }
@@ -75,6 +76,34 @@ ULONG TextureRefs(ID3D11Texture2D *texture) {
 bool ReadTexture(ID3D11Texture2D *texture, std::vector<uint8_t> *texels) {
   Texture *object = PlatformObject<Texture>(texture);
   return object && object->Read(texels);
+}
+
+struct TextureReadback {
+  TextureReadback(VulkanDevice &vulkan, size_t bytes) : buffer(vulkan, bytes), size(bytes) {}
+  StagingBuffer buffer;
+  const size_t size;
+};
+
+TextureReadback *CreateTextureReadback(ID3D11Device *device, size_t bytes) {
+  Device *object = PlatformObject<Device>(device);
+  if (!object) return nullptr;
+  TextureReadback *readback = new TextureReadback(object->Vulkan(), bytes);
+  if (readback->buffer.Data()) return readback;
+  delete readback;
+  return nullptr;
+}
+
+void DestroyTextureReadback(TextureReadback *readback) { delete readback; }
+
+size_t TextureReadbackSize(const TextureReadback *readback) { return readback->size; }
+
+const uint8_t *ReadTextureBack(TextureReadback *readback, ID3D11Texture2D *texture) {
+  Texture *object = PlatformObject<Texture>(texture);
+  if (!object || object->Format().texel_bytes != 4 || !(object->Format().aspects & VK_IMAGE_ASPECT_COLOR_BIT) ||
+      object->PackedSize() > readback->size || !object->CopyPacked(readback->buffer)) {
+    return nullptr;
+  }
+  return readback->buffer.Data();
 }
 
 }  // namespace ilk::d3d11

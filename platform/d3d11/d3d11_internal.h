@@ -61,4 +61,16 @@ INTERLOCK_EXPORT ULONG TextureRefs(ID3D11Texture2D *texture);
 // depth in the low 24 bits and stencil in the high 8. False on failure.
 INTERLOCK_EXPORT bool ReadTexture(ID3D11Texture2D *texture, std::vector<uint8_t> *texels);
 
+// Host memory that colour textures are read back into again and again: a Vulkan buffer mapped
+// for its whole life, so that a steady read allocates nothing.
+struct TextureReadback;
+// Room for `bytes` bytes (4 per texel); null on failure.
+INTERLOCK_EXPORT TextureReadback *CreateTextureReadback(ID3D11Device *device, size_t bytes);
+INTERLOCK_EXPORT void DestroyTextureReadback(TextureReadback *readback);
+INTERLOCK_EXPORT size_t TextureReadbackSize(const TextureReadback *readback);
+// Mip level 0 of slice 0 of an 8-bit colour texture, rows packed, as its memory holds it: the
+// bytes R, G, B, A for B8G8R8A8_UNORM and R8G8B8A8_UNORM alike. Valid until the next read into
+// `readback`; null on failure or when the texture does not fit.
+INTERLOCK_EXPORT const uint8_t *ReadTextureBack(TextureReadback *readback, ID3D11Texture2D *texture);
+
 }  // namespace ilk::d3d11

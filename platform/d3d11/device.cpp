@@ -81,12 +81,12 @@ HRESULT Device::Refuse(const char *method, const char *reason) const {
 }
 
 HRESULT Device::CreateTexture(const D3D11_TEXTURE2D_DESC &desc, const D3D11_SUBRESOURCE_DATA *initial_data,
-                              Texture **texture) {
+                              TextureMemoryKind kind, Texture **texture) {
   if (const char *problem = TextureDescProblem(desc, initial_data)) return Refuse("ID3D11Device::CreateTexture2D", problem);
   D3D11_TEXTURE2D_DESC full = desc;
   if (full.MipLevels == 0) full.MipLevels = FullMipChain(desc.Width, desc.Height);
   if (!texture) return S_FALSE;
-  return Texture::Create(this, full, *FindTextureFormat(desc.Format), initial_data, texture);
+  return Texture::Create(this, full, *FindTextureFormat(desc.Format), initial_data, kind, texture);
 }
 
 HRESULT Device::CreateTexture2D(const D3D11_TEXTURE2D_DESC *desc, const D3D11_SUBRESOURCE_DATA *initial_data,
@@ -99,7 +99,7 @@ HRESULT Device::CreateTexture2D(const D3D11_TEXTURE2D_DESC *desc, const D3D11_SU
   } else if (!desc) {
     hr = Refuse("ID3D11Device::CreateTexture2D", "pDesc is null");
   } else {
-    hr = CreateTexture(*desc, initial_data, texture ? &created : nullptr);
+    hr = CreateTexture(*desc, initial_data, TextureMemoryKind::kExportable, texture ? &created : nullptr);
     if (created) *texture = created;
   }
   Trace("ID3D11Device::CreateTexture2D(%ux%u, format %d) = 0x%08x, %p", desc ? desc->Width : 0, desc ? desc->Height : 0,

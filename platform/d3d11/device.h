@@ -13,6 +13,7 @@ namespace ilk::d3d11 {
 
 class ImmediateContext;
 class Texture;
+enum class TextureMemoryKind;
 
 class Device final : public ComObject<Device, ID3D11Device, IDXGIDevice> {
  public:
@@ -33,7 +34,7 @@ class Device final : public ComObject<Device, ID3D11Device, IDXGIDevice> {
   void STDMETHODCALLTYPE GetImmediateContext(ID3D11DeviceContext **immediate_context) override;
 
   // Texture creation without INTERLOCK_FAIL, for the platform's own buffers (swap chains).
-  HRESULT CreateTexture(const D3D11_TEXTURE2D_DESC &desc, const D3D11_SUBRESOURCE_DATA *initial_data,
+  HRESULT CreateTexture(const D3D11_TEXTURE2D_DESC &desc, const D3D11_SUBRESOURCE_DATA *initial_data, TextureMemoryKind kind,
                         Texture **texture);
   // A call Direct3D refuses: with the debug layer (D3D11_CREATE_DEVICE_DEBUG) the reason goes
   // to the debugger channel as "D3D11 ERROR: <method>: <reason>". Returns E_INVALIDARG.

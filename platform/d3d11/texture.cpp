@@ -58,15 +58,18 @@ Texture::Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const Texture
 
 Texture::~Texture() {
   VkDevice vk = device_->Vulkan().Handle();
-  if (image_) vkDestroyImage(vk, image_, nullptr);
+  if (image_) {
+    device_->Vulkan().ForgetImage(image_);
+    vkDestroyImage(vk, image_, nullptr);
+  }
   if (memory_) vkFreeMemory(vk, memory_, nullptr);
   device_->ReleaseInternal();
 }
 
 HRESULT Texture::Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format,
-                        const D3D11_SUBRESOURCE_DATA *initial_data, Texture **texture) {
+                        const D3D11_SUBRESOURCE_DATA *initial_data, TextureMemoryKind kind, Texture **texture) {
   Texture *created = new Texture(device, desc, format);
-  if (!created->Allocate() || !created->Fill(initial_data)) {
+  if (!created->Allocate(kind) || !created->Fill(initial_data)) {
     created->Release();
     return E_OUTOFMEMORY;
   }
@@ -74,7 +77,8 @@ HRESULT Texture::Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const 
   return S_OK;
 }
 
-bool Texture::Allocate() {
+bool Texture::Allocate(TextureMemoryKind kind) {
+  bool exportable = kind == TextureMemoryKind::kExportable;
   VulkanDevice &vulkan = device_->Vulkan();
   bool depth = format_.aspects & VK_IMAGE_ASPECT_DEPTH_BIT;
   usage_ = VK_IMAGE_USAGE_TRANSFER_SRC_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT | VK_IMAGE_USAGE_SAMPLED_BIT |
@@ -82,7 +86,7 @@ bool Texture::Allocate() {
   VkExternalMemoryImageCreateInfo external = {VK_STRUCTURE_TYPE_EXTERNAL_MEMORY_IMAGE_CREATE_INFO};
   external.handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
   VkImageCreateInfo info = {VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO};
-  info.pNext = &external;
+  info.pNext = exportable ? &external : nullptr;
   info.imageType = VK_IMAGE_TYPE_2D;
   info.format = format_.backing;
   info.extent = {desc_.Width, desc_.Height, 1};
@@ -109,7 +113,7 @@ bool Texture::Allocate() {
   export_info.pNext = &dedicated;
   export_info.handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
   VkMemoryAllocateInfo allocate = {VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
-  allocate.pNext = &export_info;
+  allocate.pNext = exportable ? &export_info : nullptr;
   allocate.allocationSize = requirements.size;
   allocate.memoryTypeIndex = (uint32_t)type;
   if (vkAllocateMemory(vk, &allocate, nullptr, &memory_) != VK_SUCCESS) {
@@ -122,46 +126,38 @@ bool Texture::Allocate() {
 
 bool Texture::Fill(const D3D11_SUBRESOURCE_DATA *initial_data) {
   VulkanDevice &vulkan = device_->Vulkan();
+  if (!initial_data) {
+    // Direct3D leaves the contents undefined: the image only has to reach its resting layout
+    // before any command or OpenGL uses it, in the device's next submission.
+    vulkan.ChangeLayoutLater(image_, WholeImage(*this), VK_IMAGE_LAYOUT_GENERAL);
+    return true;
+  }
   // Staging space for every subresource of the initial data, in the backing layout.
   std::vector<VkBufferImageCopy> regions;
   VkDeviceSize staging_size = 0;
-  if (initial_data) {
-    for (UINT layer = 0; layer < desc_.ArraySize; ++layer) {
-      for (UINT level = 0; level < desc_.MipLevels; ++level) {
-        VkBufferImageCopy region = {};
-        region.bufferOffset = staging_size;
-        region.imageSubresource = {format_.aspects, level, layer, 1};
-        region.imageExtent = {MipSize(desc_.Width, level), MipSize(desc_.Height, level), 1};
-        staging_size += (VkDeviceSize)region.imageExtent.width * region.imageExtent.height * format_.texel_bytes;
-        regions.push_back(region);
-      }
+  for (UINT layer = 0; layer < desc_.ArraySize; ++layer) {
+    for (UINT level = 0; level < desc_.MipLevels; ++level) {
+      VkBufferImageCopy region = {};
+      region.bufferOffset = staging_size;
+      region.imageSubresource = {format_.aspects, level, layer, 1};
+      region.imageExtent = {MipSize(desc_.Width, level), MipSize(desc_.Height, level), 1};
+      staging_size += (VkDeviceSize)region.imageExtent.width * region.imageExtent.height * format_.texel_bytes;
+      regions.push_back(region);
     }
   }
-  std::unique_ptr<StagingBuffer> staging;
-  if (initial_data) {
-    staging.reset(new StagingBuffer(vulkan, staging_size));
-    if (!staging->Data()) return false;
-    for (size_t i = 0; i < regions.size(); ++i) {
-      const VkBufferImageCopy &region = regions[i];
-      CopyTexels(staging->Data() + region.bufferOffset, (size_t)region.imageExtent.width * format_.texel_bytes,
-                 static_cast<const uint8_t *>(initial_data[i].pSysMem), initial_data[i].SysMemPitch,
-                 region.imageExtent.width, region.imageExtent.height, format_);
-    }
+  StagingBuffer staging(vulkan, staging_size);
+  if (!staging.Data()) return false;
+  for (size_t i = 0; i < regions.size(); ++i) {
+    const VkBufferImageCopy &region = regions[i];
+    CopyTexels(staging.Data() + region.bufferOffset, (size_t)region.imageExtent.width * format_.texel_bytes,
+               static_cast<const uint8_t *>(initial_data[i].pSysMem), initial_data[i].SysMemPitch,
+               region.imageExtent.width, region.imageExtent.height, format_);
   }
   return vulkan.Run([&](VkCommandBuffer commands) {
     // A new image has no contents to keep; after its first fill it rests in GENERAL.
     ChangeLayout(commands, VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
-    VkImageSubresourceRange range = WholeImage(*this);
-    if (staging) {
-      vkCmdCopyBufferToImage(commands, staging->Handle(), image_, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL,
-                             (uint32_t)regions.size(), regions.data());
-    } else if (format_.aspects & VK_IMAGE_ASPECT_COLOR_BIT) {
-      VkClearColorValue zero = {};
-      vkCmdClearColorImage(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, &zero, 1, &range);
-    } else {
-      VkClearDepthStencilValue zero = {};
-      vkCmdClearDepthStencilImage(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, &zero, 1, &range);
-    }
+    vkCmdCopyBufferToImage(commands, staging.Handle(), image_, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL,
+                           (uint32_t)regions.size(), regions.data());
     LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
   });
 }
@@ -188,35 +184,33 @@ void Texture::LeaveTransfer(VkCommandBuffer commands, VkImageLayout transfer_lay
   ChangeLayout(commands, transfer_layout, VK_IMAGE_LAYOUT_GENERAL);
 }
 
-bool Texture::Read(std::vector<uint8_t> *texels) {
-  VulkanDevice &vulkan = device_->Vulkan();
+VkDeviceSize Texture::PackedSize() const {
+  bool depth_stencil = format_.aspects == (VK_IMAGE_ASPECT_DEPTH_BIT | VK_IMAGE_ASPECT_STENCIL_BIT);
+  return (VkDeviceSize)desc_.Width * desc_.Height * (depth_stencil ? 5 : format_.texel_bytes);
+}
+
+bool Texture::CopyPacked(const StagingBuffer &staging) {
   VkDeviceSize texel_count = (VkDeviceSize)desc_.Width * desc_.Height;
   bool depth_stencil = format_.aspects == (VK_IMAGE_ASPECT_DEPTH_BIT | VK_IMAGE_ASPECT_STENCIL_BIT);
-  // Depth and stencil come out as separate planes: 32-bit words, then bytes.
-  StagingBuffer staging(vulkan, texel_count * (depth_stencil ? 5 : format_.texel_bytes));
-  if (!staging.Data()) return false;
-  std::vector<VkBufferImageCopy> regions;
-  VkBufferImageCopy region = {};
-  region.imageExtent = {desc_.Width, desc_.Height, 1};
-  if (depth_stencil) {
-    region.imageSubresource = {VK_IMAGE_ASPECT_DEPTH_BIT, 0, 0, 1};
-    regions.push_back(region);
-    region.bufferOffset = texel_count * 4;
-    region.imageSubresource = {VK_IMAGE_ASPECT_STENCIL_BIT, 0, 0, 1};
-  } else {
-    region.imageSubresource = {format_.aspects, 0, 0, 1};
-  }
-  regions.push_back(region);
-  if (!vulkan.Run([&](VkCommandBuffer commands) {
-        EnterTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
-        vkCmdCopyImageToBuffer(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, staging.Handle(),
-                               (uint32_t)regions.size(), regions.data());
-        LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
-      })) {
-    return false;
-  }
+  VkBufferImageCopy regions[2] = {};
+  regions[0].imageExtent = regions[1].imageExtent = {desc_.Width, desc_.Height, 1};
+  regions[0].imageSubresource = {depth_stencil ? (VkImageAspectFlags)VK_IMAGE_ASPECT_DEPTH_BIT : format_.aspects, 0, 0, 1};
+  regions[1].bufferOffset = texel_count * 4;
+  regions[1].imageSubresource = {VK_IMAGE_ASPECT_STENCIL_BIT, 0, 0, 1};
+  return device_->Vulkan().Run([&](VkCommandBuffer commands) {
+    EnterTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
+    vkCmdCopyImageToBuffer(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, staging.Handle(),
+                           depth_stencil ? 2 : 1, regions);
+    LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
+  });
+}
+
+bool Texture::Read(std::vector<uint8_t> *texels) {
+  StagingBuffer staging(device_->Vulkan(), PackedSize());
+  if (!staging.Data() || !CopyPacked(staging)) return false;
+  VkDeviceSize texel_count = (VkDeviceSize)desc_.Width * desc_.Height;
   texels->resize(texel_count * format_.texel_bytes);
-  if (depth_stencil) {
+  if (format_.aspects == (VK_IMAGE_ASPECT_DEPTH_BIT | VK_IMAGE_ASPECT_STENCIL_BIT)) {
     const uint8_t *stencil = staging.Data() + texel_count * 4;
     for (VkDeviceSize i = 0; i < texel_count; ++i) {
       uint32_t word;

@@ -12,15 +12,20 @@
 namespace ilk::d3d11 {
 
 class Device;
+class StagingBuffer;
+
+// Whether OpenGL may import a texture's memory. Only the swap chain's buffers, which the
+// program cannot register, live in plain memory.
+enum class TextureMemoryKind { kExportable, kPlain };
 
 class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> {
  public:
   static std::optional<uint32_t> Fail(const char *method, HRESULT code);
 
   // Creates the image for a description the device has validated; its contents start as
-  // `initial_data`, or zero.
+  // `initial_data`, or undefined, as Direct3D leaves them.
   static HRESULT Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format,
-                        const D3D11_SUBRESOURCE_DATA *initial_data, Texture **texture);
+                        const D3D11_SUBRESOURCE_DATA *initial_data, TextureMemoryKind kind, Texture **texture);
   ~Texture() override;
   void *FindInterface(REFIID riid);
 
@@ -42,6 +47,12 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   // texels as Direct3D sees them; for D24_UNORM_S8_UINT depth in the low 24 bits and stencil
   // in the high 8 bits of each 32-bit texel. False when the device fails.
   bool Read(std::vector<uint8_t> *texels);
+  // Bytes that CopyPacked writes: rows packed in the backing format (for D24_UNORM_S8_UINT
+  // 32-bit depth words, then stencil bytes).
+  VkDeviceSize PackedSize() const;
+  // Copies mip level 0 of array slice 0 into `staging`, which holds at least PackedSize()
+  // bytes, and waits for it. False when the device fails.
+  bool CopyPacked(const StagingBuffer &staging);
 
   // Around a transfer command recorded in `commands`: moves the image from its resting layout
   // (GENERAL) into `transfer_layout`, and back.
@@ -50,7 +61,7 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
 
  private:
   Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format);
-  bool Allocate();
+  bool Allocate(TextureMemoryKind kind);
   bool Fill(const D3D11_SUBRESOURCE_DATA *initial_data);
   void ChangeLayout(VkCommandBuffer commands, VkImageLayout from, VkImageLayout to) const;
 

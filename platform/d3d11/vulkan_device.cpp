@@ -5,6 +5,7 @@
 #include <string.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "common/log.h"
@@ -185,6 +186,10 @@ int VulkanDevice::MemoryType(uint32_t type_bits, VkMemoryPropertyFlags propertie
 
 bool VulkanDevice::Run(const std::function<void(VkCommandBuffer)> &record) {
   std::lock_guard<std::mutex> lock(queue_mutex_);
+  return Submit(record);
+}
+
+bool VulkanDevice::Submit(const std::function<void(VkCommandBuffer)> &record) {
   VkCommandBufferAllocateInfo allocate = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
   allocate.commandPool = pool_;
   allocate.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
@@ -194,6 +199,11 @@ bool VulkanDevice::Run(const std::function<void(VkCommandBuffer)> &record) {
   VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
   begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
   vkBeginCommandBuffer(commands, &begin);
+  if (!pending_layouts_.empty()) {
+    vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
+                         0, nullptr, (uint32_t)pending_layouts_.size(), pending_layouts_.data());
+    pending_layouts_.clear();
+  }
   VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER};
   barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT | VK_ACCESS_HOST_WRITE_BIT;
   barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
@@ -218,7 +228,27 @@ bool VulkanDevice::Run(const std::function<void(VkCommandBuffer)> &record) {
 
 void VulkanDevice::WaitIdle() {
   std::lock_guard<std::mutex> lock(queue_mutex_);
+  if (!pending_layouts_.empty()) Submit([](VkCommandBuffer) {});  // waits for itself too
   vkQueueWaitIdle(queue_);
+}
+
+void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout) {
+  VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER};
+  barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
+  barrier.oldLayout = VK_IMAGE_LAYOUT_UNDEFINED;
+  barrier.newLayout = layout;
+  barrier.srcQueueFamilyIndex = barrier.dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;
+  barrier.image = image;
+  barrier.subresourceRange = range;
+  std::lock_guard<std::mutex> lock(queue_mutex_);
+  pending_layouts_.push_back(barrier);
+}
+
+void VulkanDevice::ForgetImage(VkImage image) {
+  std::lock_guard<std::mutex> lock(queue_mutex_);
+  pending_layouts_.erase(std::remove_if(pending_layouts_.begin(), pending_layouts_.end(),
+                                        [image](const VkImageMemoryBarrier &barrier) { return barrier.image == image; }),
+                         pending_layouts_.end());
 }
 
 }  // namespace ilk::d3d11

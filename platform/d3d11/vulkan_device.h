@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace ilk::d3d11 {
 
@@ -25,16 +26,24 @@ class VulkanDevice {
   // A memory type among `type_bits` with `properties`, or -1.
   int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const;
 
-  // Records commands with `record` and runs them to completion. Every run starts with a full
-  // memory barrier, so it sees whatever earlier runs and the host wrote. False on device loss.
+  // Records commands with `record` and runs them to completion. Every run starts with the
+  // layout changes asked for since the last one and a full memory barrier, so it sees whatever
+  // earlier runs and the host wrote. False on device loss.
   bool Run(const std::function<void(VkCommandBuffer)> &record);
-  // Waits until the queue has finished all work.
+  // Runs the layout changes asked for, if any, and waits until the queue has finished all work.
   void WaitIdle();
+
+  // Moves a new image from VK_IMAGE_LAYOUT_UNDEFINED to `layout` at the start of the next
+  // submission, together with every other such change.
+  void ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout);
+  // Drops the pending layout change of an image about to be destroyed.
+  void ForgetImage(VkImage image);
 
  private:
   VulkanDevice() = default;
   bool Init(bool validation);
   bool PickPhysicalDevice();
+  bool Submit(const std::function<void(VkCommandBuffer)> &record);
 
   VkInstance instance_ = VK_NULL_HANDLE;
   VkDebugUtilsMessengerEXT messenger_ = VK_NULL_HANDLE;
@@ -47,7 +56,8 @@ class VulkanDevice {
   VkPhysicalDeviceMemoryProperties memory_ = {};
   uint8_t uuid_[VK_UUID_SIZE] = {};
   std::string name_;
-  std::mutex queue_mutex_;
+  std::mutex queue_mutex_;  // the queue, the pool, the fence and the pending layout changes
+  std::vector<VkImageMemoryBarrier> pending_layouts_;
 };
 
 }  // namespace ilk::d3d11

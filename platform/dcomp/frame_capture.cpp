@@ -49,14 +49,12 @@ void CaptureFrame(HWND window, const dxgi::PresentedImage &image) {
   snprintf(suffix, sizeof suffix, "-%04u.png", number);
   std::string path = std::string(directory) + "/" + FileTitle(window) + suffix;
   mkdir(directory, 0777);  // an existing directory is fine
-  std::vector<uint8_t> rgba = image.bgra;
-  for (size_t i = 0; i + 3 < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
   png_image png = {};
   png.version = PNG_IMAGE_VERSION;
   png.width = image.width;
   png.height = image.height;
   png.format = PNG_FORMAT_RGBA;
-  if (!png_image_write_to_file(&png, path.c_str(), 0, rgba.data(), 0, nullptr)) {
+  if (!png_image_write_to_file(&png, path.c_str(), 0, image.rgba, 0, nullptr)) {
     Log("INTERLOCK_CAPTURE: cannot write %s: %s", path.c_str(), png.message);
     return;
   }

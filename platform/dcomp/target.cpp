@@ -3,6 +3,8 @@
 // pixels composed over the black window background (colour plus (1 - alpha) times black: the
 // colour channels, opaque; a chain whose alpha is ignored shows the same), and, with
 // INTERLOCK_CAPTURE, to a PNG file.
+#include <string.h>
+
 #include <mutex>
 #include <set>
 #include <utility>
@@ -20,6 +22,18 @@ std::mutex layers_mutex;
 std::set<std::pair<HWND, bool>> &ComposedLayers() {
   static auto *layers = new std::set<std::pair<HWND, bool>>;  // lives as long as the process
   return *layers;
+}
+
+// Premultiplied colours over black are the colour channels themselves, opaque: one pass from
+// the GPU's R, G, B, A to the window's B, G, R and an alpha of 0xFF.
+void ComposeOverBlack(const dxgi::PresentedImage &image, uint8_t *bgra) {
+  size_t count = (size_t)image.width * image.height;
+  for (size_t i = 0; i < count; ++i) {
+    uint32_t rgba;
+    memcpy(&rgba, image.rgba + i * 4, 4);
+    uint32_t composed = (rgba & 0xFF00u) | (rgba & 0xFFu) << 16 | (rgba >> 16 & 0xFFu) | 0xFF000000u;
+    memcpy(bgra + i * 4, &composed, 4);
+  }
 }
 
 }  // namespace
@@ -94,13 +108,9 @@ void Target::SetShown(IUnknown *swap_chain) {
 }
 
 void Target::Show(const dxgi::PresentedImage &image) {
-  user32::WindowImage composed;
-  composed.width = (int)image.width;
-  composed.height = (int)image.height;
-  composed.bgra = image.bgra;
-  for (size_t i = 3; i < composed.bgra.size(); i += 4) composed.bgra[i] = 0xFF;
+  auto compose = [&image](uint8_t *bgra) { ComposeOverBlack(image, bgra); };
   // A window that is gone shows nothing, and nothing is captured for it.
-  if (user32::PresentWindowImage(window_, composed)) CaptureFrame(window_, image);
+  if (user32::PresentWindowImage(window_, (int)image.width, (int)image.height, compose)) CaptureFrame(window_, image);
 }
 
 }  // namespace ilk::dcomp

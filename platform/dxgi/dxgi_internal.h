@@ -7,17 +7,17 @@
 
 #include <stdint.h>
 
-#include <vector>
-
 #include "common/knobs.h"
 
 namespace ilk::dxgi {
 
-// One presented buffer: B, G, R, A bytes, rows top first, packed.
+// One presented buffer as the GPU holds it: rows top first, packed, the bytes R, G, B, A of
+// each pixel (the colours of a B8G8R8A8_UNORM and an R8G8B8A8_UNORM buffer alike). The pixels
+// belong to the swap chain and stay valid only during PresentationSink::Show.
 struct PresentedImage {
   UINT width = 0;
   UINT height = 0;
-  std::vector<uint8_t> bgra;
+  const uint8_t *rgba = nullptr;
 };
 
 class PresentationSink {

@@ -38,6 +38,7 @@ SwapChain::SwapChain(ID3D11Device *device, const DXGI_SWAP_CHAIN_DESC1 &desc)
 }
 
 SwapChain::~SwapChain() {
+  if (readback_) d3d11::DestroyTextureReadback(readback_);
   DropBuffers();
   d3d11::HoldDevice(device_, false);
 }
@@ -176,7 +177,7 @@ HRESULT SwapChain::Show(UINT sync_interval, UINT flags, const DXGI_PRESENT_PARAM
     PresentedImage image;
     image.width = desc_.Width;
     image.height = desc_.Height;
-    if (sink_ && !d3d11::ReadTexture(buffers_[0], &image.bgra)) hr = DXGI_ERROR_DEVICE_REMOVED;
+    if (sink_ && !(image.rgba = ReadBuffer0())) hr = DXGI_ERROR_DEVICE_REMOVED;
     std::rotate(buffers_.begin(), buffers_.begin() + 1, buffers_.end());
     if (SUCCEEDED(hr) && sink_) sink_->Show(image);
     if (waitable_) {
@@ -187,6 +188,16 @@ HRESULT SwapChain::Show(UINT sync_interval, UINT flags, const DXGI_PRESENT_PARAM
   }
   Trace("IDXGISwapChain::Present(%p, sync %u, flags 0x%x) = 0x%08x", Address(), sync_interval, flags, (unsigned)hr);
   return hr;
+}
+
+const uint8_t *SwapChain::ReadBuffer0() {
+  size_t bytes = (size_t)desc_.Width * desc_.Height * 4;
+  if (readback_ && d3d11::TextureReadbackSize(readback_) < bytes) {
+    d3d11::DestroyTextureReadback(readback_);
+    readback_ = nullptr;
+  }
+  if (!readback_) readback_ = d3d11::CreateTextureReadback(device_, bytes);
+  return readback_ ? d3d11::ReadTextureBack(readback_, buffers_[0]) : nullptr;
 }
 
 HRESULT SwapChain::GetMaximumFrameLatency(UINT *max_latency) {

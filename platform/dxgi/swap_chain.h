@@ -10,6 +10,10 @@
 #include "common/com_object.h"
 #include "dxgi_internal.h"
 
+namespace ilk::d3d11 {
+struct TextureReadback;
+}
+
 namespace ilk::dxgi {
 
 class SwapChain final : public ComObject<SwapChain, IDXGISwapChain2> {
@@ -41,12 +45,16 @@ class SwapChain final : public ComObject<SwapChain, IDXGISwapChain2> {
   HRESULT MakeBuffers();
   void DropBuffers();
   HRESULT Show(UINT sync_interval, UINT flags, const DXGI_PRESENT_PARAMETERS *present_parameters);
+  // Buffer 0's pixels in the swap chain's read-back memory (PresentedImage's layout); null
+  // when the device fails.
+  const uint8_t *ReadBuffer0();
 
   ID3D11Device *const device_;
   DXGI_SWAP_CHAIN_DESC1 desc_;
   std::vector<ID3D11Texture2D *> buffers_;  // buffer 0 first; each held as IntRef
   HANDLE waitable_ = nullptr;
   PresentationSink *sink_ = nullptr;
+  d3d11::TextureReadback *readback_ = nullptr;  // made at the first presentation, grown with the buffers
 };
 
 }  // namespace ilk::dxgi

@@ -6,6 +6,7 @@
 
 #include <stdint.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,8 +58,9 @@ class Desktop {
   // The surface of the active window takes the keyboard.
   virtual void FocusSurface(SurfaceId id) = 0;
 
-  // The client area shows this BGRA image (top-left anchored) from now on.
-  virtual void ShowImage(SurfaceId id, int width, int height, const std::vector<uint8_t> &bgra) = 0;
+  // The client area shows a BGRA image (top-left anchored) from now on, which `write` fills in
+  // place in the surface's own image memory. Nothing is written for an unknown surface.
+  virtual void ShowImage(SurfaceId id, int width, int height, const std::function<void(uint8_t *bgra)> &write) = 0;
   // What the client area shows now, as BGRA. False when there is no such surface.
   virtual bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) = 0;
   // Returns once the display has processed every request made so far.

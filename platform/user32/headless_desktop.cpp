@@ -36,13 +36,15 @@ class HeadlessDesktop : public Desktop {
   void RestackSurfaces(const std::vector<SurfaceId> &) override {}
   void FocusSurface(SurfaceId) override {}
 
-  void ShowImage(SurfaceId id, int width, int height, const std::vector<uint8_t> &bgra) override {
+  void ShowImage(SurfaceId id, int width, int height, const std::function<void(uint8_t *bgra)> &write) override {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
-    found->second.image_width = width;
-    found->second.image_height = height;
-    found->second.image = bgra;
+    HeadlessSurface &surface = found->second;
+    surface.image_width = width;
+    surface.image_height = height;
+    surface.image.resize((size_t)width * height * 4);  // the same size keeps the memory
+    write(surface.image.data());
   }
 
   bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) override {

@@ -5,6 +5,7 @@
 #include <stdint.h>
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "common/knobs.h"
@@ -18,9 +19,16 @@ struct WindowImage {
   std::vector<uint8_t> bgra;
 };
 
-// Shows `image` (already composed over the black window background, so opaque) in the client
-// area of `window`, anchored at the client's top-left corner. Under X11 it reaches the server
-// before the call returns; headless it is kept in memory. FALSE for a window that is not alive.
+// Writes a client-area image in place: `bgra` has room for the image's pixels, B, G, R, A rows
+// top first, 4 bytes per pixel, already composed over the black window background (so opaque).
+using WindowImageWriter = std::function<void(uint8_t *bgra)>;
+
+// Shows a `width` x `height` image in the client area of `window`, anchored at the client's
+// top-left corner; `write` fills it straight into the memory the window shows it from, which
+// is kept from one image to the next. Under X11 it reaches the server before the call returns;
+// headless it is kept in memory. FALSE for a window that is not alive (nothing is written).
+INTERLOCK_EXPORT bool PresentWindowImage(HWND window, int width, int height, const WindowImageWriter &write);
+// The same for an image already in memory.
 INTERLOCK_EXPORT bool PresentWindowImage(HWND window, const WindowImage &image);
 
 // Returns once the display has taken every image presented so far (X11: the server has

@@ -149,14 +149,15 @@ class X11Desktop : public Desktop {
     XFlush(display_);
   }
 
-  void ShowImage(SurfaceId id, int width, int height, const std::vector<uint8_t> &bgra) override {
+  void ShowImage(SurfaceId id, int width, int height, const std::function<void(uint8_t *bgra)> &write) override {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
     Surface &surface = found->second;
     surface.image_width = width;
     surface.image_height = height;
-    surface.image = bgra;
+    surface.image.resize((size_t)width * height * 4);  // the same size keeps the memory
+    write(surface.image.data());
     if (surface.look.visible) DrawClient(surface);
     XFlush(display_);
   }
