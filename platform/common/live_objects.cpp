@@ -17,20 +17,19 @@
 #include <vector>
 
 #include "log.h"
+#include "platform_state.h"
 
 namespace ilk {
 namespace {
 
-std::mutex tracker_mutex;
-// Keyed by creation order, so a report lists the oldest object first.
-std::map<uint64_t, TrackedObject *> &Objects() {
-  static auto *objects = new std::map<uint64_t, TrackedObject *>;  // lives as long as the process
-  return *objects;
-}
-std::map<const TrackedObject *, uint64_t> &Sequence() {
-  static auto *sequence = new std::map<const TrackedObject *, uint64_t>;
-  return *sequence;
-}
+struct Tracker {
+  std::mutex mutex;
+  uint64_t next = 0;
+  std::map<uint64_t, TrackedObject *> objects;  // by creation order: a report lists the oldest first
+  std::map<const TrackedObject *, uint64_t> sequence;
+};
+
+PlatformState<Tracker> tracker;
 
 const char *ApiName(ObjectApi api) {
   switch (api) {
@@ -45,20 +44,23 @@ const char *ApiName(ObjectApi api) {
 
 TrackedObject::TrackedObject(ObjectApi api, const char *interface_name, const void *address)
     : api_(api), interface_name_(interface_name), address_(address) {
-  std::lock_guard<std::mutex> lock(tracker_mutex);
-  static uint64_t next = 0;
-  Objects()[next] = this;
-  Sequence()[this] = next++;
+  Tracker &state = tracker.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.objects[state.next] = this;
+  state.sequence[this] = state.next++;
 }
 
 TrackedObject::~TrackedObject() = default;
 
 void TrackedObject::Destroy(TrackedObject *object) {
   {
-    std::lock_guard<std::mutex> lock(tracker_mutex);
-    auto found = Sequence().find(object);
-    Objects().erase(found->second);
-    Sequence().erase(found);
+    Tracker &state = tracker.Get();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    auto found = state.sequence.find(object);
+    if (found != state.sequence.end()) {  // not when it outlived a shut-down of the platform
+      state.objects.erase(found->second);
+      state.sequence.erase(found);
+    }
   }
   delete object;
 }
@@ -117,8 +119,9 @@ void ReportLiveObjects(const ObjectApi *api, unsigned flags) {
   std::vector<std::string> lines;
   std::map<ObjectApi, size_t> counts;
   {
-    std::lock_guard<std::mutex> lock(tracker_mutex);
-    for (const auto &entry : Objects()) {
+    Tracker &state = tracker.Get();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    for (const auto &entry : state.objects) {
       const TrackedObject *object = entry.second;
       if (api && object->Api() != *api) continue;
       ULONG external = object->ExternalRefs();

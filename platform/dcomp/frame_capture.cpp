@@ -11,16 +11,19 @@
 #include <string>
 
 #include "common/log.h"
+#include "common/platform_state.h"
 
 namespace ilk::dcomp {
 
 namespace {
 
-std::mutex capture_mutex;
-std::map<HWND, unsigned> &FrameNumbers() {
-  static auto *numbers = new std::map<HWND, unsigned>;  // lives as long as the process
-  return *numbers;
-}
+// The last frame number written per window.
+struct FrameNumbers {
+  std::mutex mutex;
+  std::map<HWND, unsigned> last;
+};
+
+PlatformState<FrameNumbers> frame_numbers;
 
 // The window's title, read from the window manager by the default handling of WM_GETTEXT:
 // unlike GetWindowText, this sends nothing to the program's window procedure.
@@ -42,8 +45,9 @@ void CaptureFrame(HWND window, const dxgi::PresentedImage &image) {
   if (!directory || !*directory) return;
   unsigned number;
   {
-    std::lock_guard<std::mutex> lock(capture_mutex);
-    number = ++FrameNumbers()[window];
+    FrameNumbers &numbers = frame_numbers.Get();
+    std::lock_guard<std::mutex> lock(numbers.mutex);
+    number = ++numbers.last[window];
   }
   char suffix[16];
   snprintf(suffix, sizeof suffix, "-%04u.png", number);

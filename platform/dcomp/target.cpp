@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/log.h"
+#include "common/platform_state.h"
 #include "composition_objects.h"
 #include "dcomp_iids.h"
 #include "frame_capture.h"
@@ -18,11 +19,13 @@
 namespace ilk::dcomp {
 namespace {
 
-std::mutex layers_mutex;
-std::set<std::pair<HWND, bool>> &ComposedLayers() {
-  static auto *layers = new std::set<std::pair<HWND, bool>>;  // lives as long as the process
-  return *layers;
-}
+// The windows and layers (topmost or not) that have a target.
+struct ComposedLayers {
+  std::mutex mutex;
+  std::set<std::pair<HWND, bool>> layers;
+};
+
+PlatformState<ComposedLayers> composed;
 
 // Premultiplied colours over black are the colour channels themselves, opaque: one pass from
 // the GPU's R, G, B, A to the window's B, G, R and an alpha of 0xFF.
@@ -39,8 +42,9 @@ void ComposeOverBlack(const dxgi::PresentedImage &image, uint8_t *bgra) {
 }  // namespace
 
 bool Target::Composes(HWND window, bool topmost) {
-  std::lock_guard<std::mutex> lock(layers_mutex);
-  return ComposedLayers().count({window, topmost}) != 0;
+  ComposedLayers &state = composed.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return state.layers.count({window, topmost}) != 0;
 }
 
 std::optional<uint32_t> Target::Fail(const char *method, HRESULT code) {
@@ -50,14 +54,16 @@ std::optional<uint32_t> Target::Fail(const char *method, HRESULT code) {
 Target::Target(CompositionDevice *device, HWND window, bool topmost)
     : ComObject(ObjectApi::DComp, "IDCompositionTarget"), device_(device), window_(window), topmost_(topmost) {
   device_->AddRefInternal();
-  std::lock_guard<std::mutex> lock(layers_mutex);
-  ComposedLayers().insert({window_, topmost_});
+  ComposedLayers &state = composed.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.layers.insert({window_, topmost_});
 }
 
 Target::~Target() {
   {
-    std::lock_guard<std::mutex> lock(layers_mutex);
-    ComposedLayers().erase({window_, topmost_});
+    ComposedLayers &state = composed.Get();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.layers.erase({window_, topmost_});
   }
   SetShown(nullptr);
   if (root_) root_->ReleaseInternal();

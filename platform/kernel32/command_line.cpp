@@ -19,22 +19,25 @@
 
 #include "common/injected_failure.h"
 #include "common/log.h"
+#include "common/platform_state.h"
 
 namespace {
 
-std::mutex heap_mutex;
 // Blocks handed out and not yet freed. The local heap belongs to the process and is reachable
 // until the process ends, as on Windows.
-std::set<void *> &LocalBlocks() {
-  static auto *blocks = new std::set<void *>;
-  return *blocks;
-}
+struct LocalHeap {
+  std::mutex mutex;
+  std::set<void *> blocks;
+};
+
+ilk::PlatformState<LocalHeap> local_heap;
 
 void *LocalAllocate(size_t size) {
   void *block = calloc(1, size);
   if (block) {
-    std::lock_guard<std::mutex> lock(heap_mutex);
-    LocalBlocks().insert(block);
+    LocalHeap &heap = local_heap.Get();
+    std::lock_guard<std::mutex> lock(heap.mutex);
+    heap.blocks.insert(block);
   }
   return block;
 }
@@ -147,8 +150,9 @@ LPWSTR *WINAPI CommandLineToArgvW(LPCWSTR cmd_line, int *num_args) {
 
 HANDLE WINAPI LocalFree(HANDLE mem) {
   if (!mem) return nullptr;
-  std::lock_guard<std::mutex> lock(heap_mutex);
-  if (!LocalBlocks().erase(mem)) {
+  LocalHeap &heap = local_heap.Get();
+  std::lock_guard<std::mutex> lock(heap.mutex);
+  if (!heap.blocks.erase(mem)) {
     SetLastError(ERROR_INVALID_HANDLE);
     return mem;
   }

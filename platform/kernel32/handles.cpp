@@ -12,6 +12,7 @@
 
 #include "common/injected_failure.h"
 #include "common/log.h"
+#include "common/platform_state.h"
 
 namespace {
 
@@ -84,25 +85,28 @@ class Semaphore : public KernelObject {
   const LONG maximum_;
 };
 
-std::mutex table_mutex;
-std::map<HANDLE, std::shared_ptr<KernelObject>> &Table() {
-  static auto *table = new std::map<HANDLE, std::shared_ptr<KernelObject>>;  // lives as long as the process
-  return *table;
-}
+struct HandleTable {
+  std::mutex mutex;
+  std::map<HANDLE, std::shared_ptr<KernelObject>> objects;
+};
+
+ilk::PlatformState<HandleTable> handles;
 
 HANDLE Insert(std::shared_ptr<KernelObject> object) {
-  static uintptr_t next_handle = 0x100;
-  std::lock_guard<std::mutex> lock(table_mutex);
+  static uintptr_t next_handle = 0x100;  // under the table's lock; never reset, so never reused
+  HandleTable &table = handles.Get();
+  std::lock_guard<std::mutex> lock(table.mutex);
   HANDLE handle = reinterpret_cast<HANDLE>(next_handle);
   next_handle += 4;
-  Table()[handle] = std::move(object);
+  table.objects[handle] = std::move(object);
   return handle;
 }
 
 std::shared_ptr<KernelObject> Lookup(HANDLE handle) {
-  std::lock_guard<std::mutex> lock(table_mutex);
-  auto found = Table().find(handle);
-  return found == Table().end() ? nullptr : found->second;
+  HandleTable &table = handles.Get();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  auto found = table.objects.find(handle);
+  return found == table.objects.end() ? nullptr : found->second;
 }
 
 
@@ -166,8 +170,9 @@ BOOL WINAPI ReleaseSemaphore(HANDLE handle, LONG release_count, LPLONG previous_
 BOOL WINAPI CloseHandle(HANDLE handle) {
   BOOL result = FALSE;
   if (!ilk::FailsWithLastError("CloseHandle")) {
-    std::lock_guard<std::mutex> lock(table_mutex);
-    if (Table().erase(handle)) {
+    HandleTable &table = handles.Get();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    if (table.objects.erase(handle)) {
       result = TRUE;
     } else {
       SetLastError(ERROR_INVALID_HANDLE);

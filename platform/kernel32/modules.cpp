@@ -15,6 +15,7 @@
 
 #include "common/injected_failure.h"
 #include "common/log.h"
+#include "common/platform_state.h"
 
 namespace {
 
@@ -40,11 +41,12 @@ std::string StandInName(const char *file_name) {
   return "";
 }
 
-std::mutex modules_mutex;
-std::map<HMODULE, std::string> &LoadedPaths() {
-  static auto *paths = new std::map<HMODULE, std::string>;  // lives as long as the process
-  return *paths;
-}
+struct LoadedModules {
+  std::mutex mutex;
+  std::map<HMODULE, std::string> paths;
+};
+
+ilk::PlatformState<LoadedModules> loaded;
 
 
 }  // namespace
@@ -59,8 +61,9 @@ HMODULE WINAPI LoadLibraryA(LPCSTR file_name) {
       std::string path = ModuleDirectory() + "/lib" + name + ".so";
       module = static_cast<HMODULE>(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
       if (module) {
-        std::lock_guard<std::mutex> lock(modules_mutex);
-        LoadedPaths()[module] = path;
+        LoadedModules &modules = loaded.Get();
+        std::lock_guard<std::mutex> lock(modules.mutex);
+        modules.paths[module] = path;
       } else {
         ilk::Log("LoadLibraryA(\"%s\"): %s", file_name, dlerror());
         SetLastError(ERROR_MOD_NOT_FOUND);
@@ -77,9 +80,10 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
   if (!ilk::FailsWithLastError("GetProcAddress")) {
     std::string path;
     {
-      std::lock_guard<std::mutex> lock(modules_mutex);
-      auto found = LoadedPaths().find(module);
-      if (found != LoadedPaths().end()) path = found->second;
+      LoadedModules &modules = loaded.Get();
+      std::lock_guard<std::mutex> lock(modules.mutex);
+      auto found = modules.paths.find(module);
+      if (found != modules.paths.end()) path = found->second;
     }
     if (!module) {
       SetLastError(ERROR_PROC_NOT_FOUND);  // the executable itself, which exports nothing
@@ -108,8 +112,9 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
 BOOL WINAPI FreeLibrary(HMODULE module) {
   BOOL result = FALSE;
   {
-    std::lock_guard<std::mutex> lock(modules_mutex);
-    result = LoadedPaths().count(module) != 0;
+    LoadedModules &modules = loaded.Get();
+    std::lock_guard<std::mutex> lock(modules.mutex);
+    result = modules.paths.count(module) != 0;
   }
   if (!result) SetLastError(ERROR_INVALID_HANDLE);
   ilk::Trace("FreeLibrary(%p) = %d", (void *)module, result);

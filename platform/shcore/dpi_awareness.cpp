@@ -8,9 +8,18 @@
 #include <optional>
 
 #include "common/log.h"
+#include "common/platform_state.h"
 
-static std::mutex awareness_mutex;
-static std::optional<PROCESS_DPI_AWARENESS> awareness;
+namespace {
+
+struct Awareness {
+  std::mutex mutex;
+  std::optional<PROCESS_DPI_AWARENESS> value;
+};
+
+ilk::PlatformState<Awareness> awareness;
+
+}  // namespace
 
 HRESULT WINAPI SetProcessDpiAwareness(PROCESS_DPI_AWARENESS value) {
   HRESULT hr;
@@ -19,11 +28,12 @@ HRESULT WINAPI SetProcessDpiAwareness(PROCESS_DPI_AWARENESS value) {
   } else if (value < PROCESS_DPI_UNAWARE || value > PROCESS_PER_MONITOR_DPI_AWARE) {
     hr = E_INVALIDARG;
   } else {
-    std::lock_guard<std::mutex> lock(awareness_mutex);
-    if (awareness) {
+    Awareness &state = awareness.Get();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (state.value) {
       hr = E_ACCESSDENIED;
     } else {
-      awareness = value;
+      state.value = value;
       hr = S_OK;
     }
   }
@@ -34,7 +44,8 @@ HRESULT WINAPI SetProcessDpiAwareness(PROCESS_DPI_AWARENESS value) {
 HRESULT WINAPI GetProcessDpiAwareness(HANDLE process, PROCESS_DPI_AWARENESS *value) {
   if (!value) return E_INVALIDARG;
   (void)process;  // only the current process exists here
-  std::lock_guard<std::mutex> lock(awareness_mutex);
-  *value = awareness.value_or(PROCESS_DPI_UNAWARE);
+  Awareness &state = awareness.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  *value = state.value.value_or(PROCESS_DPI_UNAWARE);
   return S_OK;
 }
