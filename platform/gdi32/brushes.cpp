@@ -7,15 +7,22 @@
 
 #include "common/injected_failure.h"
 #include "common/log.h"
+#include "common/platform_state.h"
 #include "gdi32_internal.h"
 
 namespace {
 
-std::mutex brushes_mutex;
-std::set<HBRUSH> &Brushes() {
-  static auto *brushes = new std::set<HBRUSH>;  // GDI objects live until deleted or the process ends
-  return *brushes;
-}
+// GDI objects live until deleted or the platform shuts down.
+struct Brushes {
+  ~Brushes() {
+    for (HBRUSH brush : live) delete reinterpret_cast<ilk::gdi32::SolidBrush *>(brush);
+  }
+
+  std::mutex mutex;
+  std::set<HBRUSH> live;
+};
+
+ilk::PlatformState<Brushes> brushes;
 
 }  // namespace
 
@@ -23,17 +30,19 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
   HBRUSH brush = nullptr;
   if (!ilk::FailsWithLastError("CreateSolidBrush")) {
     brush = reinterpret_cast<HBRUSH>(new ilk::gdi32::SolidBrush{color & 0x00FFFFFF});
-    std::lock_guard<std::mutex> lock(brushes_mutex);
-    Brushes().insert(brush);
+    Brushes &state = brushes.Get();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.live.insert(brush);
   }
   ilk::Trace("CreateSolidBrush(0x%06x) = %p", color, (void *)brush);
   return brush;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
-  std::lock_guard<std::mutex> lock(brushes_mutex);
+  Brushes &state = brushes.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
   HBRUSH brush = static_cast<HBRUSH>(object);
-  BOOL deleted = Brushes().erase(brush) != 0;
+  BOOL deleted = state.live.erase(brush) != 0;
   if (deleted) delete reinterpret_cast<ilk::gdi32::SolidBrush *>(brush);
   ilk::Trace("DeleteObject(%p) = %d", object, deleted);
   return deleted;
@@ -42,8 +51,9 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
 namespace ilk::gdi32 {
 
 std::optional<COLORREF> BrushColor(HBRUSH brush) {
-  std::lock_guard<std::mutex> lock(brushes_mutex);
-  if (!Brushes().count(brush)) return std::nullopt;
+  Brushes &state = brushes.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  if (!state.live.count(brush)) return std::nullopt;
   return reinterpret_cast<const SolidBrush *>(brush)->color;
 }
 

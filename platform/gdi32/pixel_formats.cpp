@@ -17,6 +17,7 @@
 
 #include "common/injected_failure.h"
 #include "common/log.h"
+#include "common/platform_state.h"
 
 namespace {
 
@@ -82,18 +83,22 @@ PixelFormats OpenFormats() {
   return result;
 }
 
+// The process's, not platform state: Mesa keeps one EGL display per process, and its formats
+// never change.
 const PixelFormats &Formats() {
-  static const PixelFormats *formats = new PixelFormats(OpenFormats());  // kept until the process ends
+  static const PixelFormats *formats = new PixelFormats(OpenFormats());
   return *formats;
 }
 
 int FormatCount() { return static_cast<int>(Formats().formats.size()); }
 
-std::mutex windows_mutex;
-std::map<HWND, int> &WindowFormats() {
-  static auto *window_formats = new std::map<HWND, int>;  // handles are never reused
-  return *window_formats;
-}
+// Each window's format, set once; window handles are never reused.
+struct WindowFormats {
+  std::mutex mutex;
+  std::map<HWND, int> by_window;
+};
+
+ilk::PlatformState<WindowFormats> window_formats;
 
 // The window behind `dc`, or null with ERROR_INVALID_HANDLE set.
 HWND WindowOf(HDC dc) {
@@ -161,8 +166,9 @@ BOOL SetWindowFormat(HWND window, int format) {
     SetLastError(ERROR_INVALID_PIXEL_FORMAT);
     return FALSE;
   }
-  std::lock_guard<std::mutex> lock(windows_mutex);
-  auto inserted = WindowFormats().emplace(window, format);
+  WindowFormats &state = window_formats.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto inserted = state.by_window.emplace(window, format);
   if (inserted.second || inserted.first->second == format) return TRUE;
   SetLastError(ERROR_INVALID_PIXEL_FORMAT);
   return FALSE;
@@ -203,9 +209,10 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
 int WINAPI GetPixelFormat(HDC dc) {
   int format = 0;
   if (HWND window = WindowOf(dc)) {
-    std::lock_guard<std::mutex> lock(windows_mutex);
-    auto found = WindowFormats().find(window);
-    if (found != WindowFormats().end()) format = found->second;
+    WindowFormats &state = window_formats.Get();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    auto found = state.by_window.find(window);
+    if (found != state.by_window.end()) format = found->second;
     if (!format) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
   }
   ilk::Trace("GetPixelFormat(%p) = %d", (void *)dc, format);

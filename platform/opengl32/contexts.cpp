@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "common/log.h"
+#include "common/platform_state.h"
 #include "gdi32/gdi32_internal.h"
 #include "forward.h"
 #include "name_storage.h"
@@ -20,22 +21,24 @@
 namespace ilk::opengl32 {
 namespace {
 
-// The context table and every context's `current` flag; EGL is never called while it is held.
-std::mutex contexts_mutex;
-std::map<HGLRC, std::unique_ptr<Context>> &Contexts() {
-  static auto *contexts = new std::map<HGLRC, std::unique_ptr<Context>>;  // lives as long as the process
-  return *contexts;
-}
+struct ContextTable {
+  std::mutex mutex;  // for `contexts` and each context's `current`; EGL is never called holding it
+  std::map<HGLRC, std::unique_ptr<Context>> contexts;
+};
+
+PlatformState<ContextTable> context_table;
+ContextTable &Table() { return context_table.Get(); }
 
 // This thread's current context: it stays in the table while it is current here.
 thread_local HGLRC current_handle = nullptr;
 thread_local Context *current_context = nullptr;
 
 Context *Find(HGLRC handle) {
-  auto found = Contexts().find(handle);
-  return found == Contexts().end() ? nullptr : found->second.get();
+  auto found = Table().contexts.find(handle);
+  return found == Table().contexts.end() ? nullptr : found->second.get();
 }
 
+// Under the table's lock; never reset, so handles are never reused.
 HGLRC NextHandle() {
   static uintptr_t next = 0x10000;
   next += 1;
@@ -57,7 +60,7 @@ std::optional<uint32_t> InjectedWglFailure(const char *name) { return ilk::Injec
 // Lets other threads have `context`, which this thread used until now.
 void Disown(Context *context) {
   context->dc = nullptr;
-  std::lock_guard<std::mutex> lock(contexts_mutex);
+  std::lock_guard<std::mutex> lock(Table().mutex);
   context->current = false;
 }
 
@@ -77,7 +80,7 @@ DWORD MakeCurrent(HDC dc, HGLRC handle) {
   Context *context = nullptr;
   bool claimed = false;
   {
-    std::lock_guard<std::mutex> lock(contexts_mutex);
+    std::lock_guard<std::mutex> lock(Table().mutex);
     context = Find(handle);
     if (!context || !window) return ERROR_INVALID_HANDLE;
     if (context->current && context != current_context) return ERROR_BUSY;
@@ -101,6 +104,10 @@ DWORD MakeCurrent(HDC dc, HGLRC handle) {
 
 }  // namespace
 
+Context::~Context() {
+  if (egl != EGL_NO_CONTEXT) eglDestroyContext(gdi32::PixelFormatDisplay(), egl);
+}
+
 Context *CurrentContext() { return current_context; }
 
 HGLRC CurrentShareGroup() {
@@ -114,7 +121,7 @@ HGLRC CreateContext(HDC dc, HGLRC share, const std::vector<EGLint> &attribs, DWO
   EGLContext share_egl = EGL_NO_CONTEXT;
   HGLRC share_group = nullptr;
   if (share) {
-    std::lock_guard<std::mutex> lock(contexts_mutex);
+    std::lock_guard<std::mutex> lock(Table().mutex);
     Context *shared = Find(share);
     if (!shared) {
       SetLastError(ERROR_INVALID_OPERATION);
@@ -132,10 +139,10 @@ HGLRC CreateContext(HDC dc, HGLRC share, const std::vector<EGLint> &attribs, DWO
   auto context = std::make_unique<Context>();
   context->egl = egl;
   context->pixel_format = format;
-  std::lock_guard<std::mutex> lock(contexts_mutex);
+  std::lock_guard<std::mutex> lock(Table().mutex);
   HGLRC handle = NextHandle();
   context->share_group = share_group ? share_group : handle;
-  Contexts()[handle] = std::move(context);
+  Table().contexts[handle] = std::move(context);
   return handle;
 }
 
@@ -210,18 +217,18 @@ BOOL WINAPI wglDeleteContext(HGLRC handle) {
     if (handle && handle == current_handle) ReleaseCurrent();
     std::unique_ptr<Context> deleted;
     {
-      std::lock_guard<std::mutex> lock(contexts_mutex);
-      auto found = Contexts().find(handle);
-      if (found == Contexts().end()) {
+      std::lock_guard<std::mutex> lock(Table().mutex);
+      auto found = Table().contexts.find(handle);
+      if (found == Table().contexts.end()) {
         error = ERROR_INVALID_HANDLE;
       } else if (found->second->current) {
         error = ERROR_BUSY;  // current on another thread
       } else {
         deleted = std::move(found->second);
-        Contexts().erase(found);
+        Table().contexts.erase(found);
       }
     }
-    if (deleted) eglDestroyContext(ilk::gdi32::PixelFormatDisplay(), deleted->egl);
+    deleted.reset();  // outside the lock: the EGL context goes with it
   }
   if (error) SetLastError(error);
   ilk::Trace("wglDeleteContext(%p) = %d", (void *)handle, !error);

@@ -16,6 +16,11 @@ namespace ilk::opengl32 {
 // delete it meanwhile (ERROR_BUSY). So what it holds past `current` belongs to the thread it is
 // current on and needs no lock.
 struct Context {
+  Context() = default;
+  ~Context();  // destroys the EGL context
+  Context(const Context &) = delete;
+  Context &operator=(const Context &) = delete;
+
   EGLContext egl = EGL_NO_CONTEXT;
   int pixel_format = 0;   // the format of the DC it was created on; it is current only on those
   HGLRC share_group = nullptr;  // the first context of the group whose objects it shares

@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 
+#include "common/platform_state.h"
 #include "d3d11/d3d11_internal.h"
 #include "contexts.h"
 
@@ -19,10 +20,8 @@ struct Registry {
   std::map<HANDLE, std::shared_ptr<InteropObject>> objects;
 };
 
-Registry &State() {
-  static auto *registry = new Registry;  // lives as long as the process
-  return *registry;
-}
+PlatformState<Registry> registry;
+Registry &State() { return registry.Get(); }
 
 // Under the registry's lock.
 HANDLE NextHandle() {

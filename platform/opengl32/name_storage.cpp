@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/platform_state.h"
 #include "contexts.h"
 #include "forward.h"
 
@@ -56,10 +57,8 @@ struct Designations {
   std::map<HGLRC, std::map<NameKey, SharedStorage *>> by_group;
 };
 
-Designations &State() {
-  static auto *designations = new Designations;  // lives as long as the process
-  return *designations;
-}
+PlatformState<Designations> designations;
+Designations &State() { return designations.Get(); }
 
 // A designation as read under the lock.
 struct Designation {

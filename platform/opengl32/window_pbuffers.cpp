@@ -7,24 +7,30 @@
 #include <mutex>
 
 #include "common/log.h"
+#include "common/platform_state.h"
 #include "gdi32/gdi32_internal.h"
 
 namespace ilk::opengl32 {
 namespace {
 
-std::mutex pbuffers_mutex;
-std::map<HWND, EGLSurface> &Pbuffers() {
-  static auto *pbuffers = new std::map<HWND, EGLSurface>;  // lives as long as the process
-  return *pbuffers;
-}
+struct Pbuffers {
+  ~Pbuffers() {
+    for (const auto &[window, surface] : by_window) eglDestroySurface(gdi32::PixelFormatDisplay(), surface);
+  }
 
-void ReleasePbuffersOfDestroyedWindows(EGLDisplay display) {
-  for (auto entry = Pbuffers().begin(); entry != Pbuffers().end();) {
+  std::mutex mutex;
+  std::map<HWND, EGLSurface> by_window;
+};
+
+PlatformState<Pbuffers> pbuffers;
+
+void ReleasePbuffersOfDestroyedWindows(Pbuffers &state, EGLDisplay display) {
+  for (auto entry = state.by_window.begin(); entry != state.by_window.end();) {
     if (IsWindow(entry->first)) {
       ++entry;
     } else {
       eglDestroySurface(display, entry->second);
-      entry = Pbuffers().erase(entry);
+      entry = state.by_window.erase(entry);
     }
   }
 }
@@ -32,17 +38,18 @@ void ReleasePbuffersOfDestroyedWindows(EGLDisplay display) {
 }  // namespace
 
 EGLSurface WindowPbuffer(HWND window, EGLConfig config) {
-  std::lock_guard<std::mutex> lock(pbuffers_mutex);
-  auto found = Pbuffers().find(window);
-  if (found != Pbuffers().end()) return found->second;
-  EGLDisplay display = ilk::gdi32::PixelFormatDisplay();
-  ReleasePbuffersOfDestroyedWindows(display);
+  Pbuffers &state = pbuffers.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto found = state.by_window.find(window);
+  if (found != state.by_window.end()) return found->second;
+  EGLDisplay display = gdi32::PixelFormatDisplay();
+  ReleasePbuffersOfDestroyedWindows(state, display);
   const EGLint size[] = {EGL_WIDTH, 1, EGL_HEIGHT, 1, EGL_NONE};
   EGLSurface surface = eglCreatePbufferSurface(display, config, size);
   if (surface == EGL_NO_SURFACE) {
     ilk::Log("no pbuffer for window %p (EGL error 0x%x)", (void *)window, eglGetError());
   } else {
-    Pbuffers()[window] = surface;
+    state.by_window[window] = surface;
   }
   return surface;
 }

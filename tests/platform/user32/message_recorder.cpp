@@ -13,14 +13,12 @@ const int kHeadless = setenv("INTERLOCK_DISPLAY", "headless", 1);
 }  // namespace
 
 MessageRecorder::MessageRecorder() {
-  static ATOM registered = [] {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = Procedure;
-    wc.hbrBackground = CreateSolidBrush(0x0000FF);
-    wc.lpszClassName = L"recorder";
-    return RegisterClassW(&wc);
-  }();
-  (void)registered;
+  // Registered unless it is: a shut-down of the platform unregisters it.
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = Procedure;
+  wc.hbrBackground = CreateSolidBrush(0x0000FF);
+  wc.lpszClassName = L"recorder";
+  if (!RegisterClassW(&wc)) DeleteObject(wc.hbrBackground);
   current = this;
 }
 

@@ -16,7 +16,7 @@ struct RecordedMessage {
 
 class MessageRecorder {
  public:
-  // Registers the class "recorder" once per process.
+  // Registers the class "recorder" unless it is registered.
   MessageRecorder();
   ~MessageRecorder();
 
