@@ -2,19 +2,25 @@
 // GetForegroundWindow), with the message order of Windows' SetActiveWindow and SetFocus.
 // One thread owns every window here, so the active window is also the foreground window.
 #include "common/log.h"
+#include "common/platform_state.h"
 #include "desktop.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
 namespace {
 
-HWND active_window = nullptr;
-HWND focus_window = nullptr;
+// The window thread's, as its windows are.
+struct Activation {
+  HWND active = nullptr;
+  HWND focus = nullptr;
+};
+
+PlatformState<Activation> activation;
 
 void SetFocusTo(HWND hwnd) {
-  HWND previous = focus_window;
+  HWND previous = activation.Get().focus;
   if (previous == hwnd) return;
-  focus_window = hwnd;
+  activation.Get().focus = hwnd;
   if (previous && FindWindowObject(previous, false)) Send(previous, WM_KILLFOCUS, (WPARAM)hwnd, 0);
   if (hwnd) Send(hwnd, WM_SETFOCUS, (WPARAM)previous, 0);
 }
@@ -29,17 +35,17 @@ void SendActivateApp(bool active) {
 
 }  // namespace
 
-HWND ActiveWindow() { return active_window; }
-HWND FocusWindow() { return focus_window; }
+HWND ActiveWindow() { return activation.Get().active; }
+HWND FocusWindow() { return activation.Get().focus; }
 
 void ActivateWindow(HWND hwnd, bool by_mouse) {
-  HWND previous = active_window;
+  HWND previous = activation.Get().active;
   if (previous == hwnd) return;
   if (previous) {
     Send(previous, WM_NCACTIVATE, FALSE, 0);
     Send(previous, WM_ACTIVATE, WA_INACTIVE, (LPARAM)hwnd);
   }
-  active_window = hwnd;
+  activation.Get().active = hwnd;
   PlaceInZOrder(hwnd, HWND_TOP);
   CurrentDesktop().FocusSurface(reinterpret_cast<SurfaceId>(hwnd));
   if (!previous) SendActivateApp(true);
@@ -56,18 +62,18 @@ void DeactivateWindow(HWND hwnd) {
       return;
     }
   }
-  if (active_window == hwnd) {
+  if (activation.Get().active == hwnd) {
     Send(hwnd, WM_NCACTIVATE, FALSE, 0);
     Send(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
-    active_window = nullptr;
+    activation.Get().active = nullptr;
     SendActivateApp(false);
   }
-  if (focus_window == hwnd) SetFocusTo(nullptr);
+  if (activation.Get().focus == hwnd) SetFocusTo(nullptr);
 }
 
 void ForgetWindow(HWND hwnd) {
-  if (active_window == hwnd) active_window = nullptr;
-  if (focus_window == hwnd) focus_window = nullptr;
+  if (activation.Get().active == hwnd) activation.Get().active = nullptr;
+  if (activation.Get().focus == hwnd) activation.Get().focus = nullptr;
 }
 
 // DefWindowProcW's WM_ACTIVATE: an activated window takes the focus.

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "common/log.h"
+#include "common/platform_state.h"
 #include "common/injected_failure.h"
 #include "window_manager.h"
 
@@ -17,12 +18,14 @@ std::wstring Folded(const std::wstring &name) {
   return folded;
 }
 
-std::mutex classes_mutex;
-// Application classes by folded name; a class lives until the process ends.
-std::multimap<std::wstring, std::shared_ptr<const WindowClass>> &Classes() {
-  static auto *classes = new std::multimap<std::wstring, std::shared_ptr<const WindowClass>>;
-  return *classes;
-}
+// Application classes by folded name; a class lives until the platform shuts down.
+struct ClassTable {
+  std::mutex mutex;
+  std::multimap<std::wstring, std::shared_ptr<const WindowClass>> classes;
+};
+
+PlatformState<ClassTable> class_table;
+std::multimap<std::wstring, std::shared_ptr<const WindowClass>> &Classes() { return class_table.Get().classes; }
 
 // The system class "STATIC": the window manager's default behaviour stands in for the static
 // control's own procedure, which draws text this platform never shows.
@@ -39,7 +42,7 @@ std::shared_ptr<const WindowClass> StaticClass() {
 }  // namespace
 
 std::shared_ptr<const WindowClass> FindClass(const std::wstring &name, HINSTANCE instance) {
-  std::lock_guard<std::mutex> lock(classes_mutex);
+  std::lock_guard<std::mutex> lock(class_table.Get().mutex);
   std::wstring folded = Folded(name);
   auto range = Classes().equal_range(folded);
   // A class registered by the calling module is preferred, as Windows does for local classes.
@@ -63,7 +66,7 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW *wnd_class) {
       SetLastError(ERROR_INVALID_PARAMETER);
     } else {
       std::wstring folded = Folded(wnd_class->lpszClassName);
-      std::lock_guard<std::mutex> lock(classes_mutex);
+      std::lock_guard<std::mutex> lock(class_table.Get().mutex);
       auto range = Classes().equal_range(folded);
       bool exists = false;
       for (auto it = range.first; it != range.second; ++it) exists |= it->second->instance == wnd_class->hInstance;

@@ -79,7 +79,7 @@ class Desktop {
 void ComposeClientImage(const SurfaceLook &look, int image_width, int image_height, const std::vector<uint8_t> &image,
                         int *width, int *height, std::vector<uint8_t> *bgra);
 
-// The desktop chosen by INTERLOCK_DISPLAY, opened on first use.
+// The desktop chosen by INTERLOCK_DISPLAY, opened on first use and closed by ShutDownPlatform.
 Desktop &CurrentDesktop();
 
 std::unique_ptr<Desktop> OpenHeadlessDesktop();

@@ -5,32 +5,34 @@
 #include <algorithm>
 #include <deque>
 
+#include "common/platform_state.h"
 #include "desktop.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
 namespace {
 
-std::deque<DisplayEvent> &RawInput() {
-  static auto *events = new std::deque<DisplayEvent>;  // lives as long as the process
-  return *events;
-}
+// The window thread's input: display events not yet taken, the messages made of them, and
+// which keys and buttons are held.
+struct Input {
+  std::deque<DisplayEvent> raw;
+  std::deque<MSG> converted;
+  bool key_down[256] = {};
+  bool buttons_down[4] = {};
+};
 
-std::deque<MSG> &ConvertedInput() {
-  static auto *messages = new std::deque<MSG>;
-  return *messages;
-}
+PlatformState<Input> input;
 
-bool key_down[256];
-bool buttons_down[4];
+std::deque<DisplayEvent> &RawInput() { return input.Get().raw; }
+std::deque<MSG> &ConvertedInput() { return input.Get().converted; }
 
-bool KeyHeld(UINT virtual_key) { return key_down[virtual_key & 0xFF]; }
+bool KeyHeld(UINT virtual_key) { return input.Get().key_down[virtual_key & 0xFF]; }
 
 WPARAM MouseKeyState() {
   WPARAM state = 0;
-  if (buttons_down[1]) state |= MK_LBUTTON;
-  if (buttons_down[3]) state |= MK_RBUTTON;
-  if (buttons_down[2]) state |= MK_MBUTTON;
+  if (input.Get().buttons_down[1]) state |= MK_LBUTTON;
+  if (input.Get().buttons_down[3]) state |= MK_RBUTTON;
+  if (input.Get().buttons_down[2]) state |= MK_MBUTTON;
   if (KeyHeld(VK_SHIFT)) state |= MK_SHIFT;
   if (KeyHeld(VK_CONTROL)) state |= MK_CONTROL;
   return state;
@@ -50,7 +52,9 @@ UINT ClientMouseMessage(const DisplayEvent &event) {
 
 bool ConvertMouse(const DisplayEvent &event, MSG *msg) {
   HWND hwnd = reinterpret_cast<HWND>(event.surface);
-  if (event.kind != DisplayEvent::kMotion) buttons_down[event.button & 3] = event.kind == DisplayEvent::kButtonDown;
+  if (event.kind != DisplayEvent::kMotion) {
+    input.Get().buttons_down[event.button & 3] = event.kind == DisplayEvent::kButtonDown;
+  }
   if (!FindWindowObject(hwnd, false)) return false;
   LPARAM screen = MAKELPARAM(event.x, event.y);
   LRESULT hit = Send(hwnd, WM_NCHITTEST, 0, screen);
@@ -80,9 +84,9 @@ bool ConvertKey(const DisplayEvent &event, MSG *msg) {
   if (!FindWindowObject(hwnd, false)) return false;
   bool down = event.kind == DisplayEvent::kKeyDown;
   UINT key = event.virtual_key & 0xFF;
-  bool was_down = key_down[key];
-  key_down[key] = down;
-  bool alt = key_down[VK_MENU] && !key_down[VK_CONTROL];
+  bool was_down = input.Get().key_down[key];
+  input.Get().key_down[key] = down;
+  bool alt = input.Get().key_down[VK_MENU] && !input.Get().key_down[VK_CONTROL];
   LPARAM data = 1 | ((LPARAM)(event.scan_code & 0xFF) << 16) | ((LPARAM)event.extended << 24) |
                 ((LPARAM)alt << 29) | ((LPARAM)(down ? was_down : 1) << 30) | ((LPARAM)!down << 31);
   UINT message = down ? (alt || key == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt || key == VK_F10 ? WM_SYSKEYUP : WM_KEYUP);

@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "common/log.h"
+#include "common/platform_state.h"
 #include "desktop.h"
 #include "common/injected_failure.h"
 #include "window_manager.h"
@@ -12,11 +13,12 @@
 namespace ilk::user32 {
 namespace {
 
-// The window thread's queue; it lives as long as the process.
+// The window thread's queue.
+PlatformState<std::deque<MSG>> posted;
+
 std::deque<MSG> &Posted() {
   CheckQueueThread();
-  static auto *posted = new std::deque<MSG>;
-  return *posted;
+  return posted.Get();
 }
 
 bool InRange(UINT message, UINT first, UINT last) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/log.h"
+#include "common/platform_state.h"
 #include "gdi32/gdi32_internal.h"
 #include "desktop.h"
 #include "common/injected_failure.h"
@@ -16,15 +17,17 @@
 namespace ilk::user32 {
 namespace {
 
-std::mutex table_mutex;
-// Live windows, topmost first: the Z order of the top-level windows.
-std::vector<WindowPtr> &Table() {
-  static auto *table = new std::vector<WindowPtr>;  // lives as long as the process
-  return *table;
-}
-// The thread the live windows belong to; none while there are none. Set and cleared under the
-// table's lock, read anywhere.
-std::atomic<std::thread::id> window_thread;
+struct WindowTable {
+  std::mutex mutex;
+  std::vector<WindowPtr> windows;  // topmost first: the Z order of the top-level windows
+  // The thread the live windows belong to; none while there are none. Set and cleared under
+  // the lock, read anywhere.
+  std::atomic<std::thread::id> thread;
+};
+
+PlatformState<WindowTable> window_table;
+WindowTable &State() { return window_table.Get(); }
+std::vector<WindowPtr> &Table() { return State().windows; }
 
 // Handle values look like Windows' (small, multiples of 2) and count upwards.
 HWND NextWindowHandle() {
@@ -46,12 +49,12 @@ void CheckWindowThread(HWND hwnd, std::thread::id owner) {
 }
 
 void CheckQueueThread() {
-  std::thread::id owner = window_thread;
+  std::thread::id owner = State().thread;
   if (owner != std::thread::id()) CheckWindowThread(nullptr, owner);
 }
 
 WindowPtr FindWindowAnyThread(HWND hwnd) {
-  std::lock_guard<std::mutex> lock(table_mutex);
+  std::lock_guard<std::mutex> lock(State().mutex);
   for (const WindowPtr &window : Table()) {
     if (window->hwnd == hwnd) return window;
   }
@@ -69,35 +72,35 @@ WindowPtr FindWindowObject(HWND hwnd, bool report) {
 }
 
 void AddWindowObject(const WindowPtr &window) {
-  std::lock_guard<std::mutex> lock(table_mutex);
-  if (!Table().empty()) CheckWindowThread(window->hwnd, window_thread);
-  window_thread = window->thread;
+  std::lock_guard<std::mutex> lock(State().mutex);
+  if (!Table().empty()) CheckWindowThread(window->hwnd, State().thread);
+  State().thread = window->thread;
   Table().insert(Table().begin(), window);
 }
 
 void RemoveWindowObject(HWND hwnd) {
   HDC dc = nullptr;
   {
-    std::lock_guard<std::mutex> lock(table_mutex);
+    std::lock_guard<std::mutex> lock(State().mutex);
     auto &table = Table();
     auto found = std::find_if(table.begin(), table.end(), [hwnd](const WindowPtr &w) { return w->hwnd == hwnd; });
     if (found == table.end()) return;
     dc = (*found)->dc;
     table.erase(found);
-    if (table.empty()) window_thread = std::thread::id();
+    if (table.empty()) State().thread = std::thread::id();
   }
   ilk::gdi32::DeleteWindowDc(dc);
 }
 
 std::vector<WindowPtr> WindowsInZOrder() {
-  std::lock_guard<std::mutex> lock(table_mutex);
+  std::lock_guard<std::mutex> lock(State().mutex);
   return Table();
 }
 
 void PlaceInZOrder(HWND hwnd, HWND insert_after) {
   std::vector<SurfaceId> order;
   {
-    std::lock_guard<std::mutex> lock(table_mutex);
+    std::lock_guard<std::mutex> lock(State().mutex);
     auto &table = Table();
     auto found = std::find_if(table.begin(), table.end(), [hwnd](const WindowPtr &w) { return w->hwnd == hwnd; });
     if (found == table.end()) return;

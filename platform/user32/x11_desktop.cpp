@@ -47,10 +47,16 @@ struct Surface {
   std::deque<ScreenRect> requested;
 };
 
+// Closes the X connection when the desktop goes, after every member that uses it.
+struct ConnectionCloser {
+  ~ConnectionCloser() { XCloseDisplay(display); }
+  ::Display *const display;
+};
+
 class X11Desktop : public Desktop {
  public:
   X11Desktop(::Display *display, const X11Visual &visual)
-      : display_(display), visual_(visual), uploader_(display, visual_) {
+      : display_(display), closer_{display}, visual_(visual), uploader_(display, visual_) {
     screen_ = DefaultScreen(display_);
     wm_protocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
     wm_delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
@@ -58,6 +64,12 @@ class X11Desktop : public Desktop {
     font_ = LoadFont(display_);
     // Held keys repeat as presses only, as Windows reports them.
     XkbSetDetectableAutoRepeat(display_, True, nullptr);
+  }
+
+  ~X11Desktop() override {
+    for (const auto &[id, surface] : surfaces_) XDestroyWindow(display_, surface.xid);
+    if (gc_) XFreeGC(display_, gc_);
+    if (font_) XFreeFont(display_, font_);
   }
 
   void CreateSurface(SurfaceId id, const SurfaceLook &look) override {
@@ -394,6 +406,7 @@ class X11Desktop : public Desktop {
   // not thread-safe by themselves: every use of the connection and of the surfaces holds it.
   std::mutex mutex_;
   ::Display *display_;
+  ConnectionCloser closer_;
   X11Visual visual_;
   ImageUploader uploader_;
   int screen_ = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shellscalingapi.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include "common/live_objects.h"
 #include "common/platform_state.h"
@@ -46,6 +47,65 @@ TEST(PlatformState, UpDownAndUpAgainInOneProcess) {
   ilk::ShutDownPlatform();
   ilk::ShutDownPlatform();  // nothing set up: nothing to do
   EXPECT_EQ(SetProcessDpiAwareness(PROCESS_DPI_UNAWARE), S_OK);
+}
+
+LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+HWND MakeWindow(const wchar_t *class_name) {
+  return CreateWindowExW(0, class_name, L"state", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 64, 64, nullptr, nullptr,
+                         nullptr, nullptr);
+}
+
+TEST(PlatformState, WindowsClassesAndTheQueueStartAfreshAfterAShutDown) {
+  WNDCLASSW window_class = {};
+  window_class.lpfnWndProc = Procedure;
+  window_class.lpszClassName = L"stateful";
+  window_class.hbrBackground = CreateSolidBrush(0x00FF00);
+  ASSERT_NE(RegisterClassW(&window_class), 0);
+  HWND before = MakeWindow(L"stateful");
+  ASSERT_NE(before, nullptr);
+  EXPECT_EQ(GetActiveWindow(), before);
+  PostMessageW(before, WM_USER, 0, 0);
+  EXPECT_TRUE(DestroyWindow(before));
+
+  ilk::ShutDownPlatform();
+  EXPECT_EQ(MakeWindow(L"stateful"), nullptr);  // the class went with the platform
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_CANNOT_FIND_WND_CLASS);
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE));
+  window_class.hbrBackground = CreateSolidBrush(0x00FF00);
+  ASSERT_NE(RegisterClassW(&window_class), 0);
+  HWND after = MakeWindow(L"stateful");
+  ASSERT_NE(after, nullptr);
+  EXPECT_NE(after, before);
+  EXPECT_FALSE(IsWindow(before));
+  EXPECT_EQ(GetActiveWindow(), after);
+  EXPECT_TRUE(DestroyWindow(after));
+  ilk::ShutDownPlatform();
+}
+
+TEST(PlatformState, OpenGLComesUpAgainAfterAShutDown) {
+  for (int round = 0; round < 2; ++round) {
+    HWND window = MakeWindow(L"STATIC");
+    HDC dc = GetDC(window);
+    PIXELFORMATDESCRIPTOR pfd = {};
+    pfd.nSize = sizeof pfd;
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_SUPPORT_OPENGL;
+    ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd));
+    HGLRC context = wglCreateContext(dc);
+    ASSERT_TRUE(wglMakeCurrent(dc, context)) << "round " << round;
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+    EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
+    EXPECT_TRUE(wglDeleteContext(context));
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+    ilk::ShutDownPlatform();
+  }
 }
 
 }  // namespace
