@@ -3,15 +3,17 @@
 #include <map>
 #include <mutex>
 
+#include "common/platform_state.h"
 #include "gdi32_internal.h"
 
 namespace {
 
-std::mutex dcs_mutex;
-std::map<HDC, HWND> &WindowDcs() {
-  static auto *dcs = new std::map<HDC, HWND>;
-  return *dcs;
-}
+struct WindowDcs {
+  std::mutex mutex;
+  std::map<HDC, HWND> windows;
+};
+
+ilk::PlatformState<WindowDcs> window_dcs;
 
 }  // namespace
 
@@ -19,23 +21,26 @@ namespace ilk::gdi32 {
 
 HDC CreateWindowDc(HWND window) {
   // Handle values look like Windows' and count upwards from above the screen's DC, 0x1010000.
-  static uintptr_t next = 0x1010000;
-  std::lock_guard<std::mutex> lock(dcs_mutex);
+  static uintptr_t next = 0x1010000;  // under the lock; never reset, so never reused
+  WindowDcs &state = window_dcs.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
   next += 4;
   HDC dc = reinterpret_cast<HDC>(next);
-  WindowDcs()[dc] = window;
+  state.windows[dc] = window;
   return dc;
 }
 
 void DeleteWindowDc(HDC dc) {
-  std::lock_guard<std::mutex> lock(dcs_mutex);
-  WindowDcs().erase(dc);
+  WindowDcs &state = window_dcs.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.windows.erase(dc);
 }
 
 HWND WindowOfDc(HDC dc) {
-  std::lock_guard<std::mutex> lock(dcs_mutex);
-  auto found = WindowDcs().find(dc);
-  return found == WindowDcs().end() ? nullptr : found->second;
+  WindowDcs &state = window_dcs.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto found = state.windows.find(dc);
+  return found == state.windows.end() ? nullptr : found->second;
 }
 
 }  // namespace ilk::gdi32
