@@ -14,11 +14,17 @@ namespace ilk {
 namespace {
 
 struct FailureRule {
+  std::string text;            // the entry as written, for the note when it matches nothing
   std::string interface_name;  // empty: any interface, or a plain function
   std::string name;
   uint32_t nth = 0;  // 0: every call
   std::optional<uint32_t> code;
-  uint32_t calls = 0;
+  uint32_t calls = 0;  // calls that matched the rule
+};
+
+struct HiddenName {
+  std::string name;
+  bool asked = false;  // whether the platform asked about it
 };
 
 struct Knobs {
@@ -26,7 +32,9 @@ struct Knobs {
   MessageBoxBackend message_box = MessageBoxBackend::Console;
   bool debugger = false;
   bool trace = false;
-  std::vector<std::string> hidden;
+  std::string capture_directory;
+  VulkanDeviceChoice vulkan_device;
+  std::vector<HiddenName> hidden;
   std::vector<FailureRule> failures;
 };
 
@@ -63,6 +71,7 @@ std::optional<uint32_t> ParseNumber(const std::string &text) {
 
 std::optional<FailureRule> ParseFailureRule(const std::string &text) {
   FailureRule rule;
+  rule.text = text;
   std::string entry = text;
   size_t equals = entry.find('=');
   if (equals != std::string::npos) {
@@ -85,6 +94,18 @@ std::optional<FailureRule> ParseFailureRule(const std::string &text) {
   if (entry.empty()) return std::nullopt;
   rule.name = entry;
   return rule;
+}
+
+// A decimal number is an index, anything else part of a name.
+VulkanDeviceChoice ParseVulkanDevice(std::string_view text) {
+  VulkanDeviceChoice choice;
+  bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+  if (digits) {
+    choice.index = static_cast<uint32_t>(strtoul(std::string(text).c_str(), nullptr, 10));
+  } else {
+    choice.name_part = text;
+  }
+  return choice;
 }
 
 Knobs ReadKnobs() {
@@ -110,8 +131,12 @@ Knobs ReadKnobs() {
   std::string_view debugger = Env("INTERLOCK_DEBUGGER");
   knobs.debugger = debugger == "continue";
   if (!debugger.empty() && !knobs.debugger) Log("unknown INTERLOCK_DEBUGGER '%.*s' ignored", (int)debugger.size(), debugger.data());
-  knobs.trace = Env("INTERLOCK_TRACE") == "1";
-  knobs.hidden = SplitList(Env("INTERLOCK_HIDE"));
+  std::string_view trace = Env("INTERLOCK_TRACE");
+  knobs.trace = trace == "1";
+  if (!trace.empty() && trace != "1" && trace != "0") Log("unknown INTERLOCK_TRACE '%.*s' ignored", (int)trace.size(), trace.data());
+  knobs.capture_directory = Env("INTERLOCK_CAPTURE");
+  knobs.vulkan_device = ParseVulkanDevice(Env("INTERLOCK_VULKAN_DEVICE"));
+  for (std::string &name : SplitList(Env("INTERLOCK_HIDE"))) knobs.hidden.push_back({std::move(name)});
   for (const std::string &item : SplitList(Env("INTERLOCK_FAIL"))) {
     if (std::optional<FailureRule> rule = ParseFailureRule(item)) {
       knobs.failures.push_back(*rule);
@@ -122,9 +147,25 @@ Knobs ReadKnobs() {
   return knobs;
 }
 
+// At exit: a name in INTERLOCK_FAIL or INTERLOCK_HIDE that no platform call matched did nothing,
+// most likely a misspelt one; say so rather than stay silent.
+void NoteUnmatchedNames();
+
 Knobs &CurrentKnobs() {
   static Knobs knobs = ReadKnobs();
+  static bool noting = std::atexit(NoteUnmatchedNames) == 0;  // runs before `knobs` goes
+  (void)noting;
   return knobs;
+}
+
+void NoteUnmatchedNames() {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  for (const FailureRule &rule : CurrentKnobs().failures) {
+    if (!rule.calls) Log("INTERLOCK_FAIL entry '%s' matched no platform function or method called in this run", rule.text.c_str());
+  }
+  for (const HiddenName &entry : CurrentKnobs().hidden) {
+    if (!entry.asked) Log("INTERLOCK_HIDE name '%s' matched no DLL, export or extension asked for in this run", entry.name.c_str());
+  }
 }
 
 }  // namespace
@@ -149,12 +190,25 @@ bool TraceEnabled() {
   return CurrentKnobs().trace;
 }
 
+std::string CaptureDirectory() {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  return CurrentKnobs().capture_directory;
+}
+
+VulkanDeviceChoice SelectedVulkanDevice() {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  return CurrentKnobs().vulkan_device;
+}
+
 bool IsHidden(std::string_view name) {
   std::lock_guard<std::mutex> lock(knobs_mutex);
-  for (const std::string &hidden : CurrentKnobs().hidden) {
-    if (EqualsNoCase(hidden, name)) return true;
+  bool hidden = false;
+  for (HiddenName &entry : CurrentKnobs().hidden) {
+    if (!EqualsNoCase(entry.name, name)) continue;
+    entry.asked = true;
+    hidden = true;
   }
-  return false;
+  return hidden;
 }
 
 std::optional<uint32_t> InjectedFailure(std::string_view name, uint32_t default_code,
@@ -162,10 +216,10 @@ std::optional<uint32_t> InjectedFailure(std::string_view name, uint32_t default_
   std::lock_guard<std::mutex> lock(knobs_mutex);
   std::optional<uint32_t> failure;
   for (FailureRule &rule : CurrentKnobs().failures) {
-    if (rule.name != name) continue;
+    if (!EqualsNoCase(rule.name, name)) continue;
     if (!rule.interface_name.empty()) {
       bool implemented = false;
-      for (std::string_view interface_name : interfaces) implemented |= interface_name == rule.interface_name;
+      for (std::string_view interface_name : interfaces) implemented |= EqualsNoCase(interface_name, rule.interface_name);
       if (!implemented) continue;
     }
     ++rule.calls;

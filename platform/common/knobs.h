@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace ilk {
@@ -22,9 +23,18 @@ INTERLOCK_EXPORT MessageBoxBackend SelectedMessageBox();
 INTERLOCK_EXPORT bool EmulatedDebugger();
 // INTERLOCK_TRACE=1: every platform call is traced on stderr.
 INTERLOCK_EXPORT bool TraceEnabled();
+// INTERLOCK_CAPTURE=DIR: the directory presented frames are written to; empty for none.
+INTERLOCK_EXPORT std::string CaptureDirectory();
+
+// INTERLOCK_VULKAN_DEVICE=N|name: the Vulkan device Direct3D 11 runs on.
+struct VulkanDeviceChoice {
+  std::optional<uint32_t> index;  // the device's place in Vulkan's enumeration
+  std::string name_part;          // else part of its name (case-insensitive); empty: any device
+};
+INTERLOCK_EXPORT VulkanDeviceChoice SelectedVulkanDevice();
 
 // INTERLOCK_HIDE=name,...: a DLL, an export or an extension that this system lacks.
-// Names compare case-insensitively.
+// Names compare case-insensitively, in both INTERLOCK_HIDE and INTERLOCK_FAIL.
 INTERLOCK_EXPORT bool IsHidden(std::string_view name);
 
 // INTERLOCK_FAIL=name[#n][=code],...: when the call `name` must fail this time, returns the code

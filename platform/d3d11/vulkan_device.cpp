@@ -45,10 +45,9 @@ VKAPI_ATTR VkBool32 VKAPI_CALL ValidationMessage(VkDebugUtilsMessageSeverityFlag
   return VK_FALSE;
 }
 
-bool NameMatches(const char *device_name, size_t index, const std::string &wanted) {
-  char *end = nullptr;
-  unsigned long number = strtoul(wanted.c_str(), &end, 10);
-  if (!wanted.empty() && *end == '\0') return number == index;
+bool Chosen(const char *device_name, size_t index, const VulkanDeviceChoice &choice) {
+  if (choice.index) return *choice.index == index;
+  const std::string &wanted = choice.name_part;
   std::string name = device_name;
   for (size_t at = 0; at + wanted.size() <= name.size(); ++at) {
     if (strncasecmp(name.c_str() + at, wanted.c_str(), wanted.size()) == 0) return true;
@@ -131,13 +130,13 @@ bool VulkanDevice::PickPhysicalDevice() {
   vkEnumeratePhysicalDevices(instance_, &count, nullptr);
   std::vector<VkPhysicalDevice> devices(count);
   vkEnumeratePhysicalDevices(instance_, &count, devices.data());
-  const char *wanted = getenv("INTERLOCK_VULKAN_DEVICE");
+  const VulkanDeviceChoice wanted = SelectedVulkanDevice();
   for (size_t index = 0; index < devices.size(); ++index) {
     VkPhysicalDeviceIDProperties id = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ID_PROPERTIES};
     VkPhysicalDeviceProperties2 properties = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2};
     properties.pNext = &id;
     vkGetPhysicalDeviceProperties2(devices[index], &properties);
-    if (wanted && *wanted && !NameMatches(properties.properties.deviceName, index, wanted)) continue;
+    if (!Chosen(properties.properties.deviceName, index, wanted)) continue;
     if (properties.properties.apiVersion < VK_API_VERSION_1_1 ||
         !HasDeviceExtension(devices[index], VK_KHR_EXTERNAL_MEMORY_FD_EXTENSION_NAME)) {
       Trace("Vulkan device %zu (%s) cannot export memory; skipped", index, properties.properties.deviceName);

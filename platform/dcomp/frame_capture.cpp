@@ -41,8 +41,8 @@ std::string FileTitle(HWND window) {
 }  // namespace
 
 void CaptureFrame(HWND window, const dxgi::PresentedImage &image) {
-  const char *directory = getenv("INTERLOCK_CAPTURE");
-  if (!directory || !*directory) return;
+  const std::string directory = CaptureDirectory();
+  if (directory.empty()) return;
   unsigned number;
   {
     FrameNumbers &numbers = frame_numbers.Get();
@@ -51,8 +51,8 @@ void CaptureFrame(HWND window, const dxgi::PresentedImage &image) {
   }
   char suffix[16];
   snprintf(suffix, sizeof suffix, "-%04u.png", number);
-  std::string path = std::string(directory) + "/" + FileTitle(window) + suffix;
-  mkdir(directory, 0777);  // an existing directory is fine
+  std::string path = directory + "/" + FileTitle(window) + suffix;
+  mkdir(directory.c_str(), 0777);  // an existing directory is fine
   png_image png = {};
   png.version = PNG_IMAGE_VERSION;
   png.width = image.width;

@@ -72,6 +72,10 @@ class Desktop {
   virtual void CursorPosition(int *x, int *y) = 0;
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;
+
+  // A modal message box (title, text, OK) on this desktop; returns once it is dismissed. False
+  // at once when this desktop cannot show one.
+  virtual bool ShowMessageBox(const std::string &caption, const std::string &text) = 0;
 };
 
 // What a client area shows when nothing covers it: the image (top-left anchored, clipped) over
@@ -86,7 +90,8 @@ std::unique_ptr<Desktop> OpenHeadlessDesktop();
 // Null when the X server cannot be reached.
 std::unique_ptr<Desktop> OpenX11Desktop();
 
-// A modal X11 message box (title, text, OK); false when the X server cannot be reached.
-bool ShowX11MessageBox(const std::string &caption, const std::string &text);
+// Shows a message box as a dialog (INTERLOCK_MSGBOX=x11): on the windows' desktop, or on an X11
+// desktop of its own when the windows are headless. False when no desktop can show it.
+bool ShowMessageBoxDialog(const std::string &caption, const std::string &text);
 
 }  // namespace ilk::user32

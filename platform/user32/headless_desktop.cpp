@@ -62,6 +62,8 @@ class HeadlessDesktop : public Desktop {
   void CursorPosition(int *x, int *y) override { *x = *y = 0; }
   int ScreenWidth() override { return kScreenWidth; }
   int ScreenHeight() override { return kScreenHeight; }
+  // There is no screen to show a dialog on.
+  bool ShowMessageBox(const std::string &, const std::string &) override { return false; }
 
  private:
   std::mutex mutex_;

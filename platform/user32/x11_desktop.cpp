@@ -19,6 +19,7 @@
 #include "desktop.h"
 #include "x11_image_upload.h"
 #include "x11_keys.h"
+#include "x11_message_box.h"
 #include "x11_visual.h"
 
 namespace ilk::user32 {
@@ -234,7 +235,39 @@ class X11Desktop : public Desktop {
   int ScreenWidth() override { return DisplayWidth(display_, screen_); }
   int ScreenHeight() override { return DisplayHeight(display_, screen_); }
 
+  bool ShowMessageBox(const std::string &caption, const std::string &text) override {
+    std::unique_ptr<MessageBoxWindow> box;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!font_) return false;
+      box = std::make_unique<MessageBoxWindow>(display_, visual_, font_, caption, text);
+    }
+    // The dialog's events are taken off the connection, the windows' events stay queued for the
+    // message loop. The wait holds no lock; it wakes now and then, because another thread's
+    // request may read the dialog's events off the connection meanwhile.
+    Window xid = box->Xid();
+    for (;;) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        XEvent event;
+        while (XCheckIfEvent(display_, &event, &IsEventOf, reinterpret_cast<XPointer>(&xid))) {
+          if (box->Handle(event)) {
+            box.reset();
+            return true;
+          }
+        }
+      }
+      struct pollfd connection = {ConnectionNumber(display_), POLLIN, 0};
+      poll(&connection, 1, kDialogWakeMs);
+    }
+  }
+
  private:
+  static constexpr int kDialogWakeMs = 50;
+  static Bool IsEventOf(::Display *, XEvent *event, XPointer window) {
+    return event->xany.window == *reinterpret_cast<Window *>(window);
+  }
+
   // X11 windows cannot be empty: a window of size zero or less is one pixel there.
   static unsigned XSize(int size) { return (unsigned)std::max(1, size); }
   static bool Same(const ScreenRect &a, const ScreenRect &b) {

@@ -1,15 +1,10 @@
-// The X11 message box: a modal dialog on its own connection, titled with the caption, showing
-// the text line by line above an OK button. Enter, Escape, a click on OK or closing the dialog
-// dismisses it.
+// The X11 message box (x11_message_box.h).
+#include "x11_message_box.h"
+
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
-
-#include "desktop.h"
-#include "x11_visual.h"
 
 namespace ilk::user32 {
 namespace {
@@ -35,133 +30,101 @@ std::vector<std::string> Lines(const std::string &text) {
   return lines;
 }
 
-class MessageBoxWindow {
- public:
-  MessageBoxWindow(::Display *display, const X11Visual &visual, XFontStruct *font, const std::string &caption,
-                   const std::string &text)
-      : display_(display), visual_(visual), font_(font), lines_(Lines(text)) {
-    line_height_ = font_->ascent + font_->descent + 2;
-    int text_width = 0;
-    for (const std::string &line : lines_) text_width = std::max(text_width, XTextWidth(font_, line.c_str(), (int)line.size()));
-    width_ = std::max(kMinWidth, text_width + 2 * kMargin);
-    height_ = kMargin + (int)lines_.size() * line_height_ + kMargin + kButtonHeight + kMargin;
-    int screen = DefaultScreen(display_);
-    int x = (DisplayWidth(display_, screen) - width_) / 2, y = (DisplayHeight(display_, screen) - height_) / 2;
-    XSetWindowAttributes attributes =
-        WindowAttributes(visual_, ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
-    window_ = XCreateWindow(display_, RootWindow(display_, screen), x, y, (unsigned)width_, (unsigned)height_, 0,
-                            visual_.depth(), InputOutput, visual_.visual(),
-                            CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
-    SetTitle(display_, window_, caption.c_str());
-    wm_protocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
-    wm_delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(display_, window_, &wm_delete_window_, 1);
-    Atom window_type = XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False);
-    Atom dialog = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-    XChangeProperty(display_, window_, window_type, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char *>(&dialog), 1);
-    XSizeHints hints = {};
-    hints.flags = PPosition | PMinSize | PMaxSize;
-    hints.x = x;
-    hints.y = y;
-    hints.min_width = hints.max_width = width_;
-    hints.min_height = hints.max_height = height_;
-    XSetWMNormalHints(display_, window_, &hints);
-    gc_ = XCreateGC(display_, window_, 0, nullptr);
-    XSetFont(display_, gc_, font_->fid);
-    XMapRaised(display_, window_);
-  }
-
-  ~MessageBoxWindow() {
-    XFreeGC(display_, gc_);
-    XDestroyWindow(display_, window_);
-    XSync(display_, False);
-  }
-
-  // Handles events until the dialog is dismissed.
-  void Run() {
-    bool pressed_on_button = false;
-    for (;;) {
-      XEvent event;
-      XNextEvent(display_, &event);
-      switch (event.type) {
-        case MapNotify:
-          XSetInputFocus(display_, window_, RevertToParent, CurrentTime);  // the box takes the keyboard
-          break;
-        case Expose:
-          if (event.xexpose.count == 0) Draw();
-          break;
-        case KeyPress: {
-          KeySym keysym = XLookupKeysym(&event.xkey, 0);
-          if (keysym == XK_Return || keysym == XK_KP_Enter || keysym == XK_Escape) return;
-          break;
-        }
-        case ButtonPress:
-          pressed_on_button = event.xbutton.button == Button1 && OnButton(event.xbutton.x, event.xbutton.y);
-          break;
-        case ButtonRelease:
-          // As a Windows button: pressed and released on it.
-          if (pressed_on_button && event.xbutton.button == Button1 && OnButton(event.xbutton.x, event.xbutton.y)) return;
-          pressed_on_button = false;
-          break;
-        case ClientMessage:
-          if (event.xclient.message_type == wm_protocols_ && (Atom)event.xclient.data.l[0] == wm_delete_window_) return;
-          break;
-      }
-    }
-  }
-
- private:
-  int ButtonX() const { return (width_ - kButtonWidth) / 2; }
-  int ButtonY() const { return height_ - kMargin - kButtonHeight; }
-  bool OnButton(int x, int y) const {
-    return x >= ButtonX() && x < ButtonX() + kButtonWidth && y >= ButtonY() && y < ButtonY() + kButtonHeight;
-  }
-
-  void Draw() {
-    XSetForeground(display_, gc_, visual_.Pixel(kDialogColor));
-    XFillRectangle(display_, window_, gc_, 0, 0, (unsigned)width_, (unsigned)height_);
-    XSetForeground(display_, gc_, visual_.Pixel(kTextColor));
-    int baseline = kMargin + font_->ascent;
-    for (const std::string &line : lines_) {
-      XDrawString(display_, window_, gc_, kMargin, baseline, line.c_str(), (int)line.size());
-      baseline += line_height_;
-    }
-    XSetForeground(display_, gc_, visual_.Pixel(kButtonColor));
-    XFillRectangle(display_, window_, gc_, ButtonX(), ButtonY(), kButtonWidth, kButtonHeight);
-    XSetForeground(display_, gc_, visual_.Pixel(kButtonBorder));
-    XDrawRectangle(display_, window_, gc_, ButtonX(), ButtonY(), kButtonWidth - 1, kButtonHeight - 1);
-    XSetForeground(display_, gc_, visual_.Pixel(kTextColor));
-    const char *label = "OK";
-    int label_x = ButtonX() + (kButtonWidth - XTextWidth(font_, label, 2)) / 2;
-    int label_y = ButtonY() + (kButtonHeight + font_->ascent - font_->descent) / 2;
-    XDrawString(display_, window_, gc_, label_x, label_y, label, 2);
-    XFlush(display_);
-  }
-
-  ::Display *display_;
-  const X11Visual &visual_;
-  XFontStruct *font_;
-  std::vector<std::string> lines_;
-  int line_height_ = 0, width_ = 0, height_ = 0;
-  Window window_ = 0;
-  GC gc_ = nullptr;
-  Atom wm_protocols_ = 0, wm_delete_window_ = 0;
-};
-
 }  // namespace
 
-bool ShowX11MessageBox(const std::string &caption, const std::string &text) {
-  ::Display *display = XOpenDisplay(nullptr);
-  if (!display) return false;
-  LogXErrors();
-  X11Visual visual;
-  XFontStruct *font = visual.Choose(display, DefaultScreen(display)) ? LoadFont(display) : nullptr;
-  if (font) {
-    MessageBoxWindow(display, visual, font, caption, text).Run();
-    XFreeFont(display, font);
+MessageBoxWindow::MessageBoxWindow(::Display *display, const X11Visual &visual, XFontStruct *font,
+                                   const std::string &caption, const std::string &text)
+    : display_(display), visual_(visual), font_(font), lines_(Lines(text)) {
+  line_height_ = font_->ascent + font_->descent + 2;
+  int text_width = 0;
+  for (const std::string &line : lines_) text_width = std::max(text_width, XTextWidth(font_, line.c_str(), (int)line.size()));
+  width_ = std::max(kMinWidth, text_width + 2 * kMargin);
+  height_ = kMargin + (int)lines_.size() * line_height_ + kMargin + kButtonHeight + kMargin;
+  int screen = DefaultScreen(display_);
+  int x = (DisplayWidth(display_, screen) - width_) / 2, y = (DisplayHeight(display_, screen) - height_) / 2;
+  XSetWindowAttributes attributes =
+      WindowAttributes(visual_, ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
+  window_ = XCreateWindow(display_, RootWindow(display_, screen), x, y, (unsigned)width_, (unsigned)height_, 0,
+                          visual_.depth(), InputOutput, visual_.visual(),
+                          CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
+  SetTitle(display_, window_, caption.c_str());
+  wm_protocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
+  wm_delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(display_, window_, &wm_delete_window_, 1);
+  Atom window_type = XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False);
+  Atom dialog = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  XChangeProperty(display_, window_, window_type, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char *>(&dialog), 1);
+  XSizeHints hints = {};
+  hints.flags = PPosition | PMinSize | PMaxSize;
+  hints.x = x;
+  hints.y = y;
+  hints.min_width = hints.max_width = width_;
+  hints.min_height = hints.max_height = height_;
+  XSetWMNormalHints(display_, window_, &hints);
+  gc_ = XCreateGC(display_, window_, 0, nullptr);
+  XSetFont(display_, gc_, font_->fid);
+  XMapRaised(display_, window_);
+}
+
+MessageBoxWindow::~MessageBoxWindow() {
+  XFreeGC(display_, gc_);
+  XDestroyWindow(display_, window_);
+  XSync(display_, False);
+}
+
+bool MessageBoxWindow::Handle(const XEvent &event) {
+  switch (event.type) {
+    case MapNotify:
+      XSetInputFocus(display_, window_, RevertToParent, CurrentTime);  // the box takes the keyboard
+      break;
+    case Expose:
+      if (event.xexpose.count == 0) Draw();
+      break;
+    case KeyPress: {
+      KeySym keysym = XLookupKeysym(const_cast<XKeyEvent *>(&event.xkey), 0);
+      if (keysym == XK_Return || keysym == XK_KP_Enter || keysym == XK_Escape) return true;
+      break;
+    }
+    case ButtonPress:
+      pressed_on_button_ = event.xbutton.button == Button1 && OnButton(event.xbutton.x, event.xbutton.y);
+      break;
+    case ButtonRelease:
+      // As a Windows button: pressed and released on it.
+      if (pressed_on_button_ && event.xbutton.button == Button1 && OnButton(event.xbutton.x, event.xbutton.y)) return true;
+      pressed_on_button_ = false;
+      break;
+    case ClientMessage:
+      return event.xclient.message_type == wm_protocols_ && (Atom)event.xclient.data.l[0] == wm_delete_window_;
   }
-  XCloseDisplay(display);
-  return font != nullptr;
+  return false;
+}
+
+bool MessageBoxWindow::OnButton(int x, int y) const {
+  return x >= ButtonX() && x < ButtonX() + kButtonWidth && y >= ButtonY() && y < ButtonY() + kButtonHeight;
+}
+
+int MessageBoxWindow::ButtonX() const { return (width_ - kButtonWidth) / 2; }
+int MessageBoxWindow::ButtonY() const { return height_ - kMargin - kButtonHeight; }
+
+void MessageBoxWindow::Draw() {
+  XSetForeground(display_, gc_, visual_.Pixel(kDialogColor));
+  XFillRectangle(display_, window_, gc_, 0, 0, (unsigned)width_, (unsigned)height_);
+  XSetForeground(display_, gc_, visual_.Pixel(kTextColor));
+  int baseline = kMargin + font_->ascent;
+  for (const std::string &line : lines_) {
+    XDrawString(display_, window_, gc_, kMargin, baseline, line.c_str(), (int)line.size());
+    baseline += line_height_;
+  }
+  XSetForeground(display_, gc_, visual_.Pixel(kButtonColor));
+  XFillRectangle(display_, window_, gc_, ButtonX(), ButtonY(), kButtonWidth, kButtonHeight);
+  XSetForeground(display_, gc_, visual_.Pixel(kButtonBorder));
+  XDrawRectangle(display_, window_, gc_, ButtonX(), ButtonY(), kButtonWidth - 1, kButtonHeight - 1);
+  XSetForeground(display_, gc_, visual_.Pixel(kTextColor));
+  const char *label = "OK";
+  int label_x = ButtonX() + (kButtonWidth - XTextWidth(font_, label, 2)) / 2;
+  int label_y = ButtonY() + (kButtonHeight + font_->ascent - font_->descent) / 2;
+  XDrawString(display_, window_, gc_, label_x, label_y, label, 2);
+  XFlush(display_);
 }
 
 }  // namespace ilk::user32

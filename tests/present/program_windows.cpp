@@ -6,6 +6,7 @@
 
 #include "app/options.h"
 #include "app/start_up.h"
+#include "common/knobs.h"
 
 namespace interlock {
 
@@ -13,6 +14,7 @@ ProgramWindows::ProgramWindows() {
   char path[] = "/tmp/interlock-frames-XXXXXX";
   capture_dir_ = mkdtemp(path);
   setenv("INTERLOCK_CAPTURE", capture_dir_.c_str(), 1);
+  ilk::ReloadKnobs();
   SetDefaultOptions();
   ResolveSystemEntryPoints();
   RegisterWindowClass(nullptr);
@@ -24,6 +26,7 @@ ProgramWindows::~ProgramWindows() {
   if (IsWindow(wr1.window)) DestroyWindow(wr1.window);
   if (IsWindow(wr2.window)) DestroyWindow(wr2.window);
   unsetenv("INTERLOCK_CAPTURE");
+  ilk::ReloadKnobs();
   std::string remove = "rm -rf " + capture_dir_;
   if (system(remove.c_str()) != 0) fprintf(stderr, "could not remove %s\n", capture_dir_.c_str());
 }

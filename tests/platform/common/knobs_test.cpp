@@ -41,6 +41,30 @@ TEST(InjectedFailure, MalformedEntriesAreIgnoredWithANote) {
   EXPECT_EQ(ilk::InjectedFailure("ReleaseDC", 31), 31u);
 }
 
+// Both knobs compare names without case, so "getdc" fails GetDC as "GETDC" would.
+TEST(InjectedFailure, NamesAndInterfacesCompareWithoutCase) {
+  ScopedKnobs knobs({{"INTERLOCK_FAIL", "getdc,idxgiswapchain1::present1"}});
+  EXPECT_EQ(ilk::InjectedFailure("GetDC", 31), 31u);
+  EXPECT_EQ(ilk::InjectedFailure("Present1", 0x80004005u, {"IUnknown", "IDXGISwapChain1"}), 0x80004005u);
+  EXPECT_EQ(ilk::InjectedFailure("Present1", 0x80004005u, {"IUnknown", "ID3D11Device"}), std::nullopt);
+}
+
+// A name that no call matched by the end of the run did nothing: the run ends with a note.
+TEST(InjectedFailureDeathTest, NamesNoCallMatchedAreNotedAtExit) {
+  EXPECT_EXIT(
+      {
+        setenv("INTERLOCK_FAIL", "garbage,GetDC", 1);
+        setenv("INTERLOCK_HIDE", "nothing.dll,dxgidebug.dll", 1);
+        ilk::ReloadKnobs();
+        ilk::InjectedFailure("GetDC", 31);
+        ilk::IsHidden("DXGIDEBUG.DLL");
+        exit(0);
+      },
+      testing::ExitedWithCode(0),
+      "interlock: INTERLOCK_FAIL entry 'garbage' matched no platform function or method called in this run\n"
+      "interlock: INTERLOCK_HIDE name 'nothing.dll' matched no DLL, export or extension asked for in this run\n$");
+}
+
 TEST(Hidden, NamesCompareWithoutCase) {
   ScopedKnobs knobs({{"INTERLOCK_HIDE", "dxgidebug.dll,WGL_NV_DX_interop"}});
   EXPECT_TRUE(ilk::IsHidden("Dxgidebug.dll"));
@@ -63,6 +87,47 @@ TEST(Backends, DefaultsFollowTheDisplay) {
     ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "headless"}, {"INTERLOCK_MSGBOX", "console"}, {"DISPLAY", ":99"}});
     EXPECT_EQ(ilk::SelectedDisplay(), ilk::DisplayBackend::Headless);
     EXPECT_EQ(ilk::SelectedMessageBox(), ilk::MessageBoxBackend::Console);
+  }
+}
+
+TEST(Knobs, ValuesTheyDoNotUnderstandAreNoted) {
+  testing::internal::CaptureStderr();
+  {
+    ScopedKnobs knobs({{"INTERLOCK_TRACE", "2"}, {"INTERLOCK_DISPLAY", "wayland"}, {"INTERLOCK_MSGBOX", "gtk"},
+                       {"INTERLOCK_DEBUGGER", "yes"}});
+    EXPECT_FALSE(ilk::TraceEnabled());
+    EXPECT_FALSE(ilk::EmulatedDebugger());
+  }
+  std::string notes = testing::internal::GetCapturedStderr();
+  for (const char *note : {"interlock: unknown INTERLOCK_TRACE '2' ignored", "interlock: unknown INTERLOCK_DISPLAY 'wayland'",
+                           "interlock: unknown INTERLOCK_MSGBOX 'gtk'", "interlock: unknown INTERLOCK_DEBUGGER 'yes'"}) {
+    EXPECT_NE(notes.find(note), std::string::npos) << notes;
+  }
+  testing::internal::CaptureStderr();
+  {
+    ScopedKnobs knobs({{"INTERLOCK_TRACE", "0"}});
+    EXPECT_FALSE(ilk::TraceEnabled());
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(Knobs, CaptureDirectoryAndVulkanDeviceAreReadWithTheOthers) {
+  {
+    ScopedKnobs knobs({{"INTERLOCK_CAPTURE", "/tmp/frames"}, {"INTERLOCK_VULKAN_DEVICE", "12"}});
+    EXPECT_EQ(ilk::CaptureDirectory(), "/tmp/frames");
+    EXPECT_EQ(ilk::SelectedVulkanDevice().index, 12u);
+    EXPECT_EQ(ilk::SelectedVulkanDevice().name_part, "");
+  }
+  {
+    ScopedKnobs knobs({{"INTERLOCK_CAPTURE", nullptr}, {"INTERLOCK_VULKAN_DEVICE", "llvmpipe 2"}});
+    EXPECT_EQ(ilk::CaptureDirectory(), "");
+    EXPECT_EQ(ilk::SelectedVulkanDevice().index, std::nullopt);
+    EXPECT_EQ(ilk::SelectedVulkanDevice().name_part, "llvmpipe 2");
+  }
+  {
+    ScopedKnobs knobs({{"INTERLOCK_VULKAN_DEVICE", nullptr}});
+    EXPECT_EQ(ilk::SelectedVulkanDevice().index, std::nullopt);
+    EXPECT_EQ(ilk::SelectedVulkanDevice().name_part, "");
   }
 }
 
