@@ -3,6 +3,8 @@
 
 #include "windef.h"
 
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
+
 WINGDIAPI HBRUSH WINAPI CreateSolidBrush(COLORREF color);
 WINGDIAPI BOOL WINAPI DeleteObject(HGDIOBJ object);
 

@@ -80,6 +80,11 @@ typedef struct tagMINMAXINFO {
   POINT ptMaxTrackSize;
 } MINMAXINFO, *PMINMAXINFO, *LPMINMAXINFO;
 
+typedef struct tagSTYLESTRUCT {
+  DWORD styleOld;
+  DWORD styleNew;
+} STYLESTRUCT, *LPSTYLESTRUCT;
+
 typedef struct tagPAINTSTRUCT {
   HDC hdc;
   BOOL fErase;
@@ -111,6 +116,8 @@ typedef struct tagPAINTSTRUCT {
 #define WM_SETCURSOR 0x0020
 #define WM_MOUSEACTIVATE 0x0021
 #define WM_GETMINMAXINFO 0x0024
+#define WM_STYLECHANGING 0x007C
+#define WM_STYLECHANGED 0x007D
 #define WM_WINDOWPOSCHANGING 0x0046
 #define WM_WINDOWPOSCHANGED 0x0047
 #define WM_GETICON 0x007F
@@ -254,7 +261,27 @@ typedef struct tagPAINTSTRUCT {
 /* ShowWindow */
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
+#define SW_NORMAL 1
+#define SW_SHOWMINIMIZED 2
+#define SW_SHOWMAXIMIZED 3
+#define SW_MAXIMIZE 3
+#define SW_SHOWNOACTIVATE 4
 #define SW_SHOW 5
+#define SW_MINIMIZE 6
+#define SW_SHOWMINNOACTIVE 7
+#define SW_SHOWNA 8
+#define SW_RESTORE 9
+#define SW_SHOWDEFAULT 10
+#define SW_FORCEMINIMIZE 11
+
+/* GetWindowLongPtrW, SetWindowLongPtrW */
+#define GWLP_WNDPROC (-4)
+#define GWLP_HINSTANCE (-6)
+#define GWLP_HWNDPARENT (-8)
+#define GWLP_ID (-12)
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
+#define GWLP_USERDATA (-21)
 
 /* Hit-test codes */
 #define HTERROR (-2)
@@ -412,12 +439,21 @@ WINUSERAPI BOOL WINAPI PostMessageW(HWND window, UINT message, WPARAM wparam, LP
 WINUSERAPI BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 WINUSERAPI BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
 WINUSERAPI BOOL WINAPI SetWindowPos(HWND window, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
+WINUSERAPI BOOL WINAPI ShowWindow(HWND window, int command);
+WINUSERAPI BOOL WINAPI IsWindowVisible(HWND window);
+WINUSERAPI BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
+WINUSERAPI LONG_PTR WINAPI GetWindowLongPtrW(HWND window, int index);
+WINUSERAPI LONG_PTR WINAPI SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
 WINUSERAPI BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filter_min, UINT filter_max, UINT remove);
+WINUSERAPI BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT filter_min, UINT filter_max, UINT remove);
+WINUSERAPI BOOL WINAPI GetMessageW(LPMSG msg, HWND window, UINT filter_min, UINT filter_max);
+WINUSERAPI void WINAPI PostQuitMessage(int exit_code);
 WINUSERAPI BOOL WINAPI TranslateMessage(const MSG *msg);
 WINUSERAPI LRESULT WINAPI DispatchMessageW(const MSG *msg);
 WINUSERAPI BOOL WINAPI RedrawWindow(HWND window, const RECT *update_rect, HANDLE update_region, UINT flags);
 WINUSERAPI BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase);
 WINUSERAPI BOOL WINAPI ValidateRect(HWND window, const RECT *rect);
+WINUSERAPI BOOL WINAPI UpdateWindow(HWND window);
 WINUSERAPI HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
 WINUSERAPI BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint);
 WINUSERAPI HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR cursor_name);
@@ -430,3 +466,6 @@ WINUSERAPI int WINAPI GetSystemMetrics(int index);
 WINUSERAPI BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD ex_style);
 WINUSERAPI HWND WINAPI GetActiveWindow(void);
 WINUSERAPI HWND WINAPI GetForegroundWindow(void);
+WINUSERAPI HWND WINAPI SetActiveWindow(HWND window);
+WINUSERAPI HWND WINAPI GetFocus(void);
+WINUSERAPI HWND WINAPI SetFocus(HWND window);

@@ -158,7 +158,7 @@ BOOL WINAPI ReleaseSemaphore(HANDLE handle, LONG release_count, LPLONG previous_
     if (!semaphore) {
       SetLastError(ERROR_INVALID_HANDLE);
     } else if (!semaphore->Release(release_count, previous_count)) {
-      SetLastError(release_count <= 0 ? ERROR_INVALID_PARAMETER : 298 /* ERROR_TOO_MANY_POSTS */);
+      SetLastError(release_count <= 0 ? ERROR_INVALID_PARAMETER : ERROR_TOO_MANY_POSTS);
     } else {
       result = TRUE;
     }

@@ -1,7 +1,9 @@
 // The headless display: windows exist in memory only. It keeps what each client area shows
 // (the class brush, then the last presented image) so that it can be read back, and it has no
 // input: no pointer, no keyboard. Its screen is 1920x1080, the most common desktop size.
+#include <chrono>
 #include <map>
+#include <thread>
 #include <mutex>
 
 #include "desktop.h"
@@ -57,7 +59,11 @@ class HeadlessDesktop : public Desktop {
   }
 
   void Sync() override {}
-  bool NextEvent(DisplayEvent *, int) override { return false; }
+  // Nothing ever comes; a wait lasts its time, as a wait for input that does not come does.
+  bool NextEvent(DisplayEvent *, int timeout_ms) override {
+    if (timeout_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(timeout_ms));
+    return false;
+  }
   bool LeftButtonDown() override { return false; }
   void CursorPosition(int *x, int *y) override { *x = *y = 0; }
   int ScreenWidth() override { return kScreenWidth; }

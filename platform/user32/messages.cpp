@@ -1,6 +1,7 @@
-// user32: sending, posting and retrieving messages (SendMessageW, PostMessageW, PeekMessageA,
-// TranslateMessage, DispatchMessageW). Retrieval order is Windows': posted messages, then
-// input, then WM_PAINT for a window with an update region.
+// user32: sending, posting and retrieving messages (SendMessageW, PostMessageW, PeekMessageA/W,
+// GetMessageW, PostQuitMessage, TranslateMessage, DispatchMessageW). Retrieval order is
+// Windows': posted messages, then the quit message, then input, then WM_PAINT for a window
+// with an update region.
 #include <algorithm>
 #include <deque>
 
@@ -20,6 +21,15 @@ std::deque<MSG> &Posted() {
   CheckQueueThread();
   return posted.Get();
 }
+
+// PostQuitMessage's request: WM_QUIT is made when it is retrieved.
+struct QuitRequest {
+  bool posted = false;
+  int exit_code = 0;
+};
+PlatformState<QuitRequest> quit_request;
+
+const int kWaitSliceMs = 100;  // how long GetMessageW waits for the display at a time
 
 bool InRange(UINT message, UINT first, UINT last) {
   return (first == 0 && last == 0) || (message >= first && message <= last);
@@ -92,28 +102,85 @@ BOOL WINAPI PostMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
   return result;
 }
 
-BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
-  // PeekMessage has no failure result of its own; an injected failure answers -1, the value the
-  // message-retrieval functions use for errors, with the last-error code set.
-  if (ilk::FailsWithLastError("PeekMessageA")) {
-    ilk::Trace("PeekMessageA() = -1");
-    return -1;
-  }
+namespace {
+
+// A window filter names no window: -1 for thread messages, or a live window.
+bool ValidFilter(HWND filter) {
+  return !filter || filter == reinterpret_cast<HWND>(-1) || FindWindowObject(filter) != nullptr;
+}
+
+// PeekMessage and GetMessage without their failure injection: 1 with a message (written to
+// `msg` when it is not null), 0 without.
+BOOL Retrieve(MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max, bool take) {
   CheckQueueThread();
-  bool take = remove & PM_REMOVE;
+  MSG found_msg;
   PumpDisplayEvents(0);
-  bool found = TakePosted(hwnd, filter_min, filter_max, msg, take) ||
-               (RangeHasInput(filter_min, filter_max) && NextInputMessage(hwnd, msg, take));
+  bool found = TakePosted(hwnd, filter_min, filter_max, &found_msg, take);
+  QuitRequest &quit = quit_request.Get();
+  if (!found && quit.posted && InRange(WM_QUIT, filter_min, filter_max)) {
+    found_msg = Stamped(nullptr, WM_QUIT, (WPARAM)quit.exit_code, 0);
+    if (take) quit.posted = false;
+    found = true;
+  }
+  if (!found && RangeHasInput(filter_min, filter_max)) found = NextInputMessage(hwnd, &found_msg, take);
   if (!found && InRange(WM_PAINT, filter_min, filter_max) && hwnd != reinterpret_cast<HWND>(-1)) {
     if (HWND painted = WindowNeedingPaint(hwnd)) {
-      *msg = Stamped(painted, WM_PAINT, 0, 0);
+      found_msg = Stamped(painted, WM_PAINT, 0, 0);
       found = true;
     }
   }
+  if (!found) return FALSE;
+  // Windows takes the message and then fails to write it to a null pointer.
+  if (!msg) {
+    SetLastError(ERROR_NOACCESS);
+    return FALSE;
+  }
+  *msg = found_msg;
   // Polling an empty queue is what a busy message loop does all the time: only messages found
   // are traced.
-  if (found) ilk::Trace("PeekMessageA() = 1 (0x%04x for %p)", msg->message, (void *)msg->hwnd);
-  return found;
+  ilk::Trace("message 0x%04x for %p retrieved", msg->message, (void *)msg->hwnd);
+  return TRUE;
+}
+
+BOOL Peek(const char *name, LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
+  // PeekMessage has no failure result of its own; an injected failure answers -1, the value the
+  // message-retrieval functions use for errors, with the last-error code set.
+  if (ilk::FailsWithLastError(name)) {
+    ilk::Trace("%s() = -1", name);
+    return -1;
+  }
+  return ValidFilter(hwnd) && Retrieve(msg, hwnd, filter_min, filter_max, (remove & PM_REMOVE) != 0);
+}
+
+}  // namespace
+
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
+  return Peek("PeekMessageA", msg, hwnd, filter_min, filter_max, remove);
+}
+
+BOOL WINAPI PeekMessageW(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
+  return Peek("PeekMessageW", msg, hwnd, filter_min, filter_max, remove);
+}
+
+BOOL WINAPI GetMessageW(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max) {
+  BOOL result = -1;
+  if (!ilk::FailsWithLastError("GetMessageW") && ValidFilter(hwnd)) {
+    if (!msg) {
+      SetLastError(ERROR_NOACCESS);
+    } else {
+      // One thread owns every window, so only the display can fill an empty queue meanwhile.
+      while (!Retrieve(msg, hwnd, filter_min, filter_max, true)) PumpDisplayEvents(kWaitSliceMs);
+      result = msg->message != WM_QUIT;
+    }
+  }
+  ilk::Trace("GetMessageW() = %d", result);
+  return result;
+}
+
+void WINAPI PostQuitMessage(int exit_code) {
+  CheckQueueThread();
+  quit_request.Get() = {true, exit_code};
+  ilk::Trace("PostQuitMessage(%d)", exit_code);
 }
 
 namespace {

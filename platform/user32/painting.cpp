@@ -82,18 +82,18 @@ void Validate(const WindowPtr &window, const RECT *client_rect) {
 void PaintNow(HWND hwnd, bool erase_only) {
   WindowPtr window = FindWindowObject(hwnd, false);
   if (!window || !Visible(window)) return;
-  SendFramePaint(hwnd, window);
   if (erase_only) {
+    SendFramePaint(hwnd, window);
     SendErase(hwnd, window);
-  } else if (window->invalid || window->internal_paint) {
-    Send(hwnd, WM_PAINT, 0, 0);
+  } else if (window->invalid || window->internal_paint || window->frame_pending) {
+    Send(hwnd, WM_PAINT, 0, 0);  // its BeginPaint paints the frame and the background
   }
 }
 
 HWND WindowNeedingPaint(HWND filter) {
   for (const WindowPtr &window : WindowsInZOrder()) {
     if (filter && window->hwnd != filter) continue;
-    if (Visible(window) && (window->invalid || window->internal_paint)) return window->hwnd;
+    if (Visible(window) && (window->invalid || window->internal_paint || window->frame_pending)) return window->hwnd;
   }
   return nullptr;
 }
@@ -119,6 +119,7 @@ BOOL WINAPI ValidateRect(HWND hwnd, const RECT *rect) {
   if (!ilk::FailsWithLastError("ValidateRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       Validate(window, rect);
+      if (!rect) window->frame_pending = false;  // a null rectangle validates the whole window
       result = TRUE;
     }
   }
@@ -183,6 +184,16 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
   }
   ilk::Trace("BeginPaint(%p) = %p", (void *)hwnd, (void *)dc);
   return dc;
+}
+
+BOOL WINAPI UpdateWindow(HWND hwnd) {
+  BOOL result = FALSE;
+  if (!ilk::FailsWithLastError("UpdateWindow") && FindWindowObject(hwnd)) {
+    PaintNow(hwnd, false);
+    result = TRUE;
+  }
+  ilk::Trace("UpdateWindow(%p) = %d", (void *)hwnd, result);
+  return result;
 }
 
 BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *paint) {

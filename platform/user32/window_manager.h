@@ -28,13 +28,17 @@ struct Window {
   std::thread::id thread = std::this_thread::get_id();
   std::shared_ptr<const WindowClass> window_class;
   WNDPROC proc = nullptr;
-  HWND parent = nullptr;
+  HWND parent = nullptr;  // the parent of a child window, the owner of a top-level one
+  HINSTANCE instance = nullptr;
+  LONG_PTR id = 0;  // a child window's identifier (its menu handle otherwise)
+  LONG_PTR user_data = 0;
   DWORD style = 0;
   DWORD ex_style = 0;
   std::wstring title;
   RECT window_rect = {};  // screen coordinates, right and bottom exclusive
   RECT client_rect = {};  // screen coordinates
-  bool need_size = true;  // WM_SIZE and WM_MOVE not yet sent (they follow the first showing)
+  bool need_size = true;  // WM_SIZE and WM_MOVE not yet sent (an overlapped window's wait for
+                          // its first showing)
   bool destroying = false;
 
   // Painting: the update region is kept as its bounding rectangle, in client coordinates.
@@ -79,6 +83,8 @@ void RemoveWindowObject(HWND hwnd);
 std::vector<WindowPtr> WindowsInZOrder();
 // Moves a window in the Z order as SetWindowPos's hWndInsertAfter says.
 void PlaceInZOrder(HWND hwnd, HWND insert_after);
+// True when the window already stands where PlaceInZOrder would put it.
+bool IsInZOrderPlace(HWND hwnd, HWND insert_after);
 
 std::shared_ptr<const WindowClass> FindClass(const std::wstring &name, HINSTANCE instance);
 
@@ -94,12 +100,15 @@ HWND FocusWindow();
 void TakeFocus(HWND hwnd);
 void ForgetWindow(HWND hwnd);
 
-// Showing and hiding: ShowWindow's SW_SHOW and SW_HIDE.
-void ShowWindowNow(HWND hwnd, bool show);
+// SetWindowPos and ShowWindow without their failure injection and trace.
+BOOL SetWindowPosition(const WindowPtr &window, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
+BOOL ShowWindowNow(HWND hwnd, int command);
 
 // Painting state changes and the immediate painting of RedrawWindow.
 void Invalidate(const WindowPtr &window, const RECT *client_rect, bool erase);
 void Validate(const WindowPtr &window, const RECT *client_rect);
+// `erase_only`: the frame and background now (RDW_ERASENOW); otherwise WM_PAINT now, whose
+// BeginPaint paints them (RDW_UPDATENOW, UpdateWindow).
 void PaintNow(HWND hwnd, bool erase_only);
 // The first window (topmost first) that needs WM_PAINT, or null.
 HWND WindowNeedingPaint(HWND filter);

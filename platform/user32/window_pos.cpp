@@ -1,6 +1,8 @@
-// user32: moving, sizing, showing and raising windows (SetWindowPos, ShowWindow's show and hide),
-// with Windows' flag fix-ups and message order: WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, the
-// activation, the frame and background painting, WM_WINDOWPOSCHANGED.
+// user32: moving, sizing, showing and raising windows (SetWindowPos, ShowWindow), in Windows'
+// order: WM_WINDOWPOSCHANGING with the caller's request, then what the request really changes
+// (sizes and places that stay, a Z order that stays), WM_NCCALCSIZE, the activation, the frame
+// and background painting, WM_WINDOWPOSCHANGED with what changed, and a hidden active window's
+// deactivation.
 #include <algorithm>
 
 #include "common/log.h"
@@ -31,6 +33,8 @@ void Offset(RECT *rect, LONG dx, LONG dy) {
   rect->bottom += dy;
 }
 
+bool TopLevel(const WindowPtr &window) { return (window->style & (WS_CHILD | WS_POPUP)) != WS_CHILD; }
+
 // The part of the client area that a change of size uncovers, in client coordinates (the
 // bounding rectangle of it). Classes with CS_HREDRAW/CS_VREDRAW repaint the whole client.
 bool UncoveredArea(const WindowPtr &window, const RECT &old_client, const RECT &new_client, RECT *area) {
@@ -50,38 +54,51 @@ bool UncoveredArea(const WindowPtr &window, const RECT &old_client, const RECT &
   return true;
 }
 
-BOOL SetWindowPosCore(const WindowPtr &window, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
-  HWND hwnd = window->hwnd;
-  WINDOWPOS pos = {hwnd, insert_after, x, y, cx, cy, flags};
-  // Windows' fix-ups before anyone sees the request.
-  if (window->style & WS_VISIBLE) {
-    pos.flags &= ~SWP_SHOWWINDOW;
-  } else {
-    pos.flags &= ~SWP_HIDEWINDOW;
-    if (!(pos.flags & SWP_SHOWWINDOW)) pos.flags |= SWP_NOREDRAW;
-  }
-  if (pos.cx < 0) pos.cx = 0;
-  if (pos.cy < 0) pos.cy = 0;
-  const RECT old_window = window->window_rect, old_client = window->client_rect;
+// What the request really changes, once the window procedure has seen it: show and hide flags
+// that change nothing go, an invisible window is not redrawn, sizes and places that stay and a
+// Z order that stays are flagged, and the position of a flagged coordinate is the real one (so
+// WM_NCCALCSIZE and WM_WINDOWPOSCHANGED carry it).
+void FixUpRequest(const WindowPtr &window, WINDOWPOS *pos) {
+  const RECT &rect = window->window_rect;
   const POINT origin = ParentOrigin(window);
-  if (Width(old_window) == pos.cx && Height(old_window) == pos.cy) pos.flags |= SWP_NOSIZE;
-  if (old_window.left - origin.x == pos.x && old_window.top - origin.y == pos.y) pos.flags |= SWP_NOMOVE;
-  bool top_level = (window->style & (WS_CHILD | WS_POPUP)) != WS_CHILD;
-  // Activating a top-level window always raises it too.
-  bool activate = top_level && !(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW));
-  bool restack = activate || !(pos.flags & SWP_NOZORDER);
+  if (window->style & WS_VISIBLE) {
+    pos->flags &= ~SWP_SHOWWINDOW;
+  } else {
+    pos->flags &= ~SWP_HIDEWINDOW;
+    if (!(pos->flags & SWP_SHOWWINDOW)) pos->flags |= SWP_NOREDRAW;
+  }
+  if (pos->flags & SWP_NOSIZE) {
+    pos->cx = Width(rect);
+    pos->cy = Height(rect);
+  } else if (pos->cx == Width(rect) && pos->cy == Height(rect)) {
+    pos->flags |= SWP_NOSIZE;
+  }
+  if (pos->flags & SWP_NOMOVE) {
+    pos->x = rect.left - origin.x;
+    pos->y = rect.top - origin.y;
+  } else if (pos->x == rect.left - origin.x && pos->y == rect.top - origin.y) {
+    pos->flags |= SWP_NOMOVE;
+  }
+  // A hidden window keeps its place; one already where the request puts it does not move.
+  if ((pos->flags & SWP_HIDEWINDOW) || !TopLevel(window) || IsInZOrderPlace(window->hwnd, pos->hwndInsertAfter)) {
+    pos->flags |= SWP_NOZORDER;
+  }
+}
 
+}  // namespace
+
+BOOL SetWindowPosition(const WindowPtr &window, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
+  HWND hwnd = window->hwnd;
+  WINDOWPOS pos = {hwnd, insert_after, x, y, std::max(cx, 0), std::max(cy, 0), flags};
   if (!(pos.flags & SWP_NOSENDCHANGING)) Send(hwnd, WM_WINDOWPOSCHANGING, 0, (LPARAM)&pos);
   if (!FindWindowObject(hwnd, false)) return FALSE;  // destroyed by its own procedure
+  FixUpRequest(window, &pos);
 
-  RECT new_window = old_window;
-  if (!(pos.flags & SWP_NOMOVE)) {
-    Offset(&new_window, origin.x + pos.x - old_window.left, origin.y + pos.y - old_window.top);
-  }
-  if (!(pos.flags & SWP_NOSIZE)) {
-    new_window.right = new_window.left + std::max(pos.cx, 0);
-    new_window.bottom = new_window.top + std::max(pos.cy, 0);
-  }
+  const RECT old_window = window->window_rect, old_client = window->client_rect;
+  const POINT origin = ParentOrigin(window);
+  const bool was_active = ActiveWindow() == hwnd;
+  RECT new_window = {origin.x + pos.x, origin.y + pos.y, origin.x + pos.x + std::max(pos.cx, 0),
+                     origin.y + pos.y + std::max(pos.cy, 0)};
   pos.flags |= SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE;
   RECT new_client = old_client;
   if (!(pos.flags & SWP_NOSIZE) || (pos.flags & SWP_FRAMECHANGED)) {
@@ -89,6 +106,7 @@ BOOL SetWindowPosCore(const WindowPtr &window, HWND insert_after, int x, int y, 
     Send(hwnd, WM_NCCALCSIZE, TRUE, (LPARAM)&params);
     new_client = params.rgrc[0];
   } else {
+    new_client = old_client;
     Offset(&new_client, new_window.left - old_window.left, new_window.top - old_window.top);
   }
   if (new_client.left != old_client.left || new_client.top != old_client.top) pos.flags &= ~SWP_NOCLIENTMOVE;
@@ -98,12 +116,17 @@ BOOL SetWindowPosCore(const WindowPtr &window, HWND insert_after, int x, int y, 
   window->client_rect = new_client;
   if (pos.flags & SWP_SHOWWINDOW) window->style |= WS_VISIBLE;
   if (pos.flags & SWP_HIDEWINDOW) window->style &= ~WS_VISIBLE;
-  if (restack && top_level) PlaceInZOrder(hwnd, activate ? HWND_TOP : pos.hwndInsertAfter);
+  if (!(pos.flags & SWP_NOZORDER)) PlaceInZOrder(hwnd, pos.hwndInsertAfter);
   UpdateDisplay(window);
 
-  if (activate && (window->style & WS_VISIBLE)) ActivateWindow(hwnd, false);
+  // A visible top-level window that the request may activate becomes active (the activation
+  // raises it in a position change of its own).
+  if (TopLevel(window) && !(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) && (window->style & WS_VISIBLE) &&
+      ActiveWindow() != hwnd) {
+    ActivateWindow(hwnd, false);
+  }
 
-  if (!(pos.flags & SWP_NOREDRAW) && (window->style & WS_VISIBLE)) {
+  if (!(pos.flags & SWP_NOREDRAW) && (window->style & WS_VISIBLE) && FindWindowObject(hwnd, false)) {
     RECT area;
     if (pos.flags & SWP_SHOWWINDOW) {
       Invalidate(window, nullptr, true);
@@ -112,34 +135,60 @@ BOOL SetWindowPosCore(const WindowPtr &window, HWND insert_after, int x, int y, 
       if (UncoveredArea(window, old_client, new_client, &area)) Invalidate(window, &area, true);
       window->frame_pending = true;  // the frame is redrawn at its new size
     }
-    PaintNow(hwnd, true);
+    // With SWP_DEFERERASE the frame and background wait for BeginPaint.
+    if (!(pos.flags & SWP_DEFERERASE)) PaintNow(hwnd, true);
   }
 
   if ((pos.flags & kStatusFlags) != kNoPositionChange && FindWindowObject(hwnd, false)) {
     Send(hwnd, WM_WINDOWPOSCHANGED, 0, (LPARAM)&pos);
   }
+  // Hiding the active window passes the activation on.
+  if ((pos.flags & SWP_HIDEWINDOW) && was_active && ActiveWindow() == hwnd) DeactivateWindow(hwnd);
   return TRUE;
 }
 
-}  // namespace
-
-void ShowWindowNow(HWND hwnd, bool show) {
-  WindowPtr window = FindWindowObject(hwnd, false);
-  if (!window || show == ((window->style & WS_VISIBLE) != 0)) return;
+BOOL ShowWindowNow(HWND hwnd, int command) {
+  WindowPtr window = FindWindowObject(hwnd);
+  if (!window) return FALSE;
+  const bool was_visible = (window->style & WS_VISIBLE) != 0;
+  UINT flags = SWP_NOSIZE | SWP_NOMOVE;
+  switch (command) {
+    case SW_HIDE:
+      if (!was_visible) return FALSE;
+      flags |= SWP_HIDEWINDOW;
+      if (ActiveWindow() != hwnd) flags |= SWP_NOACTIVATE | SWP_NOZORDER;
+      break;
+    case SW_SHOWNA:
+    case SW_SHOWNOACTIVATE:
+      flags |= SWP_NOACTIVATE | SWP_NOZORDER;
+      [[fallthrough]];
+    case SW_SHOWNORMAL:
+    case SW_SHOW:
+    case SW_RESTORE:
+    case SW_SHOWDEFAULT:
+      // Windows here are never minimized or maximized, so restoring is showing.
+      if (was_visible) return TRUE;
+      flags |= SWP_SHOWWINDOW;
+      break;
+    default:
+      // Minimizing and maximizing: windows here have no such states.
+      SetLastError(ERROR_NOT_SUPPORTED);
+      return was_visible;
+  }
+  const bool show = !was_visible;
   Send(hwnd, WM_SHOWWINDOW, show, 0);
-  UINT flags = SWP_NOSIZE | SWP_NOMOVE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER);
+  if (!FindWindowObject(hwnd, false)) return was_visible;
   if (window->style & WS_CHILD) flags |= SWP_NOACTIVATE | SWP_NOZORDER;
-  SetWindowPosCore(window, HWND_TOP, 0, 0, 0, 0, flags);
-  if (!FindWindowObject(hwnd, false)) return;
-  if (show && window->need_size) {
-    // The first showing of a window that was created with its size tells it that size.
+  SetWindowPosition(window, HWND_TOP, 0, 0, 0, 0, flags);
+  if (show && window->need_size && FindWindowObject(hwnd, false)) {
+    // An overlapped window learns the size it was created with at its first showing.
     window->need_size = false;
     RECT client = window->client_rect;
     POINT origin = ParentOrigin(window);
     Send(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(Width(client), Height(client)));
     Send(hwnd, WM_MOVE, 0, MAKELPARAM(client.left - origin.x, client.top - origin.y));
   }
-  if (!show && ActiveWindow() == hwnd) DeactivateWindow(hwnd);
+  return was_visible;
 }
 
 MINMAXINFO QueryMinMaxInfo(HWND hwnd) {
@@ -171,8 +220,37 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int
   ilk::Trace("SetWindowPos(%p, %p, %d, %d, %d, %d, 0x%x) ...", (void *)hwnd, (void *)insert_after, x, y, cx, cy, flags);
   BOOL result = FALSE;
   if (!ilk::FailsWithLastError("SetWindowPos")) {
-    if (WindowPtr window = FindWindowObject(hwnd)) result = SetWindowPosCore(window, insert_after, x, y, cx, cy, flags);
+    if (WindowPtr window = FindWindowObject(hwnd)) result = SetWindowPosition(window, insert_after, x, y, cx, cy, flags);
   }
   ilk::Trace("SetWindowPos(%p) = %d", (void *)hwnd, result);
+  return result;
+}
+
+BOOL WINAPI ShowWindow(HWND hwnd, int command) {
+  ilk::Trace("ShowWindow(%p, %d) ...", (void *)hwnd, command);
+  BOOL result = ilk::FailsWithLastError("ShowWindow") ? FALSE : ShowWindowNow(hwnd, command);
+  ilk::Trace("ShowWindow(%p) = %d", (void *)hwnd, result);
+  return result;
+}
+
+BOOL WINAPI IsWindowVisible(HWND hwnd) {
+  // Visible means the window and every parent it lies in have WS_VISIBLE.
+  WindowPtr window = FindWindowObject(hwnd, false);
+  BOOL result = window != nullptr;
+  for (; window; window = (window->style & WS_CHILD) ? FindWindowObject(window->parent, false) : nullptr) {
+    if (!(window->style & WS_VISIBLE)) result = FALSE;
+  }
+  ilk::Trace("IsWindowVisible(%p) = %d", (void *)hwnd, result);
+  return result;
+}
+
+BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point) {
+  BOOL result = FALSE;
+  if (WindowPtr window = FindWindowObject(hwnd)) {
+    point->x += window->client_rect.left;
+    point->y += window->client_rect.top;
+    result = TRUE;
+  }
+  ilk::Trace("ClientToScreen(%p) = %d", (void *)hwnd, result);
   return result;
 }

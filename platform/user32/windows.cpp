@@ -97,6 +97,19 @@ std::vector<WindowPtr> WindowsInZOrder() {
   return Table();
 }
 
+bool IsInZOrderPlace(HWND hwnd, HWND insert_after) {
+  std::lock_guard<std::mutex> lock(State().mutex);
+  const auto &table = Table();
+  auto found = std::find_if(table.begin(), table.end(), [hwnd](const WindowPtr &w) { return w->hwnd == hwnd; });
+  if (found == table.end() || insert_after == hwnd) return true;
+  // As in PlaceInZOrder, HWND_TOPMOST and HWND_NOTOPMOST mean the top.
+  if (insert_after == HWND_TOP || insert_after == HWND_TOPMOST || insert_after == HWND_NOTOPMOST) {
+    return found == table.begin();
+  }
+  if (insert_after == HWND_BOTTOM) return found + 1 == table.end();
+  return found != table.begin() && (*(found - 1))->hwnd == insert_after;
+}
+
 void PlaceInZOrder(HWND hwnd, HWND insert_after) {
   std::vector<SurfaceId> order;
   {
@@ -182,6 +195,8 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   window->window_class = window_class;
   window->proc = window_class->proc;
   window->parent = parent;
+  window->instance = instance;
+  window->id = reinterpret_cast<LONG_PTR>(menu);
   window->style = style & ~WS_VISIBLE;  // WS_VISIBLE is set when the window is shown below
   window->ex_style = ex_style;
   window->title = title;
@@ -219,7 +234,17 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
     return nullptr;
   }
   UpdateDisplay(window);
-  if (style & WS_VISIBLE) ShowWindowNow(window->hwnd, true);
+  // Every window but an overlapped one learns its size and place right away; an overlapped
+  // one at its first showing.
+  if (style & (WS_POPUP | WS_CHILD)) {
+    window->need_size = false;
+    const RECT &client_now = window->client_rect;
+    POINT client_origin = {client_now.left - origin.x, client_now.top - origin.y};
+    Send(window->hwnd, WM_SIZE, SIZE_RESTORED,
+         MAKELPARAM(client_now.right - client_now.left, client_now.bottom - client_now.top));
+    Send(window->hwnd, WM_MOVE, 0, MAKELPARAM(client_origin.x, client_origin.y));
+  }
+  if ((style & WS_VISIBLE) && FindWindowObject(window->hwnd, false)) ShowWindowNow(window->hwnd, SW_SHOW);
   // A procedure may destroy its window while it is being created; the creation then fails.
   return FindWindowObject(window->hwnd, false) ? window->hwnd : nullptr;
 }

@@ -48,6 +48,14 @@ TEST(Frames, PlainHeadlessRunWritesExactlyTheExpectedOutput) {
   EXPECT_EQ(MaskAddresses(run.out), ReadText(GOLDEN_DIR "/headless_run.txt"));
 }
 
+// A borderless window is a popup: it learns its size and place (WM_SIZE, WM_MOVE) right after
+// WM_CREATE, before it is shown, as on Windows.
+TEST(Frames, BorderlessHeadlessRunWritesExactlyTheExpectedOutput) {
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {"--no-decorations"});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(MaskAddresses(run.out), ReadText(GOLDEN_DIR "/headless_no_decorations_run.txt"));
+}
+
 struct Variant {
   const char *argument;
   int width, height;  // the client size of a window

@@ -36,9 +36,10 @@ class WindowMessages : public ::testing::Test {
   std::vector<HWND> windows_;
 };
 
-const Numbers kShowAndActivate = {WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP, WM_NCACTIVATE,
-                                  WM_ACTIVATE,   WM_SETFOCUS,          WM_NCPAINT,     WM_ERASEBKGND,
-                                  WM_WINDOWPOSCHANGED, WM_SIZE,        WM_MOVE};
+// The second WM_WINDOWPOSCHANGING is the activation's raise, which changes nothing more.
+const Numbers kShowAndActivate = {WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP,
+                                  WM_NCACTIVATE, WM_ACTIVATE,          WM_SETFOCUS,          WM_NCPAINT,
+                                  WM_ERASEBKGND, WM_WINDOWPOSCHANGED};
 
 Numbers Concat(Numbers head, const Numbers &tail) {
   head.insert(head.end(), tail.begin(), tail.end());
@@ -47,17 +48,21 @@ Numbers Concat(Numbers head, const Numbers &tail) {
 
 TEST_F(WindowMessages, VisibleOverlappedCreationShowsActivatesAndSizes) {
   Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-  EXPECT_EQ(recorder_.Numbers(), Concat({WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}, kShowAndActivate));
+  EXPECT_EQ(recorder_.Numbers(), Concat(Concat({WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE},
+                                               kShowAndActivate),
+                                        {WM_SIZE, WM_MOVE}));
   EXPECT_EQ(Find(WM_WINDOWPOSCHANGING)->pos_flags, (UINT)(SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE));
+  // A new window is on top already: its Z order does not change.
   EXPECT_EQ(Find(WM_WINDOWPOSCHANGED)->pos_flags,
-            (UINT)(SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE));
+            (UINT)(SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE));
   EXPECT_EQ(Find(WM_NCCALCSIZE)->wparam, (WPARAM)FALSE);
   EXPECT_EQ(Find(WM_ACTIVATE)->wparam, (WPARAM)WA_ACTIVE);
 }
 
 TEST_F(WindowMessages, PopupCreationAsksNoLimitsAndHiddenCreationStopsAtCreate) {
   Make(WS_POPUP | WS_VISIBLE);
-  EXPECT_EQ(recorder_.Numbers(), Concat({WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}, kShowAndActivate));
+  // A popup learns its size and place right after WM_CREATE.
+  EXPECT_EQ(recorder_.Numbers(), Concat({WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}, kShowAndActivate));
   recorder_.Clear();
   Make(WS_OVERLAPPEDWINDOW);
   EXPECT_EQ(recorder_.Numbers(), Numbers({WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}));
@@ -70,13 +75,14 @@ TEST_F(WindowMessages, SecondWindowTakesActivationAndFocusFromTheFirst) {
   EXPECT_EQ(recorder_.Numbers(first), Numbers({WM_NCACTIVATE, WM_ACTIVATE, WM_KILLFOCUS}));
   EXPECT_EQ(recorder_.Numbers(second),
             Numbers({WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SHOWWINDOW, WM_WINDOWPOSCHANGING,
-                     WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_NCPAINT, WM_ERASEBKGND, WM_WINDOWPOSCHANGED,
-                     WM_SIZE, WM_MOVE}));
-  // The old window is deactivated before the new one is activated; focus moves after both.
+                     WM_WINDOWPOSCHANGING, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_NCPAINT, WM_ERASEBKGND,
+                     WM_WINDOWPOSCHANGED, WM_SIZE, WM_MOVE}));
+  // The old window is deactivated before the new one is raised and activated; focus moves after
+  // both.
   Numbers all = recorder_.Numbers();
-  Numbers middle(all.begin() + 6, all.begin() + 13);
-  EXPECT_EQ(middle, Numbers({WM_NCACTIVATE, WM_ACTIVATE, WM_NCACTIVATE, WM_ACTIVATE, WM_KILLFOCUS, WM_SETFOCUS,
-                             WM_NCPAINT}));
+  Numbers middle(all.begin() + 6, all.begin() + 14);
+  EXPECT_EQ(middle, Numbers({WM_NCACTIVATE, WM_ACTIVATE, WM_WINDOWPOSCHANGING, WM_NCACTIVATE, WM_ACTIVATE,
+                             WM_KILLFOCUS, WM_SETFOCUS, WM_NCPAINT}));
   EXPECT_EQ(GetActiveWindow(), second);
   EXPECT_EQ(GetForegroundWindow(), second);
 }
@@ -109,7 +115,9 @@ TEST_F(WindowMessages, DestroyingTheActiveWindowActivatesTheNextOne) {
   DestroyWindow(second);
   EXPECT_EQ(recorder_.Numbers(second), Numbers({WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_NCACTIVATE,
                                                 WM_ACTIVATE, WM_KILLFOCUS, WM_DESTROY, WM_NCDESTROY}));
-  EXPECT_EQ(recorder_.Numbers(first), Numbers({WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}));
+  // The next window is raised to the top (a change of Z order) as it is activated.
+  EXPECT_EQ(recorder_.Numbers(first),
+            Numbers({WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}));
   EXPECT_EQ(GetActiveWindow(), first);
 }
 
@@ -160,12 +168,14 @@ TEST_F(WindowMessages, MoveSendsOnlyPositionMessages) {
   EXPECT_EQ(rect.right, 450);
 }
 
-TEST_F(WindowMessages, UnchangedSizeAndPositionAreFlaggedAndChangeNothing) {
+TEST_F(WindowMessages, UnchangedSizeAndPositionChangeNothing) {
   HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   recorder_.Clear();
   SetWindowPos(hwnd, NULL, 100, 100, 300, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-  EXPECT_EQ(recorder_.Numbers(), Numbers({WM_WINDOWPOSCHANGING}));
-  EXPECT_EQ(Find(WM_WINDOWPOSCHANGING)->pos_flags, (UINT)(SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOMOVE));
+  // WM_WINDOWPOSCHANGING carries the request as made, so DefWindowProcW asks the limits of the
+  // size; nothing changes and nothing more is sent.
+  EXPECT_EQ(recorder_.Numbers(), Numbers({WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO}));
+  EXPECT_EQ(Find(WM_WINDOWPOSCHANGING)->pos_flags, (UINT)(SWP_NOZORDER | SWP_NOACTIVATE));
 }
 
 TEST_F(WindowMessages, ProcedureMayChangeTheRequestAndNegativeSizesBecomeZero) {
@@ -194,8 +204,8 @@ TEST_F(WindowMessages, ZeroFlagsRaiseAndActivate) {
   SetWindowPos(first, NULL, 90, 90, 310, 310, 0);
   EXPECT_EQ(GetActiveWindow(), first);
   EXPECT_EQ(recorder_.Numbers(first),
-            Numbers({WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS,
-                     WM_NCPAINT, WM_ERASEBKGND, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
+            Numbers({WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_WINDOWPOSCHANGING, WM_NCACTIVATE,
+                     WM_ACTIVATE, WM_SETFOCUS, WM_NCPAINT, WM_ERASEBKGND, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
 }
 
 TEST_F(WindowMessages, CloseDestroysPurgesTheQueueAndHandlesAreNeverReused) {
