@@ -3,7 +3,9 @@
 // button is released (Escape puts the window back): WM_ENTERSIZEMOVE, then per pointer step
 // WM_MOVING or WM_SIZING and SetWindowPos (the window's contents follow live), then
 // WM_CAPTURECHANGED and WM_EXITSIZEMOVE. The loop runs only while the left button is down, so
-// a press sent by a program without a real button does nothing.
+// a press sent by a program without a real button does nothing. A command without a press (the
+// window menu's Move and Size, lParam 0) runs the keyboard loop instead: the arrow keys move the
+// window or an edge by 8 pixels, Return keeps the result and Escape puts the window back.
 #include <algorithm>
 
 #include "common/log.h"
@@ -32,13 +34,81 @@ RECT SizedRect(const RECT &start, int edge, int dx, int dy, const MINMAXINFO &li
   return rect;
 }
 
+const int kKeyboardStep = 8;  // pixels per arrow key press
+
+// The edge an arrow key sizes when the keyboard loop has not chosen one yet.
+int EdgeOfArrow(WPARAM key) {
+  switch (key) {
+    case VK_LEFT: return WMSZ_LEFT;
+    case VK_RIGHT: return WMSZ_RIGHT;
+    case VK_UP: return WMSZ_TOP;
+    default: return WMSZ_BOTTOM;
+  }
+}
+
+void RunKeyboardLoop(HWND hwnd, bool moving) {
+  WindowPtr window = FindWindowObject(hwnd, false);
+  const RECT start = window->window_rect;
+  MINMAXINFO limits = QueryMinMaxInfo(hwnd);
+  Send(hwnd, WM_ENTERSIZEMOVE, 0, 0);
+  RECT rect = start;
+  int edge = 0;
+  bool accepted = false;
+  MSG msg;
+  while (IsWindow(hwnd)) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      PumpDisplayEvents(kPollMs);
+      continue;
+    }
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) {
+      // Other work goes on; the pointer and the other keys do nothing here.
+      bool input = (msg.message >= WM_KEYDOWN && msg.message <= WM_SYSCHAR) ||
+                   (msg.message >= WM_MOUSEMOVE && msg.message <= WM_MOUSEWHEEL) ||
+                   (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCRBUTTONUP);
+      if (!input) DispatchMessageW(&msg);
+      continue;
+    }
+    if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) {
+      accepted = msg.wParam == VK_RETURN;
+      break;
+    }
+    if (msg.wParam != VK_LEFT && msg.wParam != VK_RIGHT && msg.wParam != VK_UP && msg.wParam != VK_DOWN) continue;
+    const int dx = msg.wParam == VK_LEFT ? -kKeyboardStep : msg.wParam == VK_RIGHT ? kKeyboardStep : 0;
+    const int dy = msg.wParam == VK_UP ? -kKeyboardStep : msg.wParam == VK_DOWN ? kKeyboardStep : 0;
+    if (moving) {
+      rect = {rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+      Send(hwnd, WM_MOVING, 0, (LPARAM)&rect);
+    } else {
+      if (!edge) edge = EdgeOfArrow(msg.wParam);
+      rect = SizedRect(rect, edge, dx, dy, limits);
+      Send(hwnd, WM_SIZING, edge, (LPARAM)&rect);
+    }
+    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOACTIVATE | SWP_NOZORDER | (moving ? SWP_NOSIZE : 0));
+  }
+  if (!IsWindow(hwnd)) return;
+  bool moved = rect.left != start.left || rect.top != start.top || rect.right != start.right || rect.bottom != start.bottom;
+  if (!accepted && moved) {
+    SetWindowPos(hwnd, nullptr, start.left, start.top, start.right - start.left, start.bottom - start.top,
+                 SWP_NOACTIVATE | SWP_NOZORDER);
+  }
+  Send(hwnd, WM_CAPTURECHANGED, 0, 0);
+  Send(hwnd, WM_EXITSIZEMOVE, 0, 0);
+}
+
 }  // namespace
 
 void RunMoveSizeLoop(HWND hwnd, WPARAM command, LPARAM press) {
   Desktop &display = CurrentDesktop();
   WindowPtr window = FindWindowObject(hwnd, false);
-  if (!window || !(window->style & WS_VISIBLE) || !display.LeftButtonDown()) return;
+  if (!window || !(window->style & WS_VISIBLE)) return;
   bool moving = (command & 0xFFF0) == SC_MOVE;
+  if ((command & 0x000F) == 0) {
+    ilk::Trace("keyboard %s loop for %p", moving ? "move" : "size", (void *)hwnd);
+    RunKeyboardLoop(hwnd, moving);
+    return;
+  }
+  if (!display.LeftButtonDown()) return;
   int edge = moving ? 0 : (int)(command & 0x000F);
   const int start_x = GET_X_LPARAM(press), start_y = GET_Y_LPARAM(press);
   const RECT start = window->window_rect;

@@ -101,3 +101,26 @@ CONFORMANCE_CASE(NonClient, AltF4PostsTheCloseCommand) {
   CHECK_EQ(msg.wParam & 0xFFF0, (WPARAM)SC_CLOSE);
   CHECK(IsWindow(hwnd));
 }
+
+// The window menu's Move (SC_MOVE without a press) runs the modal loop from the keyboard; a
+// posted Escape ends it at once and leaves the window where it was.
+CONFORMANCE_CASE(NonClient, KeyboardMoveLoopEndsWithEscape) {
+  MessageLog log;
+  HWND hwnd = log.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+  UpdateWindow(hwnd);
+  log.Settle();
+  PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MOVE, 0);
+  const Logged *command = log.Find(WM_SYSCOMMAND);
+  const Logged *enter = log.Find(WM_ENTERSIZEMOVE);
+  const Logged *exit = log.Find(WM_EXITSIZEMOVE);
+  CHECK(command && enter && exit && command < enter && enter < exit);
+  const Logged *capture = log.Find(WM_CAPTURECHANGED);
+  if (capture && enter && exit) CHECK(enter < capture && capture < exit);
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  CHECK_EQ(rect.left, 100);
+  CHECK_EQ(rect.top, 100);
+  MSG msg;
+  CHECK(!PeekMessageW(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));  // the loop took the key
+}

@@ -2,6 +2,7 @@
 // conformance tests record them): creation, showing and activation, destruction, SetWindowPos
 // with its fix-ups, closing, and the move/size command without a held button.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <windows.h>
 
 #include "platform/user32/message_recorder.h"
@@ -248,6 +249,43 @@ TEST_F(WindowMessages, CaptionPressWithoutAHeldButtonStartsNoMoveLoop) {
   SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(150, 110));
   EXPECT_EQ(recorder_.Numbers(), Numbers({WM_NCLBUTTONDOWN, WM_SYSCOMMAND}));
   EXPECT_EQ(recorder_.messages()[1].wparam, (WPARAM)(SC_MOVE + HTCAPTION));
+}
+
+TEST_F(WindowMessages, KeyboardLoopMovesBySteppedArrowsAndReturnKeepsTheResult) {
+  HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  DrainMessages();
+  recorder_.Clear();
+  PostMessageW(hwnd, WM_KEYDOWN, VK_RIGHT, 1);
+  PostMessageW(hwnd, WM_KEYDOWN, VK_DOWN, 1);
+  PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MOVE, 0);
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect.left, 108);
+  EXPECT_EQ(rect.top, 108);
+  EXPECT_EQ(rect.right - rect.left, 300);
+  Numbers numbers = recorder_.Numbers();
+  EXPECT_EQ(std::count(numbers.begin(), numbers.end(), (UINT)WM_MOVING), 2);
+  EXPECT_EQ(numbers.back(), (UINT)WM_EXITSIZEMOVE);
+}
+
+TEST_F(WindowMessages, KeyboardSizeLoopSizesTheFirstArrowsEdgeAndEscapePutsItBack) {
+  HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  DrainMessages();
+  RECT sized = {};
+  recorder_.intercept = [&](HWND, UINT message, WPARAM, LPARAM, LRESULT *) {
+    if (message == WM_SIZING) GetWindowRect(hwnd, &sized);
+    return false;
+  };
+  PostMessageW(hwnd, WM_KEYDOWN, VK_RIGHT, 1);
+  PostMessageW(hwnd, WM_KEYDOWN, VK_RIGHT, 1);
+  PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_SIZE, 0);
+  EXPECT_EQ(sized.right - sized.left, 308);  // the first step had been made when the second came
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect.right - rect.left, 300);
+  EXPECT_EQ(rect.left, 100);
 }
 
 }  // namespace
