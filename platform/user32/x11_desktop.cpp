@@ -456,7 +456,7 @@ class X11Desktop : public Desktop {
 std::unique_ptr<Desktop> OpenX11Desktop() {
   ::Display *display = XOpenDisplay(nullptr);
   if (!display) return nullptr;
-  LogXErrors();
+  HandleXErrors();
   X11Visual visual;
   if (!visual.Choose(display, DefaultScreen(display))) {
     ilk::Log("the X11 screen has no 24-bit TrueColor visual");

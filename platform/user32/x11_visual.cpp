@@ -3,8 +3,10 @@
 #include "x11_visual.h"
 
 #include <X11/Xatom.h>
+#include <stdio.h>
 #include <string.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <mutex>
 
@@ -48,6 +50,13 @@ int LogError(::Display *display, XErrorEvent *error) {
   return 0;
 }
 
+int EndForLostDisplay(::Display *display) {
+  fflush(stdout);  // nothing the program has written is lost
+  ilk::Log("lost the connection to the X server %s; the process ends", DisplayString(display));
+  // Not exit(): destructors and exit handlers would talk to the dead connection again.
+  _exit(kLostDisplayExitStatus);
+}
+
 }  // namespace
 
 bool X11Visual::Choose(::Display *display, int screen) {
@@ -86,9 +95,12 @@ XFontStruct *LoadFont(::Display *display) {
   return font ? font : XQueryFont(display, XGContextFromGC(DefaultGC(display, DefaultScreen(display))));
 }
 
-void LogXErrors() {
+void HandleXErrors() {
   static std::once_flag installed;
-  std::call_once(installed, [] { XSetErrorHandler(LogError); });
+  std::call_once(installed, [] {
+    XSetErrorHandler(LogError);
+    XSetIOErrorHandler(EndForLostDisplay);
+  });
 }
 
 void SetTitle(::Display *display, Window window, const char *utf8) {

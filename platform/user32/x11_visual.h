@@ -35,8 +35,14 @@ XSetWindowAttributes WindowAttributes(const X11Visual &visual, long event_mask);
 // The core font "fixed", or the server's default font.
 XFontStruct *LoadFont(::Display *display);
 
-// Installs, once per process, an X error handler that logs the error and carries on.
-void LogXErrors();
+// The exit status of a process whose X server went away (see HandleXErrors).
+const int kLostDisplayExitStatus = 4;
+
+// Installs, once per process, the X error handlers: a protocol error is logged and the process
+// carries on; a lost connection to the X server (killed, or gone with its session) leaves no
+// window to run, so the program's output so far is flushed, a line says why, and the process
+// ends with kLostDisplayExitStatus.
+void HandleXErrors();
 
 // Sets the window's title (WM_NAME and _NET_WM_NAME) from UTF-8 text.
 void SetTitle(::Display *display, Window window, const char *utf8);

@@ -57,8 +57,11 @@ bool XvfbServer::Start(std::string *why) {
   return true;
 }
 
-XvfbServer::~XvfbServer() {
+void XvfbServer::Stop() {
   if (pid_ <= 0) return;
   kill(pid_, SIGTERM);
   waitpid(pid_, nullptr, 0);
+  pid_ = 0;
 }
+
+XvfbServer::~XvfbServer() { Stop(); }

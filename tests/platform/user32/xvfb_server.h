@@ -16,6 +16,8 @@ class XvfbServer {
   // Starts Xvfb with one 1920x1200 24-bit screen and sets DISPLAY; on failure returns false
   // and says why (Xvfb missing, or it did not come up).
   bool Start(std::string *why);
+  // Ends the server now, as a crash or the end of a session would.
+  void Stop();
 
  private:
   pid_t pid_ = 0;
