@@ -123,12 +123,14 @@ void DrawWithOpenGL(window_renderer *wr) {
 
 // Copies the shared colour texture into buffer 0 of the swap chain and presents it.
 void CopyAndPresent(window_renderer *wr) {
+  if (!wr->swapChain1) return;  // its creation failed and was reported: nothing to present
   ID3D11Texture2D *dxColorBuffer = NULL;
   ID3D11Resource *dxColorBackBuffer = NULL;
   CheckHR(wr->swapChain1->GetBuffer(0, IID_ID3D11Texture2D, reinterpret_cast<void **>(&dxColorBuffer)),
           "IDXGISwapChain1_GetBuffer @995");
   wr->colorBufferView->GetResource(&dxColorBackBuffer);
-  if (dxColorBuffer && dxColorBackBuffer) wr->immediate_ctx->CopyResource(dxColorBuffer, dxColorBackBuffer);
+  // Without the buffer (GetBuffer failed, reported) there is nothing to copy into.
+  if (dxColorBuffer && wr->immediate_ctx) wr->immediate_ctx->CopyResource(dxColorBuffer, dxColorBackBuffer);
   if (wr->resizing) DwmFlush();
   DXGI_PRESENT_PARAMETERS pp;
   memset(&pp, 0, sizeof pp);
@@ -143,9 +145,11 @@ void dxpaint(window_renderer *wr) {
   if (!wr->colorBufferView) return;  // no render targets: nothing can be painted
 
   wr->draw_dc = GetDC(wr->window);
-  // A frame whose context cannot be made current skips its OpenGL and interop calls.
-  if (wr->gl_context && wglMakeCurrent(wr->draw_dc, wr->gl_context)) DrawWithOpenGL(wr);
-  if (wr->swapChain1 && wr->immediate_ctx) CopyAndPresent(wr);
+  // A context that cannot be made current leaves none current: the OpenGL calls then do
+  // nothing and the (unchecked) lock and unlock are refused, as on Windows.
+  wglMakeCurrent(wr->draw_dc, wr->gl_context);
+  DrawWithOpenGL(wr);
+  CopyAndPresent(wr);
   wglMakeCurrent(wr->draw_dc, NULL);
   ReleaseDC(wr->window, wr->draw_dc);
   wr->draw_dc = NULL;

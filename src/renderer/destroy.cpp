@@ -1,4 +1,6 @@
 // Destroy: the teardown of a window record, with a trace line for each object it lets go.
+//
+// Every step is made whatever failed before it, except a method of a missing object.
 #include <windows.h>
 #include <d3d11.h>
 #include <dcomp.h>
@@ -34,10 +36,9 @@ void DestroyGLObjects(window_renderer *wr) {
   CallGL(glBindFramebuffer, GL_FRAMEBUFFER, 0);
 
   printf("dxColor = 0x%p\n", wr->dxColor);
-  if (wr->dxColor) CheckGLE(CallGL(wglDXUnregisterObjectNV, wr->dxDevice, wr->dxColor), "wglDXUnregisterObjectNV for color buffer @1588");
+  CheckGLE(CallGL(wglDXUnregisterObjectNV, wr->dxDevice, wr->dxColor), "wglDXUnregisterObjectNV for color buffer @1588");
   printf("dxDepthStencil = 0x%p\n", wr->dxDepthStencil);
-  if (wr->dxDepthStencil)
-    CheckGLE(CallGL(wglDXUnregisterObjectNV, wr->dxDevice, wr->dxDepthStencil), "wglDXUnregisterObjectNV for depth buffer @1590");
+  CheckGLE(CallGL(wglDXUnregisterObjectNV, wr->dxDevice, wr->dxDepthStencil), "wglDXUnregisterObjectNV for depth buffer @1590");
 
   CallGL(glDeleteBuffers, 1, &wr->vertexBuffer);
   CallGL(glDeleteVertexArrays, 1, &wr->vertexLayout);
@@ -52,7 +53,7 @@ void DestroyGLObjects(window_renderer *wr) {
   }
 
   printf("dxDevice = 0x%p\n", wr->dxDevice);
-  if (wr->dxDevice) CheckGLE(CallGL(wglDXCloseDeviceNV, wr->dxDevice), "wglDXCloseDeviceNV @1611");
+  CheckGLE(CallGL(wglDXCloseDeviceNV, wr->dxDevice), "wglDXCloseDeviceNV @1611");
 
   glFinish();
   DumpGLErrors("glFinish @1614");
@@ -73,16 +74,15 @@ void Destroy(window_renderer *wr) {
 
   wr->draw_dc = GetDC(wr->window);
   CheckGLE(wr->draw_dc, "GetDC @1563");
-  // Without a device context the context cannot be made current: the OpenGL steps are skipped.
-  if (wr->draw_dc) {
-    wglMakeCurrent(wr->draw_dc, wr->gl_context);
-    DestroyGLObjects(wr);
-    wglMakeCurrent(wr->draw_dc, NULL);
-    wglDeleteContext(wr->gl_context);
-    wr->gl_context = NULL;
-    ReleaseDC(wr->window, wr->draw_dc);
-    wr->draw_dc = NULL;
-  }
+  // Without a device context no context is made current: the OpenGL calls then do nothing, the
+  // interop calls are refused and reported, and the context is still deleted.
+  wglMakeCurrent(wr->draw_dc, wr->gl_context);
+  DestroyGLObjects(wr);
+  wglMakeCurrent(wr->draw_dc, NULL);
+  wglDeleteContext(wr->gl_context);
+  wr->gl_context = NULL;
+  ReleaseDC(wr->window, wr->draw_dc);
+  wr->draw_dc = NULL;
 
   printf("colorBufferView = 0x%p\n", (void *)wr->colorBufferView);
   ReleaseIfHeld(wr->colorBufferView);

@@ -2,9 +2,10 @@
 // swap chain and its frame-latency waitable object, the DirectComposition tree that shows the
 // swap chain in the window, and the record's reference to the immediate context.
 //
-// A failed step is reported by its check and the phase goes on; a later step whose input
-// object is missing (left null by the failure) is skipped, so nothing is called through a null
-// pointer. A skipped step makes no check of its own.
+// A failed step is reported by its check and the phase goes on. A later step is made as written
+// when a missing object (left null by the failure) is only its argument: the callee validates
+// it and the failure is reported. Only a method of a missing object, or a missing entry point,
+// is skipped, as there is nothing to call; such a step makes no check of its own.
 #include <windows.h>
 #include <d3d11.h>
 #include <dcomp.h>
@@ -66,10 +67,8 @@ void CreateSwapChain(window_renderer *wr) {
   if (swapdesc.Height == 0) swapdesc.Height = 1;
 
   if (!dxFactory) return;
-  if (dxgiDevice) {
-    hr = dxFactory->CreateSwapChainForComposition(dxgiDevice, &swapdesc, NULL, &wr->swapChain1);
-    CheckHR(hr, "IDXGIFactory2_CreateSwapChainForComposition @1259");
-  }
+  hr = dxFactory->CreateSwapChainForComposition(dxgiDevice, &swapdesc, NULL, &wr->swapChain1);
+  CheckHR(hr, "IDXGIFactory2_CreateSwapChainForComposition @1259");
   dxFactory->Release();
 
   if (!wr->swapChain1) return;
@@ -83,7 +82,7 @@ void CreateSwapChain(window_renderer *wr) {
 
 // A composition device, a target on the window and one visual showing the swap chain.
 void CreateComposition(window_renderer *wr) {
-  if (!dxgiDevice || !DCompositionCreateDevice) return;
+  if (!DCompositionCreateDevice) return;
   IDCompositionDevice *dcompDevice = NULL;
   HRESULT hr = DCompositionCreateDevice(dxgiDevice, IID_IDCompositionDevice, reinterpret_cast<void **>(&dcompDevice));
   CheckHR(hr, "DCompositionCreateDevice @1276");
@@ -95,11 +94,11 @@ void CreateComposition(window_renderer *wr) {
   IDCompositionVisual *visual = NULL;
   hr = dcompDevice->CreateVisual(&visual);
   CheckHR(hr, "IDCompositionDevice_CreateVisual @1285");
-  if (visual && wr->swapChain1) {
+  if (visual) {
     hr = visual->SetContent(wr->swapChain1);
     CheckHR(hr, "IDCompositionVisual_SetContent @1288");
   }
-  if (visual && wr->target) {
+  if (wr->target) {
     hr = wr->target->SetRoot(visual);
     CheckHR(hr, "IDCompositionTarget_SetRoot @1291");
   }

@@ -1,5 +1,9 @@
 // Resize: the size-dependent render targets (a colour and a depth-stencil texture shared with
 // OpenGL through the interop device) and their attachment to the window's framebuffer object.
+//
+// After a failed step the call goes on. A step whose missing input is only an argument (a
+// texture, the interop device or a registration) is made and its failure reported; only a
+// method of a missing object is skipped.
 #include <windows.h>
 #include <d3d11.h>
 #include <dxgi1_3.h>
@@ -41,9 +45,8 @@ D3D11_TEXTURE2D_DESC SharedTextureDesc(DWORD width, DWORD height, DXGI_FORMAT fo
 
 // Takes the previous set of targets apart before new ones are made.
 void ReleaseTargets(window_renderer *wr, DWORD width, DWORD height) {
-  if (wr->dxColor) CheckGLE(CallGL(wglDXUnregisterObjectNV, wr->dxDevice, wr->dxColor), "wglDXUnregisterObjectNV for color buffer @1029");
-  if (wr->dxDepthStencil)
-    CheckGLE(CallGL(wglDXUnregisterObjectNV, wr->dxDevice, wr->dxDepthStencil), "wglDXUnregisterObjectNV for depth buffer @1030");
+  CheckGLE(CallGL(wglDXUnregisterObjectNV, wr->dxDevice, wr->dxColor), "wglDXUnregisterObjectNV for color buffer @1029");
+  CheckGLE(CallGL(wglDXUnregisterObjectNV, wr->dxDevice, wr->dxDepthStencil), "wglDXUnregisterObjectNV for depth buffer @1030");
   wr->dxColor = NULL;
   wr->dxDepthStencil = NULL;
   if (wr->immediate_ctx) wr->immediate_ctx->OMSetRenderTargets(0, NULL, NULL);
@@ -56,17 +59,21 @@ void ReleaseTargets(window_renderer *wr, DWORD width, DWORD height) {
             "IDXGISwapChain1_ResizeBuffers @1037");
 }
 
-// Hands a texture's shared handle to the interop extension.
+// Hands a texture's shared handle to the interop extension. The handle is cleared before the
+// query, so a failed query hands over no handle rather than another texture's; the call is made
+// all the same, and the extension's refusal reported.
 void ShareTexture(ID3D11Texture2D *texture, HANDLE *SharedHandle, const char *query_location,
                   const char *handle_location, const char *share_location) {
-  IDXGIResource *pTempResource = NULL;
-  CheckHR(texture->QueryInterface(IID_IDXGIResource, reinterpret_cast<void **>(&pTempResource)), query_location);
-  if (!pTempResource) return;
-  HRESULT hr = pTempResource->GetSharedHandle(SharedHandle);
-  CheckHR(hr, handle_location);
-  // Without its own handle the texture has nothing to hand over.
-  if (SUCCEEDED(hr)) CheckGLE(CallGL(wglDXSetResourceShareHandleNV, texture, *SharedHandle), share_location);
-  pTempResource->Release();
+  *SharedHandle = NULL;
+  if (texture) {
+    IDXGIResource *pTempResource = NULL;
+    CheckHR(texture->QueryInterface(IID_IDXGIResource, reinterpret_cast<void **>(&pTempResource)), query_location);
+    if (pTempResource) {
+      CheckHR(pTempResource->GetSharedHandle(SharedHandle), handle_location);
+      pTempResource->Release();
+    }
+  }
+  CheckGLE(CallGL(wglDXSetResourceShareHandleNV, (void *)texture, *SharedHandle), share_location);
 }
 
 // Registers a texture under an OpenGL name with the window's interop device.
@@ -124,24 +131,20 @@ void Resize(window_renderer *wr, DWORD width, DWORD height) {
 
   if (direct3dDevice) {
     CheckHR(direct3dDevice->CreateTexture2D(&depthDesc, NULL, &dxDepthBuffer), "ID3D11Device_CreateTexture2D for depth @1062");
-    if (dxDepthBuffer)
-      CheckHR(direct3dDevice->CreateDepthStencilView(dxDepthBuffer, &descDSV, &wr->depthBufferView),
-              "ID3D11Device_CreateDepthStencilView for depth @1075");
+    CheckHR(direct3dDevice->CreateDepthStencilView(dxDepthBuffer, &descDSV, &wr->depthBufferView),
+            "ID3D11Device_CreateDepthStencilView for depth @1075");
     CheckHR(direct3dDevice->CreateTexture2D(&colorDesc, NULL, &dxColorBuffer), "ID3D11Device_CreateTexture2D for color @1099");
-    if (dxColorBuffer)
-      CheckHR(direct3dDevice->CreateRenderTargetView(dxColorBuffer, &bvdesc, &wr->colorBufferView),
-              "ID3D11Device_CreateRenderTargetView for color @1110");
+    CheckHR(direct3dDevice->CreateRenderTargetView(dxColorBuffer, &bvdesc, &wr->colorBufferView),
+            "ID3D11Device_CreateRenderTargetView for color @1110");
   }
   if (wr->immediate_ctx) wr->immediate_ctx->OMSetRenderTargets(1, &wr->colorBufferView, wr->depthBufferView);
 
   if (share_objects) {
     HANDLE SharedHandle = NULL;
-    if (dxColorBuffer)
-      ShareTexture(dxColorBuffer, &SharedHandle, "ID3D11Texture2D_QueryInterface (IID_IDXGIResource) for color @1121",
-                   "IDXGIResource_GetSharedHandle for color @1124", "wglDXSetResourceShareHandleNV for color @1127");
-    if (dxDepthBuffer)
-      ShareTexture(dxDepthBuffer, &SharedHandle, "ID3D11Texture2D_QueryInterface (IID_IDXGIResource) for depth @1132",
-                   "IDXGIResource_GetSharedHandle for depth @1135", "wglDXSetResourceShareHandleNV for depth @1138");
+    ShareTexture(dxColorBuffer, &SharedHandle, "ID3D11Texture2D_QueryInterface (IID_IDXGIResource) for color @1121",
+                 "IDXGIResource_GetSharedHandle for color @1124", "wglDXSetResourceShareHandleNV for color @1127");
+    ShareTexture(dxDepthBuffer, &SharedHandle, "ID3D11Texture2D_QueryInterface (IID_IDXGIResource) for depth @1132",
+                 "IDXGIResource_GetSharedHandle for depth @1135", "wglDXSetResourceShareHandleNV for depth @1138");
   }
 
   bool render_buffers = render_kind == RENDER_BUFFER;
@@ -152,15 +155,12 @@ void Resize(window_renderer *wr, DWORD width, DWORD height) {
     DumpGLErrors("glNamedRenderbufferStorage @1151");
   }
   GLenum shared_kind = render_buffers ? GL_RENDERBUFFER : GL_TEXTURE_2D;
-  // Without an interop device (its failure was reported by Create) nothing can be registered.
-  if (dxDepthBuffer && wr->dxDevice)
-    wr->dxDepthStencil = Register(wr, dxDepthBuffer, wr->dsTbuf, shared_kind,
-                                  render_buffers ? "wglDXRegisterObjectNV for depth buffer @1155"
-                                                 : "wglDXRegisterObjectNV for depth texture @1163");
-  if (dxColorBuffer && wr->dxDevice)
-    wr->dxColor = Register(wr, dxColorBuffer, wr->colorTbuf, shared_kind,
-                           render_buffers ? "wglDXRegisterObjectNV for color buffer @1158"
-                                          : "wglDXRegisterObjectNV for color texture @1166");
+  wr->dxDepthStencil = Register(wr, dxDepthBuffer, wr->dsTbuf, shared_kind,
+                                render_buffers ? "wglDXRegisterObjectNV for depth buffer @1155"
+                                               : "wglDXRegisterObjectNV for depth texture @1163");
+  wr->dxColor = Register(wr, dxColorBuffer, wr->colorTbuf, shared_kind,
+                         render_buffers ? "wglDXRegisterObjectNV for color buffer @1158"
+                                        : "wglDXRegisterObjectNV for color texture @1166");
 
   ReleaseIfHeld(dxColorBuffer);
   ReleaseIfHeld(dxDepthBuffer);

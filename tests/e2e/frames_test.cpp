@@ -221,6 +221,22 @@ INSTANTIATE_TEST_SUITE_P(
                               "Assertion failure: wglDXUnregisterObjectNV for depth buffer @1590 (GLE 31)"}},
                     Location{"wglDXCloseDeviceNV", {}, {"Assertion failure: wglDXCloseDeviceNV @1611 (GLE 31)"}}));
 
+// Without an interop device every call that takes it is still made, and refused.
+INSTANTIATE_TEST_SUITE_P(
+    MissingInteropDevice, FrameAndTeardownLocations,
+    testing::Values(Location{"wglDXOpenDeviceNV",
+                             {},
+                             {"Assertion failure: wglDXOpenDeviceNV for the D3D device @1466 (GLE 31)",
+                              "Assertion failure: wglDXRegisterObjectNV for depth buffer @1155 (GLE 6)",
+                              "Assertion failure: wglDXRegisterObjectNV for color buffer @1158 (GLE 6)",
+                              "Assertion failure: wglDXUnregisterObjectNV for color buffer @1588 (GLE 6)",
+                              "Assertion failure: wglDXUnregisterObjectNV for depth buffer @1590 (GLE 6)",
+                              "Assertion failure: wglDXCloseDeviceNV @1611 (GLE 6)"}},
+                    Location{"wglDXOpenDeviceNV",
+                             {"--render-texture"},
+                             {"Assertion failure: wglDXRegisterObjectNV for depth texture @1163 (GLE 6)",
+                              "Assertion failure: wglDXRegisterObjectNV for color texture @1166 (GLE 6)"}}));
+
 // Without a debugger a failed HRESULT check shows its box, and the unhandled trap ends the run.
 TEST(FrameLocations, FailedGetBufferAndPresentShowTheirBoxes) {
   for (auto [failing, text] : {std::pair{"GetBuffer", "IDXGISwapChain1_GetBuffer @995 (HRESULT 0x80004005)"},

@@ -66,5 +66,56 @@ TEST(Frame, AfterTheFirstTeardownItPaintsNothingWhileTheOtherStillPaints) {
   ExpectTriangle(windows.Frame(2, 1), 1008, 985);
 }
 
+// A frame whose context cannot be made current still makes its calls as written: OpenGL does
+// nothing without a current context, and the copy and presentation still happen.
+TEST(Frame, AFrameWithoutACurrentContextStillTracesAndPresents) {
+  ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "headless"}, {"INTERLOCK_DEBUGGER", "continue"}});
+  ProgramWindows windows;
+  testing::internal::CaptureStdout();
+  windows.OpenFirst();
+  testing::internal::GetCapturedStdout();
+  testing::internal::CaptureStdout();
+  {
+    ScopedKnobs failing({{"INTERLOCK_FAIL", "wglMakeCurrent"}});
+    dxpaint(&wr1);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "locking...\nlocked\n");
+  EXPECT_TRUE(wr1.quitting);
+  RgbaImage frame;
+  EXPECT_TRUE(ReadRgbaPng(windows.Frame(1, 1), &frame));
+}
+
+// Without the teardown's device context no OpenGL context can be made current; every step
+// that does not need one still runs: the trace lines, the interop calls (refused without a
+// current context, and reported), closing the interop device and deleting the context.
+TEST(Frame, AFailedGetDCInTheTeardownStillRunsEveryStepWithoutTheDeviceContext) {
+  ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "headless"}, {"INTERLOCK_DEBUGGER", "continue"}});
+  ProgramWindows windows;
+  testing::internal::CaptureStdout();
+  windows.OpenFirst();
+  testing::internal::GetCapturedStdout();
+  HGLRC context = wr1.gl_context;
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  {
+    ScopedKnobs failing({{"INTERLOCK_FAIL", "GetDC"}, {"INTERLOCK_TRACE", "1"}});
+    DestroyWindow(wr1.window);
+  }
+  std::string out = testing::internal::GetCapturedStdout();
+  std::string trace = testing::internal::GetCapturedStderr();
+  size_t at = 0;
+  for (const char *line : {"Assertion failure: GetDC @1563 (GLE 31)\n", "dxColor = 0x",
+                           "Assertion failure: wglDXUnregisterObjectNV for color buffer @1588 (GLE 6)\n",
+                           "dxDepthStencil = 0x",
+                           "Assertion failure: wglDXUnregisterObjectNV for depth buffer @1590 (GLE 6)\n",
+                           "dxDevice = 0x", "colorBufferView = 0x", "releasing swapchain...\n"}) {
+    at = out.find(line, at);
+    ASSERT_NE(at, std::string::npos) << line << "\n" << out;
+  }
+  EXPECT_EQ(out.find("wglDXCloseDeviceNV @1611"), std::string::npos) << out;  // closing needs no context
+  EXPECT_NE(trace.find("wglDeleteContext(" + PointerText(context) + ") = 1"), std::string::npos);
+  EXPECT_EQ(wr1.gl_context, nullptr);
+}
+
 }  // namespace
 }  // namespace interlock

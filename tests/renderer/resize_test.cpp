@@ -285,18 +285,25 @@ TEST_F(ResizeTest, LastErrorChecksAndDrainsReportTheirLocations) {
             output.At("GL error 1282 in glFramebufferTexture2D @1196\n"));
 }
 
-TEST_F(ResizeTest, StepsWhoseInputAFailedStepLeftMissingAreSkippedWithoutFurtherReports) {
+// A step whose input a failed step left missing is still made when that input is only an
+// argument: the callee refuses it and the refusal is reported. Only methods of a missing
+// object are skipped.
+TEST_F(ResizeTest, StepsGivenAMissingObjectAreMadeAndTheirFailuresReported) {
   share_objects = TRUE;
   Build(&wr1_);
   Output output = RunResize(&wr1_, 3, 3, "CreateTexture2D,GetSharedHandle");
-  EXPECT_EQ(output.out, "");  // the HRESULT checks trap without printing; nothing else reports
-  EXPECT_EQ(output.Count("debugger break"), 2);
-  EXPECT_EQ(output.Count("CreateDepthStencilView("), 0);
-  EXPECT_EQ(output.Count("wglDXRegisterObjectNV("), 0);
+  EXPECT_EQ(output.out,
+            "Assertion failure: wglDXSetResourceShareHandleNV for color @1127 (GLE 13)\n"
+            "Assertion failure: wglDXSetResourceShareHandleNV for depth @1138 (GLE 13)\n"
+            "Assertion failure: wglDXRegisterObjectNV for depth buffer @1155 (GLE 110)\n"
+            "Assertion failure: wglDXRegisterObjectNV for color buffer @1158 (GLE 110)\n");
+  // Two texture and two view creations, each refused and trapped; the four reports above.
+  EXPECT_EQ(output.Count("debugger break"), 8);
+  EXPECT_EQ(output.Count("CreateDepthStencilView(0000000000000000) = 0x80070057"), 1);
+  EXPECT_EQ(output.Count("CreateRenderTargetView(0000000000000000) = 0x80070057"), 1);
+  EXPECT_EQ(output.Count("QueryInterface"), 0);  // a method of a missing texture
 
-  output = RunResize(&wr1_, 3, 3, "CreateRenderTargetView,GetSharedHandle");
-  EXPECT_EQ(output.out, "");
-  EXPECT_EQ(output.Count("wglDXSetResourceShareHandleNV("), 0);  // no handle to hand over
+  output = RunResize(&wr1_, 3, 3, "CreateRenderTargetView");
   EXPECT_EQ(wr1_.colorBufferView, nullptr);
   ASSERT_NE(wr1_.dxColor, nullptr);
   // A set without its colour view is still taken apart, and the swap chain still resized.
@@ -306,13 +313,34 @@ TEST_F(ResizeTest, StepsWhoseInputAFailedStepLeftMissingAreSkippedWithoutFurther
   EXPECT_EQ(SwapChainSize(&wr1_), (Size{4, 2}));
   ExpectRed(ClearRedAndRead(&wr1_), {4, 2});
 
-  // Without an interop device (Create reported its failure) nothing is registered.
+  // Without an interop device (Create reported its failure) both registrations are refused.
   HANDLE device = wr1_.dxDevice;
   wr1_.dxDevice = NULL;
   output = RunResize(&wr1_, 4, 2);
   wr1_.dxDevice = device;
-  EXPECT_EQ(output.Count("wglDXRegisterObjectNV("), 0);
+  EXPECT_EQ(output.out,
+            "Assertion failure: wglDXUnregisterObjectNV for color buffer @1029 (GLE 6)\n"
+            "Assertion failure: wglDXUnregisterObjectNV for depth buffer @1030 (GLE 6)\n"
+            "Assertion failure: wglDXRegisterObjectNV for depth buffer @1155 (GLE 6)\n"
+            "Assertion failure: wglDXRegisterObjectNV for color buffer @1158 (GLE 6)\n");
   EXPECT_EQ(wr1_.dxColor, nullptr);
+}
+
+// Each texture's handle is cleared before its query: after a failed query the extension is
+// handed no handle (and refuses it), never the other texture's.
+TEST_F(ResizeTest, AFailedSharedHandleQueryHandsOverNoHandle) {
+  share_objects = TRUE;
+  Build(&wr1_);
+  for (const char *fail : {"GetSharedHandle#1", "GetSharedHandle#2", "ID3D11Texture2D::QueryInterface#2"}) {
+    SCOPED_TRACE(fail);
+    Output output = RunResize(&wr1_, 3, 3, fail);
+    bool color = std::string(fail) == "GetSharedHandle#1";
+    EXPECT_EQ(output.out, color ? "Assertion failure: wglDXSetResourceShareHandleNV for color @1127 (GLE 13)\n"
+                                : "Assertion failure: wglDXSetResourceShareHandleNV for depth @1138 (GLE 13)\n");
+    EXPECT_EQ(output.Count("wglDXSetResourceShareHandleNV("), 2);
+    EXPECT_EQ(output.Count(", 0000000000000000) = 0"), 1);  // the handle the refused call was given
+    EXPECT_NE(wr1_.dxColor, nullptr);  // registration does not need the handle
+  }
 }
 
 // Checks of HRESULTs name their location only in the report box, shown when no debugger is

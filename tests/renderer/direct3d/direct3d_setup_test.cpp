@@ -1,6 +1,6 @@
 // The Direct3D phase of Create on real windows and devices: the first and second Create, the
 // swap chain's description and size, the debug options, the committed composition, and the
-// steps skipped after each injected failure.
+// steps made or skipped after each injected failure.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -168,26 +168,32 @@ TEST_F(Direct3DPhase, CommittedCompositionShowsWhatTheSwapChainPresents) {
 
 struct SkipCase {
   const char *fail;
+  int traps;  // the failure's own, and those of later calls refused for the missing object
   bool device, dxgi, swap_chain, waiter, target, context;
 };
 
-TEST_F(Direct3DPhase, AFailedStepIsReportedOnceAndLaterStepsWithoutInputAreSkipped) {
+// A later step that only takes the missing object as an argument is made, and its refusal
+// reported; a method of a missing object is skipped.
+TEST_F(Direct3DPhase, AFailedStepIsReportedAndLaterStepsGivenItsMissingObjectAreRefused) {
   const SkipCase cases[] = {
-      {"D3D11CreateDevice", false, false, false, false, false, false},
-      {"ID3D11Device::QueryInterface", true, false, false, false, false, true},
-      {"CreateDXGIFactory2", true, true, false, false, true, true},
-      {"CreateSwapChainForComposition", true, true, false, false, true, true},
-      {"IDXGISwapChain1::QueryInterface", true, true, true, false, true, true},
-      {"DCompositionCreateDevice", true, true, true, true, false, true},
-      {"CreateTargetForHwnd", true, true, true, true, false, true},
-      {"CreateVisual", true, true, true, true, true, true},
-      {"SetContent", true, true, true, true, true, true},
-      {"SetRoot", true, true, true, true, true, true},
-      {"Commit", true, true, true, true, true, true},
+      // The swap chain and the composition device are refused a null device.
+      {"D3D11CreateDevice", 3, false, false, false, false, false, false},
+      {"ID3D11Device::QueryInterface", 3, true, false, false, false, false, true},
+      // A visual without content (no swap chain) is valid.
+      {"CreateDXGIFactory2", 1, true, true, false, false, true, true},
+      {"CreateSwapChainForComposition", 1, true, true, false, false, true, true},
+      {"IDXGISwapChain1::QueryInterface", 1, true, true, true, false, true, true},
+      {"DCompositionCreateDevice", 1, true, true, true, true, false, true},
+      {"CreateTargetForHwnd", 1, true, true, true, true, false, true},
+      // A target without a root (no visual) is valid.
+      {"CreateVisual", 1, true, true, true, true, true, true},
+      {"SetContent", 1, true, true, true, true, true, true},
+      {"SetRoot", 1, true, true, true, true, true, true},
+      {"Commit", 1, true, true, true, true, true, true},
   };
   for (const SkipCase &c : cases) {
     SCOPED_TRACE(c.fail);
-    EXPECT_EQ(Count(Run(&wr1_, c.fail), "interlock: debugger break"), 1);
+    EXPECT_EQ(Count(Run(&wr1_, c.fail), "interlock: debugger break"), c.traps);
     EXPECT_EQ(direct3dDevice != nullptr, c.device);
     EXPECT_EQ(dxgiDevice != nullptr, c.dxgi);
     EXPECT_EQ(wr1_.swapChain1 != nullptr, c.swap_chain);
