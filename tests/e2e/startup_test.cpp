@@ -2,6 +2,8 @@
 // a debugger, and a system without the DXGI debug library.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "support/program_run.h"
 
 namespace {
@@ -121,7 +123,30 @@ TEST(Startup, NoDxgiDebugLibraryMeansNoReportAtAll) {
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(run.out.find("Assertion failure"), std::string::npos) << run.out;
   EXPECT_EQ(run.err.find("debugger break"), run.err.rfind("debugger break")) << run.err;  // only shutdown's
+  EXPECT_EQ(run.err.find("Live "), std::string::npos) << run.err;  // no frame, teardown or exit report
   EXPECT_EQ(run.OutLines().back(), "end");
+}
+
+// With the debugger library present the same run does report, so the absence above is the
+// library's doing.
+TEST(Startup, TheDxgiDebugLibraryReportsAroundFramesTeardownsAndExit) {
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_DEBUGGER", "continue"}});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_NE(run.err.find("Live ID3D11Device"), std::string::npos) << run.err;
+}
+
+// The loop's time limit: a run whose windows never paint (their render targets fail) ends
+// on its own, after about five seconds, in the normal shutdown.
+TEST(Startup, ARunThatNeverPaintsEndsAfterAboutFiveSeconds) {
+  auto start = std::chrono::steady_clock::now();
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {},
+                              {{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", "CreateRenderTargetView"}});
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.out.find("locking..."), std::string::npos) << run.out;
+  EXPECT_EQ(run.OutLines().back(), "end");
+  EXPECT_GT(seconds, 4.5);
+  EXPECT_LT(seconds, 30.0);
 }
 
 }  // namespace

@@ -11,13 +11,23 @@ namespace {
 
 TEST_F(GLPhases, WorkingDriverGivesALinkedProgramWithTwoDistinctLocations) {
   EXPECT_TRUE(RunObjectsPhase().Reports().empty());
-  EXPECT_NE(wr_.gl_program, 0u);
+  ASSERT_NE(wr_.gl_program, 0u);
   EXPECT_NE(wr_.vertexLayout, 0u);
+  MakeCurrent();
+  GLint linked = GL_FALSE, shaders = -1;
+  CallGL(glGetProgramiv, wr_.gl_program, GL_LINK_STATUS, &linked);
+  CallGL(glGetProgramiv, wr_.gl_program, GL_ATTACHED_SHADERS, &shaders);
+  EXPECT_EQ(linked, GL_TRUE);
+  EXPECT_EQ(shaders, 0);  // detached and deleted once linked
+  // The locations are the linked program's own, one per attribute.
   EXPECT_GE(wr_.pos_attr, 0);
   EXPECT_GE(wr_.color_attr, 0);
   EXPECT_NE(wr_.pos_attr, wr_.color_attr);
-  EXPECT_EQ(strlen(vertex_shader_source), 134u);
-  EXPECT_EQ(strlen(fragment_shader_source), 94u);
+  EXPECT_EQ(wr_.pos_attr, CallGL(glGetAttribLocation, wr_.gl_program, "position"));
+  EXPECT_EQ(wr_.color_attr, CallGL(glGetAttribLocation, wr_.gl_program, "color"));
+  GLint active = 0;
+  CallGL(glGetProgramiv, wr_.gl_program, GL_ACTIVE_ATTRIBUTES, &active);
+  EXPECT_EQ(active, 2);
 }
 
 TEST_F(GLPhases, TheVertexBufferHoldsExactlyTheTriangle) {

@@ -1,6 +1,9 @@
 // Debugger detection, breakpoints and output: the emulated debugger continues after a trap; a
 // trap nobody catches ends the process with status 3.
 #include <gtest/gtest.h>
+#include <sys/ptrace.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <windows.h>
 
 #include "support/scoped_knobs.h"
@@ -15,9 +18,21 @@ TEST(Debugger, EmulatedDebuggerIsPresentAndContinues) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "interlock: debugger break\n");
 }
 
-TEST(Debugger, AbsentWithoutTracerOrKnob) {
+// A real tracer is a debugger: a child that asks its parent to trace it sees one, while this
+// untraced process without the knob does not.
+TEST(Debugger, PresentExactlyWhenATracerIsAttached) {
   ScopedKnobs knobs({{"INTERLOCK_DEBUGGER", nullptr}});
-  EXPECT_FALSE(IsDebuggerPresent());
+  ASSERT_FALSE(IsDebuggerPresent());
+  pid_t child = fork();
+  if (child == 0) {
+    if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(2);
+    _exit(IsDebuggerPresent() ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "this system does not allow tracing";
+  EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
 TEST(DebuggerDeathTest, UnhandledBreakpointEndsTheProcessWithStatus3) {
