@@ -31,8 +31,9 @@ inline Sequence Concat(Sequence head, const Sequence &tail) {
 // A top-level window that is shown (ShowWindow(SW_SHOW), or CreateWindowExW with WS_VISIBLE)
 // while the application has no active window: WM_SHOWWINDOW, the position change, and inside
 // it the activation, which first raises the window (its own WM_WINDOWPOSCHANGING) and then
-// tells the application, the frame and the window, and gives it the focus. The frame and
-// background may be painted at several points of it.
+// tells the application, the frame and the window, and gives it the focus. Windows' records
+// show the raise's WM_WINDOWPOSCHANGING for some windows only (Wine leaves it out when the
+// window is on top already). The frame and background may be painted at several points of it.
 inline Sequence ShowAndActivateFirst() {
   return {{WM_SHOWWINDOW, kWparam, TRUE},
           {WM_WINDOWPOSCHANGING, kPosFlags, SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE},
