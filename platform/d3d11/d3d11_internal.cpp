@@ -14,7 +14,7 @@ bool ExportTextureMemory(ID3D11Texture2D *texture, SharedMemory *memory) {
   Texture *object = PlatformObject<Texture>(texture);
   if (!object || !memory) return false;
   const D3D11_TEXTURE2D_DESC &desc = object->Desc();
-  if (desc.MipLevels != 1 || desc.ArraySize != 1 || desc.SampleDesc.Count != 1) return false;
+  if (desc.MipLevels != 1 || desc.ArraySize != 1 || desc.SampleDesc.Count != 1 || !object->Exportable()) return false;
   VkDevice vk = object->Owner()->Vulkan().Handle();
   auto get_fd = reinterpret_cast<PFN_vkGetMemoryFdKHR>(vkGetDeviceProcAddr(vk, "vkGetMemoryFdKHR"));
   VkMemoryGetFdInfoKHR info = {VK_STRUCTURE_TYPE_MEMORY_GET_FD_INFO_KHR};

@@ -28,8 +28,8 @@ struct SharedMemory {
 };
 
 // Exports the memory of `texture`. False, with no descriptor open, when `texture` is not a
-// texture of this platform, holds more than one image (mip levels, array slices, samples), or
-// the export fails.
+// texture of this platform, holds more than one image (mip levels, array slices, samples), is a
+// swap chain's buffer (plain device memory, which nothing imports), or the export fails.
 INTERLOCK_EXPORT bool ExportTextureMemory(ID3D11Texture2D *texture, SharedMemory *memory);
 // IDXGIResource::GetSharedHandle's value for `texture` (null unless MISC_SHARED). False when
 // `texture` is not a texture of this platform.

@@ -78,7 +78,7 @@ HRESULT Texture::Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const 
 }
 
 bool Texture::Allocate(TextureMemoryKind kind) {
-  bool exportable = kind == TextureMemoryKind::kExportable;
+  exportable_ = kind == TextureMemoryKind::kExportable;
   VulkanDevice &vulkan = device_->Vulkan();
   bool depth = format_.aspects & VK_IMAGE_ASPECT_DEPTH_BIT;
   usage_ = VK_IMAGE_USAGE_TRANSFER_SRC_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT | VK_IMAGE_USAGE_SAMPLED_BIT |
@@ -86,7 +86,7 @@ bool Texture::Allocate(TextureMemoryKind kind) {
   VkExternalMemoryImageCreateInfo external = {VK_STRUCTURE_TYPE_EXTERNAL_MEMORY_IMAGE_CREATE_INFO};
   external.handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
   VkImageCreateInfo info = {VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO};
-  info.pNext = exportable ? &external : nullptr;
+  info.pNext = exportable_ ? &external : nullptr;
   info.imageType = VK_IMAGE_TYPE_2D;
   info.format = format_.backing;
   info.extent = {desc_.Width, desc_.Height, 1};
@@ -113,7 +113,7 @@ bool Texture::Allocate(TextureMemoryKind kind) {
   export_info.pNext = &dedicated;
   export_info.handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
   VkMemoryAllocateInfo allocate = {VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
-  allocate.pNext = exportable ? &export_info : nullptr;
+  allocate.pNext = exportable_ ? &export_info : nullptr;
   allocate.allocationSize = requirements.size;
   allocate.memoryTypeIndex = (uint32_t)type;
   if (vkAllocateMemory(vk, &allocate, nullptr, &memory_) != VK_SUCCESS) {

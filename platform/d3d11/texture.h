@@ -41,6 +41,7 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   VkDeviceMemory Memory() const { return memory_; }
   VkDeviceSize MemorySize() const { return memory_size_; }
   VkImageUsageFlags Usage() const { return usage_; }
+  bool Exportable() const { return exportable_; }
   HANDLE SharedHandle() const { return shared_handle_; }
 
   // Mip level 0 of array slice 0 in the DXGI layout, rows packed: for colour formats the
@@ -72,6 +73,7 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   VkDeviceMemory memory_ = VK_NULL_HANDLE;
   VkDeviceSize memory_size_ = 0;
   VkImageUsageFlags usage_ = 0;
+  bool exportable_ = false;
   HANDLE shared_handle_ = nullptr;
 };
 

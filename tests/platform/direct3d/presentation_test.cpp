@@ -100,6 +100,34 @@ TEST_F(PresentationTest, PresentedImageReachesTheWindowComposedOverBlack) {
   EXPECT_EQ(swap_chain->Release(), 0u);
 }
 
+TEST_F(PresentationTest, AnR8G8B8A8ChainShowsTheColoursItHolds) {
+  DXGI_SWAP_CHAIN_DESC1 desc = SwapChainDesc(kWidth, kHeight, 0);
+  desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
+  IDXGISwapChain1 *swap_chain = nullptr;
+  ASSERT_EQ(factory_->CreateSwapChainForComposition(dxgi_device_, &desc, nullptr, &swap_chain), S_OK);
+  IDCompositionTarget *target = nullptr;
+  Compose(window_, swap_chain, &target);
+  std::vector<uint8_t> rgba = KnownImage();  // the same colours in R, G, B, A order
+  for (size_t i = 0; i < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
+  D3D11_TEXTURE2D_DESC source_desc = TextureDesc(kWidth, kHeight, DXGI_FORMAT_R8G8B8A8_UNORM, D3D11_BIND_RENDER_TARGET);
+  D3D11_SUBRESOURCE_DATA data = {rgba.data(), kWidth * 4, 0};
+  ID3D11Texture2D *source = nullptr, *buffer = nullptr;
+  ASSERT_EQ(device_->CreateTexture2D(&source_desc, &data, &source), S_OK);
+  ASSERT_EQ(swap_chain->GetBuffer(0, IID_ID3D11Texture2D, reinterpret_cast<void **>(&buffer)), S_OK);
+  context_->CopyResource(buffer, source);
+  DXGI_PRESENT_PARAMETERS pp = {};
+  EXPECT_EQ(swap_chain->Present1(0, 0, &pp), S_OK);
+  ilk::user32::WindowImage shown;
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(window_, &shown));
+  std::vector<uint8_t> expected = KnownImage();
+  for (size_t i = 3; i < expected.size(); i += 4) expected[i] = 0xFF;  // premultiplied over black
+  EXPECT_EQ(shown.bgra, expected);
+  buffer->Release();
+  source->Release();
+  target->Release();
+  EXPECT_EQ(swap_chain->Release(), 0u);
+}
+
 TEST_F(PresentationTest, EveryPresentedBufferIsCapturedPerWindowWithItsAlpha) {
   std::string directory = testing::TempDir() + "capture-" + std::to_string(getpid());
   ScopedKnobs knobs({{"INTERLOCK_CAPTURE", directory.c_str()}});

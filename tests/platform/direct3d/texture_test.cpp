@@ -202,4 +202,72 @@ TEST_F(TextureTest, InteropGetsExportableMemoryAndTheDeviceUuid) {
   texture->Release();
 }
 
+TEST_F(TextureTest, SwapChainBuffersAreNotExportable) {
+  IDXGISwapChain1 *swap_chain = SwapChain(4, 4);
+  ID3D11Texture2D *buffer = nullptr;
+  ASSERT_EQ(swap_chain->GetBuffer(0, IID_ID3D11Texture2D, reinterpret_cast<void **>(&buffer)), S_OK);
+  ilk::d3d11::SharedMemory memory;
+  EXPECT_FALSE(ilk::d3d11::ExportTextureMemory(buffer, &memory));
+  EXPECT_EQ(memory.fd, -1);
+  buffer->Release();
+  swap_chain->Release();
+}
+
+TEST_F(TextureTest, ReadBackGivesTheMemoryBytesIntoTheSameBufferAndRefusesWhatDoesNotFit) {
+  std::vector<uint8_t> pattern = Pattern(5, 3);
+  ID3D11Texture2D *source = ColorTexture(5, 3, &pattern);
+  ilk::d3d11::TextureReadback *readback = ilk::d3d11::CreateTextureReadback(device_, 5 * 3 * 4);
+  ASSERT_NE(readback, nullptr);
+  EXPECT_EQ(ilk::d3d11::TextureReadbackSize(readback), 5u * 3 * 4);
+  const uint8_t *bytes = ilk::d3d11::ReadTextureBack(readback, source);
+  ASSERT_NE(bytes, nullptr);
+  std::vector<uint8_t> rgba = pattern;  // B8G8R8A8 lives in GL_RGBA8 memory
+  for (size_t i = 0; i < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
+  EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + rgba.size()), rgba);
+
+  // A texture written after the first read reads back into the same memory.
+  ID3D11Texture2D *blank = ColorTexture(5, 3);
+  context_->CopyResource(source, blank);
+  std::vector<uint8_t> copied;
+  ASSERT_TRUE(ilk::d3d11::ReadTexture(blank, &copied));
+  EXPECT_EQ(ilk::d3d11::ReadTextureBack(readback, source), bytes);
+  EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + copied.size()), copied);  // (red and blue alike)
+
+  ID3D11Texture2D *larger = ColorTexture(6, 3);
+  D3D11_TEXTURE2D_DESC depth_desc = TextureDesc(2, 2, DXGI_FORMAT_D24_UNORM_S8_UINT, D3D11_BIND_DEPTH_STENCIL);
+  ID3D11Texture2D *depth = nullptr;
+  ASSERT_EQ(device_->CreateTexture2D(&depth_desc, nullptr, &depth), S_OK);
+  EXPECT_EQ(ilk::d3d11::ReadTextureBack(readback, larger), nullptr);
+  EXPECT_EQ(ilk::d3d11::ReadTextureBack(readback, depth), nullptr);
+  ilk::d3d11::DestroyTextureReadback(readback);
+  for (IUnknown *object : std::initializer_list<IUnknown *>{source, blank, larger, depth}) object->Release();
+}
+
+TEST_F(TextureTest, TexturesReleasedBeforeAnyCommandLeaveNothingPendingForValidationToFind) {
+  // A new texture without data only waits for its first layout change, made in the device's
+  // next submission; one released before that must not reach the queue.
+  ID3D11Device *debug_device = nullptr;
+  ID3D11DeviceContext *debug_context = nullptr;
+  ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, D3D11_CREATE_DEVICE_DEBUG, nullptr, 0,
+                              D3D11_SDK_VERSION, &debug_device, nullptr, &debug_context),
+            S_OK);
+  std::vector<uint8_t> pattern = Pattern(5, 3);
+  D3D11_TEXTURE2D_DESC desc = TextureDesc(5, 3, DXGI_FORMAT_B8G8R8A8_UNORM, D3D11_BIND_RENDER_TARGET);
+  D3D11_SUBRESOURCE_DATA data = {pattern.data(), 5 * 4, 0};
+  ID3D11Texture2D *released = nullptr, *source = nullptr, *copy = nullptr;
+  std::string output = DebuggerOutput([&] {
+    ASSERT_EQ(debug_device->CreateTexture2D(&desc, nullptr, &released), S_OK);
+    released->Release();
+    ASSERT_EQ(debug_device->CreateTexture2D(&desc, nullptr, &copy), S_OK);
+    ASSERT_EQ(debug_device->CreateTexture2D(&desc, &data, &source), S_OK);
+    debug_context->CopyResource(copy, source);
+    ilk::d3d11::WaitForDirect3DWork(debug_device);
+  });
+  EXPECT_EQ(output.find("Validation"), std::string::npos) << output;
+  std::vector<uint8_t> texels;
+  ASSERT_TRUE(ilk::d3d11::ReadTexture(copy, &texels));
+  EXPECT_EQ(texels, pattern);
+  for (IUnknown *object : std::initializer_list<IUnknown *>{source, copy, debug_context, debug_device}) object->Release();
+}
+
 }  // namespace

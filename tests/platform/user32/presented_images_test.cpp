@@ -34,4 +34,26 @@ TEST(PresentedImages, ClientShowsTheBrushThenThePresentedImage) {
   DrainMessages();
 }
 
+TEST(PresentedImages, AWriterFillsTheWindowsOwnImageInPlaceFromOneImageToTheNext) {
+  MessageRecorder recorder;
+  HWND hwnd = recorder.Create(WS_POPUP | WS_VISIBLE, 0, 0, 4, 2);
+  uint8_t *first = nullptr, *second = nullptr;
+  EXPECT_TRUE(ilk::user32::PresentWindowImage(hwnd, 4, 2, [&](uint8_t *bgra) {
+    first = bgra;
+    for (int i = 0; i < 4 * 2 * 4; ++i) bgra[i] = (uint8_t)i;
+  }));
+  ilk::user32::WindowImage shown;
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(hwnd, &shown));
+  ASSERT_EQ(shown.bgra.size(), 4u * 2 * 4);
+  for (int i = 0; i < 4 * 2 * 4; ++i) EXPECT_EQ(shown.bgra[i], (uint8_t)i);
+  EXPECT_TRUE(ilk::user32::PresentWindowImage(hwnd, 4, 2, [&](uint8_t *bgra) { second = bgra; }));
+  EXPECT_EQ(second, first);  // the same size keeps the memory, and what it held
+
+  DestroyWindow(hwnd);
+  bool written = false;
+  EXPECT_FALSE(ilk::user32::PresentWindowImage(hwnd, 4, 2, [&](uint8_t *) { written = true; }));
+  EXPECT_FALSE(written);
+  DrainMessages();
+}
+
 }  // namespace
