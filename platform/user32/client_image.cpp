@@ -6,7 +6,7 @@
 
 namespace ilk::user32 {
 
-void ComposeClientImage(const SurfaceLook &look, int image_width, int image_height, const std::vector<uint8_t> &image,
+void ComposeClientImage(const SurfaceLook &look, int image_width, int image_height, const uint8_t *image,
                         int *width, int *height, std::vector<uint8_t> *bgra) {
   *width = std::max(0, look.client.Width());
   *height = std::max(0, look.client.Height());

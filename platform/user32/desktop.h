@@ -80,7 +80,7 @@ class Desktop {
 
 // What a client area shows when nothing covers it: the image (top-left anchored, clipped) over
 // the background colour of `look`, as BGRA of the client's size.
-void ComposeClientImage(const SurfaceLook &look, int image_width, int image_height, const std::vector<uint8_t> &image,
+void ComposeClientImage(const SurfaceLook &look, int image_width, int image_height, const uint8_t *image,
                         int *width, int *height, std::vector<uint8_t> *bgra);
 
 // The desktop chosen by INTERLOCK_DISPLAY, opened on first use and closed by ShutDownPlatform.

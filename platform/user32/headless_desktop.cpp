@@ -54,7 +54,7 @@ class HeadlessDesktop : public Desktop {
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return false;
     const HeadlessSurface &surface = found->second;
-    ComposeClientImage(surface.look, surface.image_width, surface.image_height, surface.image, width, height, bgra);
+    ComposeClientImage(surface.look, surface.image_width, surface.image_height, surface.image.data(), width, height, bgra);
     return true;
   }
 

@@ -17,7 +17,7 @@
 
 #include "common/log.h"
 #include "desktop.h"
-#include "x11_image_upload.h"
+#include "x11_shown_image.h"
 #include "x11_keys.h"
 #include "x11_message_box.h"
 #include "x11_visual.h"
@@ -41,8 +41,7 @@ struct Surface {
   Window xid = 0;
   SurfaceLook look;
   bool created_look = false;  // `look` came from UpdateSurface at least once
-  int image_width = 0, image_height = 0;
-  std::vector<uint8_t> image;
+  std::unique_ptr<ShownImage> image;  // from the first presentation on
   ScreenRect asked;  // the geometry last asked of the server
   // Geometries asked of the server whose ConfigureNotify has not come back yet.
   std::deque<ScreenRect> requested;
@@ -57,7 +56,7 @@ struct ConnectionCloser {
 class X11Desktop : public Desktop {
  public:
   X11Desktop(::Display *display, const X11Visual &visual)
-      : display_(display), closer_{display}, visual_(visual), uploader_(display, visual_) {
+      : display_(display), closer_{display}, visual_(visual), shared_memory_(XShmQueryExtension(display)) {
     screen_ = DefaultScreen(display_);
     wm_protocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
     wm_delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
@@ -167,10 +166,8 @@ class X11Desktop : public Desktop {
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return;
     Surface &surface = found->second;
-    surface.image_width = width;
-    surface.image_height = height;
-    surface.image.resize((size_t)width * height * 4);  // the same size keeps the memory
-    write(surface.image.data());
+    if (!surface.image) surface.image = std::make_unique<ShownImage>(display_, visual_, &shared_memory_);
+    write(surface.image->Resize(width, height));
     if (surface.look.visible) DrawClient(surface);
     XFlush(display_);
   }
@@ -182,7 +179,9 @@ class X11Desktop : public Desktop {
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) return false;
     const Surface &surface = found->second;
-    ComposeClientImage(surface.look, surface.image_width, surface.image_height, surface.image, width, height, bgra);
+    const ShownImage *shown = surface.image.get();
+    ComposeClientImage(surface.look, shown ? shown->Width() : 0, shown ? shown->Height() : 0,
+                       shown ? shown->Pixels() : nullptr, width, height, bgra);
     const ScreenRect &client = surface.look.client;
     int left = std::max(client.left, 0), top = std::max(client.top, 0);
     int right = std::min(client.right, ScreenWidth()), bottom = std::min(client.bottom, ScreenHeight());
@@ -324,11 +323,13 @@ class X11Desktop : public Desktop {
     int width = look.client.Width(), height = look.client.Height();
     if (width <= 0 || height <= 0) return;
     int x0 = ClientX(surface), y0 = ClientY(surface);
-    int shown_w = std::min(width, surface.image_width), shown_h = std::min(height, surface.image_height);
-    uint32_t background = look.has_background ? look.background : 0;
-    if (shown_w > 0 && shown_h > 0) {
-      uploader_.Upload(surface.xid, gc_, surface.image.data(), surface.image_width, shown_w, shown_h, x0, y0);
+    int shown_w = 0, shown_h = 0;
+    if (surface.image) {
+      shown_w = std::min(width, surface.image->Width());
+      shown_h = std::min(height, surface.image->Height());
     }
+    uint32_t background = look.has_background ? look.background : 0;
+    if (shown_w > 0 && shown_h > 0) surface.image->Draw(surface.xid, gc_, shown_w, shown_h, x0, y0);
     // The background shows right of and below the image.
     Fill(surface.xid, background, x0 + shown_w, y0, width - shown_w, height);
     Fill(surface.xid, background, x0, y0 + shown_h, shown_w, height - shown_h);
@@ -441,7 +442,7 @@ class X11Desktop : public Desktop {
   ::Display *display_;
   ConnectionCloser closer_;
   X11Visual visual_;
-  ImageUploader uploader_;
+  bool shared_memory_;  // whether images may live in memory shared with the server
   int screen_ = 0;
   Atom wm_protocols_ = 0, wm_delete_window_ = 0, motif_hints_ = 0;
   XFontStruct *font_ = nullptr;

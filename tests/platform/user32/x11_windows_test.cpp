@@ -4,6 +4,7 @@
 // several lines and is dismissed by Enter.
 // gtest first: Xlib's macros (None, Bool...) would break its templates.
 #include <gtest/gtest.h>
+#include <string.h>
 #include <windows.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -86,6 +87,42 @@ TEST_F(X11Windows, WindowAppearsWithFrameBrushAndPresentedImage) {
   EXPECT_EQ(shown.bgra[(100 * 384 + 100) * 4 + 2], 0xFF);
   DestroyWindow(hwnd);
   EXPECT_FALSE(ilk::user32::PresentWindowImage(hwnd, image));
+}
+
+TEST_F(X11Windows, ImagesWrittenInPlaceReachTheServerAtEachSize) {
+  HWND hwnd = recorder_.Create(WS_POPUP | WS_VISIBLE, 100, 80, 200, 100);
+  Window xid = driver_.WaitForWindow("recorded", 3000);
+  ASSERT_NE(xid, 0u);
+  DrainMessages();
+  // Writes `count` pixels of one colour, B, G, R, A.
+  auto solid = [](uint32_t bgra_word, int count) {
+    return [bgra_word, count](uint8_t *bgra) {
+      for (int i = 0; i < count; ++i) memcpy(bgra + i * 4, &bgra_word, 4);
+    };
+  };
+  uint8_t *first = nullptr, *again = nullptr;
+  ASSERT_TRUE(ilk::user32::PresentWindowImage(hwnd, 50, 40, [&](uint8_t *bgra) {
+    first = bgra;
+    solid(0xFF00FF00u, 50 * 40)(bgra);  // green
+  }));
+  ilk::user32::WaitForPresentedImages();
+  EXPECT_EQ(driver_.PixelAt(xid, 10, 10), 0x00FF00u);
+  ASSERT_TRUE(ilk::user32::PresentWindowImage(hwnd, 50, 40, [&](uint8_t *bgra) {
+    again = bgra;
+    solid(0xFF0000FFu, 50 * 40)(bgra);  // blue
+  }));
+  ilk::user32::WaitForPresentedImages();
+  EXPECT_EQ(again, first);  // the same size keeps the memory
+  EXPECT_EQ(driver_.PixelAt(xid, 49, 39), 0x0000FFu);
+  EXPECT_EQ(driver_.PixelAt(xid, 50, 39), kRed);  // the brush beyond the image
+  ASSERT_TRUE(ilk::user32::PresentWindowImage(hwnd, 200, 100, solid(0xFF00FFFFu, 200 * 100)));  // cyan, all of it
+  ilk::user32::WaitForPresentedImages();
+  EXPECT_EQ(driver_.PixelAt(xid, 199, 99), 0x00FFFFu);
+  ilk::user32::WindowImage shown;
+  ASSERT_TRUE(ilk::user32::ReadWindowImage(hwnd, &shown));
+  EXPECT_EQ(shown.bgra[(99 * 200 + 199) * 4], 0xFF);
+  EXPECT_EQ(shown.bgra[(99 * 200 + 199) * 4 + 2], 0x00);
+  DestroyWindow(hwnd);
 }
 
 TEST_F(X11Windows, ClientPartlyOffTheScreenReadsWhatWasDrawnThere) {
