@@ -53,13 +53,16 @@ void HoldDevice(ID3D11Device *device, bool hold) { HoldInternally<Device>(device
 
 HRESULT CreateBufferTexture(ID3D11Device *device, const D3D11_TEXTURE2D_DESC &desc, ID3D11Texture2D **texture) {
   Texture *created = nullptr;
-  HRESULT hr = PlatformObject<Device>(device)->CreateTexture(desc, nullptr, TextureMemoryKind::kPlain, &created);
+  Device *object = PlatformObject<Device>(device);
+  HRESULT hr = object ? object->CreateTexture(desc, nullptr, TextureMemoryKind::kPlain, &created) : E_INVALIDARG;
   *texture = created;
   return hr;
 }
 
 HRESULT QueryTexture(ID3D11Texture2D *texture, REFIID riid, void **object) {
   Texture *found = PlatformObject<Texture>(texture);
+  *object = nullptr;
+  if (!found) return E_NOINTERFACE;
   *object = riid == IID_IUnknown ? static_cast<ID3D11Texture2D *>(found) : found->FindInterface(riid);
   if (!*object) return E_NOINTERFACE;
   found->AddRef();
@@ -70,7 +73,7 @@ void HoldTexture(ID3D11Texture2D *texture, bool hold) { HoldInternally<Texture>(
 
 ULONG TextureRefs(ID3D11Texture2D *texture) {
   Texture *object = PlatformObject<Texture>(texture);
-  return object->ExternalRefs() + object->InternalRefs();
+  return object ? object->ExternalRefs() + object->InternalRefs() : 0;
 }
 
 bool ReadTexture(ID3D11Texture2D *texture, std::vector<uint8_t> *texels) {

@@ -46,7 +46,9 @@ INTERLOCK_EXPORT void WaitForDirect3DWork(ID3D11Device *device);
 // The Direct3D device behind a DXGI device (or any interface of it); no reference added. Null
 // when `unknown` is no device of this platform.
 INTERLOCK_EXPORT ID3D11Device *Direct3DDevice(IUnknown *unknown);
-// Holds or lets go of `device` on behalf of another platform object (its IntRef).
+// Holds or lets go of `device` on behalf of another platform object (its IntRef). The calls
+// below do nothing with an object that is not the platform's, or fail (E_INVALIDARG,
+// E_NOINTERFACE, 0).
 INTERLOCK_EXPORT void HoldDevice(ID3D11Device *device, bool hold);
 // Creates a texture for a swap chain's buffer.
 INTERLOCK_EXPORT HRESULT CreateBufferTexture(ID3D11Device *device, const D3D11_TEXTURE2D_DESC &desc, ID3D11Texture2D **texture);

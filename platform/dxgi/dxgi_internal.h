@@ -28,7 +28,8 @@ class PresentationSink {
   ~PresentationSink() = default;
 };
 
-// True when `content` is a composition swap chain of this platform.
+// True when `content` is a composition swap chain of this platform. The calls below do nothing
+// for anything else.
 INTERLOCK_EXPORT bool IsCompositionSwapChain(IUnknown *content);
 // Holds or lets go of a swap chain on behalf of a visual whose content it is (its IntRef).
 INTERLOCK_EXPORT void HoldSwapChain(IUnknown *swap_chain, bool hold);

@@ -213,12 +213,12 @@ bool IsCompositionSwapChain(IUnknown *content) { return PlatformObject<SwapChain
 void HoldSwapChain(IUnknown *swap_chain, bool hold) { HoldInternally<SwapChain>(swap_chain, hold); }
 
 void AttachPresentationSink(IUnknown *swap_chain, PresentationSink *sink) {
-  PlatformObject<SwapChain>(swap_chain)->SetSink(sink);
+  if (SwapChain *object = PlatformObject<SwapChain>(swap_chain)) object->SetSink(sink);
 }
 
 void DetachPresentationSink(IUnknown *swap_chain, PresentationSink *sink) {
   SwapChain *object = PlatformObject<SwapChain>(swap_chain);
-  if (object->Sink() == sink) object->SetSink(nullptr);
+  if (object && object->Sink() == sink) object->SetSink(nullptr);
 }
 
 }  // namespace ilk::dxgi
