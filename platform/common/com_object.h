@@ -4,20 +4,46 @@
 
 #include <unknwn.h>
 
+#include <iterator>
 #include <optional>
+#include <string_view>
 
 #include "live_objects.h"
 
 namespace ilk {
 
-// Derived provides
-//   void *FindInterface(REFIID riid): the interface pointer for riid, or null;
-//   static std::optional<uint32_t> Fail(const char *method, HRESULT code): ilk::InjectedFailure
-//     with the names of every interface the object implements.
-// The first interface is the object's identity (IUnknown) and its reported address.
+// An interface a platform object answers QueryInterface for: its identifier, its name (for
+// INTERLOCK_FAIL's "Interface::Method" rules), and which of the object's interface bases it is
+// reached through (0: First, 1: the first of More, ...).
+struct ComInterface {
+  const IID *iid;
+  const char *name;
+  int base;
+};
+
+// Derived provides `static constexpr ComInterface kInterfaces[]`: every interface it implements
+// but IUnknown. The first interface is the object's identity (IUnknown) and its reported address.
 template <typename Derived, typename First, typename... More>
 class ComObject : public First, public More..., public TrackedObject {
  public:
+  // ilk::InjectedFailure for `method` of an object of this type, with the names of every
+  // interface it implements.
+  static std::optional<uint32_t> Fail(const char *method, HRESULT code) {
+    constexpr size_t count = std::size(Derived::kInterfaces);
+    std::string_view names[count + 1] = {"IUnknown"};
+    for (size_t i = 0; i < count; ++i) names[i + 1] = Derived::kInterfaces[i].name;
+    return InjectedFailure(method, (uint32_t)code, names, count + 1);
+  }
+
+  // The interface pointer for `riid` (not IUnknown), or null; adds no reference.
+  void *FindInterface(REFIID riid) {
+    void *bases[] = {static_cast<First *>(this), static_cast<More *>(this)...};
+    for (const ComInterface &entry : Derived::kInterfaces) {
+      if (*entry.iid == riid) return bases[entry.base];
+    }
+    return nullptr;
+  }
+
   // First is constructed before TrackedObject, so its address is known here.
   ComObject(ObjectApi api, const char *interface_name)
       : TrackedObject(api, interface_name, static_cast<const First *>(this)) {}
@@ -27,7 +53,7 @@ class ComObject : public First, public More..., public TrackedObject {
     *object = nullptr;
     if (std::optional<uint32_t> code = Derived::Fail("QueryInterface", E_NOINTERFACE)) return (HRESULT)*code;
     void *found = riid == IID_IUnknown ? static_cast<IUnknown *>(static_cast<First *>(this))
-                                       : static_cast<Derived *>(this)->FindInterface(riid);
+                                       : FindInterface(riid);
     if (!found) return E_NOINTERFACE;
     AddRefExternal();
     *object = found;

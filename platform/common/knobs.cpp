@@ -39,6 +39,10 @@ struct Knobs {
 };
 
 std::mutex knobs_mutex;
+// Read without the lock on every call: which reading of the knobs is current (0: none yet), and
+// INTERLOCK_TRACE.
+std::atomic<uint32_t> knobs_generation{0};
+std::atomic<bool> trace_enabled{false};
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
@@ -151,11 +155,35 @@ Knobs ReadKnobs() {
 // most likely a misspelt one; say so rather than stay silent.
 void NoteUnmatchedNames();
 
+// Makes `knobs` the current reading for the lock-free readers.
+void Publish(const Knobs &knobs) {
+  trace_enabled.store(knobs.trace, std::memory_order_relaxed);
+  knobs_generation.fetch_add(1, std::memory_order_release);
+}
+
+// The knobs, read on first use; knobs_mutex is held.
 Knobs &CurrentKnobs() {
   static Knobs knobs = ReadKnobs();
-  static bool noting = std::atexit(NoteUnmatchedNames) == 0;  // runs before `knobs` goes
-  (void)noting;
+  static bool published = (Publish(knobs), std::atexit(NoteUnmatchedNames) == 0);  // runs before `knobs` goes
+  (void)published;
   return knobs;
+}
+
+// The current generation, reading the knobs first if nothing has yet.
+uint32_t Generation() {
+  uint32_t generation = knobs_generation.load(std::memory_order_acquire);
+  if (generation) return generation;
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  CurrentKnobs();
+  return knobs_generation.load(std::memory_order_acquire);
+}
+
+bool AnyRuleNames(std::string_view name) {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  for (const FailureRule &rule : CurrentKnobs().failures) {
+    if (EqualsNoCase(rule.name, name)) return true;
+  }
+  return false;
 }
 
 void NoteUnmatchedNames() {
@@ -186,8 +214,8 @@ bool EmulatedDebugger() {
 }
 
 bool TraceEnabled() {
-  std::lock_guard<std::mutex> lock(knobs_mutex);
-  return CurrentKnobs().trace;
+  Generation();
+  return trace_enabled.load(std::memory_order_relaxed);
 }
 
 std::string CaptureDirectory() {
@@ -212,14 +240,14 @@ bool IsHidden(std::string_view name) {
 }
 
 std::optional<uint32_t> InjectedFailure(std::string_view name, uint32_t default_code,
-                                        std::initializer_list<std::string_view> interfaces) {
+                                        const std::string_view *interfaces, size_t interface_count) {
   std::lock_guard<std::mutex> lock(knobs_mutex);
   std::optional<uint32_t> failure;
   for (FailureRule &rule : CurrentKnobs().failures) {
     if (!EqualsNoCase(rule.name, name)) continue;
     if (!rule.interface_name.empty()) {
       bool implemented = false;
-      for (std::string_view interface_name : interfaces) implemented |= EqualsNoCase(interface_name, rule.interface_name);
+      for (size_t i = 0; i < interface_count; ++i) implemented |= EqualsNoCase(interfaces[i], rule.interface_name);
       if (!implemented) continue;
     }
     ++rule.calls;
@@ -229,9 +257,22 @@ std::optional<uint32_t> InjectedFailure(std::string_view name, uint32_t default_
   return failure;
 }
 
+std::optional<uint32_t> FailurePoint::Check(uint32_t default_code) {
+  uint32_t generation = Generation();
+  uint32_t resolved = resolved_.load(std::memory_order_relaxed);
+  if (resolved >> 1 != (generation & 0x7FFFFFFF)) {
+    resolved = (generation << 1) | (AnyRuleNames(name_) ? 1 : 0);
+    resolved_.store(resolved, std::memory_order_relaxed);
+  }
+  if (!(resolved & 1)) return std::nullopt;
+  return InjectedFailure(name_, default_code);
+}
+
 void ReloadKnobs() {
   std::lock_guard<std::mutex> lock(knobs_mutex);
-  CurrentKnobs() = ReadKnobs();
+  Knobs &knobs = CurrentKnobs();
+  knobs = ReadKnobs();
+  Publish(knobs);
 }
 
 }  // namespace ilk

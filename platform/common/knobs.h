@@ -5,6 +5,7 @@
 #include <stdint.h>
 #include <windef.h>  // INTERLOCK_EXPORT
 
+#include <atomic>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -43,7 +44,30 @@ INTERLOCK_EXPORT bool IsHidden(std::string_view name);
 // lists the interfaces the object implements: a rule "IFoo::Method" matches when IFoo is among
 // them, a bare "Method" matches every interface.
 INTERLOCK_EXPORT std::optional<uint32_t> InjectedFailure(std::string_view name, uint32_t default_code,
-                                                std::initializer_list<std::string_view> interfaces = {});
+                                                         const std::string_view *interfaces, size_t interface_count);
+inline std::optional<uint32_t> InjectedFailure(std::string_view name, uint32_t default_code,
+                                               std::initializer_list<std::string_view> interfaces = {}) {
+  return InjectedFailure(name, default_code, interfaces.begin(), interfaces.size());
+}
+
+// INTERLOCK_FAIL for a call made often (an OpenGL entry point): whether any rule names the call
+// is found once, and again only after ReloadKnobs, so that a call no rule names takes no lock.
+class INTERLOCK_EXPORT FailurePoint {
+ public:
+  explicit constexpr FailurePoint(const char *name) : name_(name) {}
+  FailurePoint(const FailurePoint &) = delete;
+  FailurePoint &operator=(const FailurePoint &) = delete;
+
+  const char *Name() const { return name_; }
+  // InjectedFailure(Name(), default_code).
+  std::optional<uint32_t> Check(uint32_t default_code);
+
+ private:
+  const char *const name_;
+  // The knobs' generation the answer is for, shifted left by one, and 1 when a rule names the
+  // call; 0 before the first check.
+  std::atomic<uint32_t> resolved_{0};
+};
 
 // Re-reads every knob from the environment and restarts the INTERLOCK_FAIL call counts.
 INTERLOCK_EXPORT void ReloadKnobs();

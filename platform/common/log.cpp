@@ -63,4 +63,12 @@ void DebuggerOutput(const char *text) {
   fflush(stderr);
 }
 
+void ReportRefusal(bool layer_on, const char *layer, const char *category, const char *method, const char *reason) {
+  if (layer_on) {
+    std::string text = std::string(layer) + " ERROR: " + method + ": " + reason + " [ " + category + " ERROR ]\n";
+    DebuggerOutput(text.c_str());
+  }
+  Trace("%s refused: %s", method, reason);
+}
+
 }  // namespace ilk

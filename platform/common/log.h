@@ -21,4 +21,10 @@ INTERLOCK_EXPORT std::string Utf8(const std::wstring &text);
 // Writes text unchanged to the debugger channel (stderr).
 INTERLOCK_EXPORT void DebuggerOutput(const char *text);
 
+// A call a debug layer refuses: traced as "<method> refused: <reason>" and, when the layer is on,
+// written to the debugger channel in the layer's manner, as
+// "<layer> ERROR: <method>: <reason> [ <category> ERROR ]" ("D3D11", "STATE_CREATION").
+INTERLOCK_EXPORT void ReportRefusal(bool layer_on, const char *layer, const char *category, const char *method,
+                                    const char *reason);
+
 }  // namespace ilk

@@ -11,7 +11,6 @@
 #include <string.h>
 
 #include <algorithm>
-#include <string>
 
 #include "common/log.h"
 #include "device_context.h"
@@ -54,10 +53,6 @@ const char *TextureDescProblem(const D3D11_TEXTURE2D_DESC &desc, const D3D11_SUB
 
 }  // namespace
 
-std::optional<uint32_t> Device::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "ID3D11Device", "IDXGIObject", "IDXGIDevice"});
-}
-
 Device::Device(UINT flags, D3D_FEATURE_LEVEL level, std::unique_ptr<VulkanDevice> vulkan)
     : ComObject(ObjectApi::D3D11, "ID3D11Device"), flags_(flags), level_(level), vulkan_(std::move(vulkan)) {
   context_.reset(new ImmediateContext(this));
@@ -65,18 +60,8 @@ Device::Device(UINT flags, D3D_FEATURE_LEVEL level, std::unique_ptr<VulkanDevice
 
 Device::~Device() = default;
 
-void *Device::FindInterface(REFIID riid) {
-  if (riid == IID_ID3D11Device) return static_cast<ID3D11Device *>(this);
-  if (riid == IID_IDXGIDevice || riid == IID_IDXGIObject) return static_cast<IDXGIDevice *>(this);
-  return nullptr;
-}
-
 HRESULT Device::Refuse(const char *method, const char *reason) const {
-  if (flags_ & D3D11_CREATE_DEVICE_DEBUG) {
-    std::string text = std::string("D3D11 ERROR: ") + method + ": " + reason + " [ STATE_CREATION ERROR ]\n";
-    DebuggerOutput(text.c_str());
-  }
-  Trace("%s refused: %s", method, reason);
+  ReportRefusal(flags_ & D3D11_CREATE_DEVICE_DEBUG, "D3D11", "STATE_CREATION", method, reason);
   return E_INVALIDARG;
 }
 

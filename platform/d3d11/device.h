@@ -17,11 +17,11 @@ enum class TextureMemoryKind;
 
 class Device final : public ComObject<Device, ID3D11Device, IDXGIDevice> {
  public:
-  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+  static constexpr ComInterface kInterfaces[] = {
+      {&IID_ID3D11Device, "ID3D11Device", 0}, {&IID_IDXGIObject, "IDXGIObject", 1}, {&IID_IDXGIDevice, "IDXGIDevice", 1}};
 
   Device(UINT flags, D3D_FEATURE_LEVEL level, std::unique_ptr<VulkanDevice> vulkan);
   ~Device() override;
-  void *FindInterface(REFIID riid);
 
   HRESULT STDMETHODCALLTYPE CreateTexture2D(const D3D11_TEXTURE2D_DESC *desc, const D3D11_SUBRESOURCE_DATA *initial_data,
                                             ID3D11Texture2D **texture) override;

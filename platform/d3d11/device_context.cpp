@@ -14,10 +14,6 @@
 
 namespace ilk::d3d11 {
 
-std::optional<uint32_t> ImmediateContext::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "ID3D11DeviceChild", "ID3D11DeviceContext"});
-}
-
 ImmediateContext::ImmediateContext(Device *device) : ComObject(ObjectApi::D3D11, "ID3D11DeviceContext"), device_(device) {
   device_->AddRefInternal();
 }
@@ -27,11 +23,6 @@ ImmediateContext::~ImmediateContext() { Unbind(); }
 void ImmediateContext::ExternalRefsRevived() { device_->AddRefInternal(); }
 
 void ImmediateContext::Unreferenced() { device_->ReleaseInternal(); }
-
-void *ImmediateContext::FindInterface(REFIID riid) {
-  if (riid == IID_ID3D11DeviceContext || riid == IID_ID3D11DeviceChild) return static_cast<ID3D11DeviceContext *>(this);
-  return nullptr;
-}
 
 void ImmediateContext::GetDevice(ID3D11Device **device) {
   device_->AddRef();

@@ -16,11 +16,11 @@ class Device;
 
 class ImmediateContext final : public ComObject<ImmediateContext, ID3D11DeviceContext> {
  public:
-  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+  static constexpr ComInterface kInterfaces[] = {
+      {&IID_ID3D11DeviceChild, "ID3D11DeviceChild", 0}, {&IID_ID3D11DeviceContext, "ID3D11DeviceContext", 0}};
 
   explicit ImmediateContext(Device *device);  // one application reference, holding the device
   ~ImmediateContext() override;
-  void *FindInterface(REFIID riid);
 
   void STDMETHODCALLTYPE GetDevice(ID3D11Device **device) override;
   void STDMETHODCALLTYPE OMSetRenderTargets(UINT num_views, ID3D11RenderTargetView *const *render_target_views,

@@ -44,12 +44,6 @@ void CopyTexels(uint8_t *to, size_t to_pitch, const uint8_t *from, size_t from_p
 
 }  // namespace
 
-std::optional<uint32_t> Texture::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code,
-                         {"IUnknown", "ID3D11DeviceChild", "ID3D11Resource", "ID3D11Texture2D", "IDXGIObject",
-                          "IDXGIDeviceSubObject", "IDXGIResource"});
-}
-
 Texture::Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format)
     : ComObject(ObjectApi::D3D11, "ID3D11Texture2D"), device_(device), desc_(desc), format_(format) {
   device_->AddRefInternal();
@@ -223,16 +217,6 @@ bool Texture::Read(std::vector<uint8_t> *texels) {
     CopyTexels(texels->data(), pitch, staging.Data(), pitch, desc_.Width, desc_.Height, format_);
   }
   return true;
-}
-
-void *Texture::FindInterface(REFIID riid) {
-  if (riid == IID_ID3D11Texture2D || riid == IID_ID3D11Resource || riid == IID_ID3D11DeviceChild) {
-    return static_cast<ID3D11Texture2D *>(this);
-  }
-  if (riid == IID_IDXGIResource || riid == IID_IDXGIDeviceSubObject || riid == IID_IDXGIObject) {
-    return static_cast<IDXGIResource *>(this);
-  }
-  return nullptr;
 }
 
 void Texture::GetDevice(ID3D11Device **device) {

@@ -20,14 +20,16 @@ enum class TextureMemoryKind { kExportable, kPlain };
 
 class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> {
  public:
-  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+  static constexpr ComInterface kInterfaces[] = {
+      {&IID_ID3D11DeviceChild, "ID3D11DeviceChild", 0}, {&IID_ID3D11Resource, "ID3D11Resource", 0},
+      {&IID_ID3D11Texture2D, "ID3D11Texture2D", 0},      {&IID_IDXGIObject, "IDXGIObject", 1},
+      {&IID_IDXGIDeviceSubObject, "IDXGIDeviceSubObject", 1}, {&IID_IDXGIResource, "IDXGIResource", 1}};
 
   // Creates the image for a description the device has validated; its contents start as
   // `initial_data`, or undefined, as Direct3D leaves them.
   static HRESULT Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format,
                         const D3D11_SUBRESOURCE_DATA *initial_data, TextureMemoryKind kind, Texture **texture);
   ~Texture() override;
-  void *FindInterface(REFIID riid);
 
   void STDMETHODCALLTYPE GetDevice(ID3D11Device **device) override;
   void STDMETHODCALLTYPE GetDesc(D3D11_TEXTURE2D_DESC *desc) override;

@@ -39,11 +39,6 @@ HRESULT DepthStencilViewKind::CheckOwnFields(Device *device, const Desc &desc) {
 }
 
 template <typename Kind>
-std::optional<uint32_t> TextureView<Kind>::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "ID3D11DeviceChild", "ID3D11View", Kind::kName});
-}
-
-template <typename Kind>
 TextureView<Kind>::TextureView(Texture *texture, const Desc &desc)
     : ComObject<TextureView<Kind>, typename Kind::Interface>(ObjectApi::D3D11, Kind::kName),
       texture_(texture),
@@ -77,14 +72,6 @@ HRESULT TextureView<Kind>::Create(Device *device, ID3D11Resource *resource, cons
   if (!view) return S_FALSE;  // a valid description, as Direct3D answers a validation-only call
   *view = new TextureView(texture, full);
   return S_OK;
-}
-
-template <typename Kind>
-void *TextureView<Kind>::FindInterface(REFIID riid) {
-  if (riid == Kind::kIid || riid == IID_ID3D11View || riid == IID_ID3D11DeviceChild) {
-    return static_cast<typename Kind::Interface *>(this);
-  }
-  return nullptr;
 }
 
 template <typename Kind>

@@ -40,13 +40,13 @@ template <typename Kind>
 class TextureView final : public ComObject<TextureView<Kind>, typename Kind::Interface> {
  public:
   using Desc = typename Kind::Desc;
-  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+  static constexpr ComInterface kInterfaces[] = {
+      {&IID_ID3D11DeviceChild, "ID3D11DeviceChild", 0}, {&IID_ID3D11View, "ID3D11View", 0}, {&Kind::kIid, Kind::kName, 0}};
   // The view of `texture` that `desc` describes; null `desc` gives mip level 0 in the
   // texture's format. E_INVALIDARG (through Device::Refuse) when Direct3D refuses it; S_FALSE
   // for a valid description when `view` is null.
   static HRESULT Create(Device *device, ID3D11Resource *resource, const Desc *desc, TextureView **view);
   ~TextureView() override;
-  void *FindInterface(REFIID riid);
 
   void STDMETHODCALLTYPE GetDevice(ID3D11Device **device) override { texture_->GetDevice(device); }
   void STDMETHODCALLTYPE GetResource(ID3D11Resource **resource) override;

@@ -21,21 +21,12 @@ void Erase(std::vector<T *> &items, T *item) {
 
 }  // namespace
 
-std::optional<uint32_t> CompositionDevice::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "IDCompositionDevice"});
-}
-
 CompositionDevice::CompositionDevice(ID3D11Device *direct3d)
     : ComObject(ObjectApi::DComp, "IDCompositionDevice"), direct3d_(direct3d) {
   d3d11::HoldDevice(direct3d_, true);
 }
 
 CompositionDevice::~CompositionDevice() { d3d11::HoldDevice(direct3d_, false); }
-
-void *CompositionDevice::FindInterface(REFIID riid) {
-  if (riid == IID_IDCompositionDevice) return static_cast<IDCompositionDevice *>(this);
-  return nullptr;
-}
 
 void CompositionDevice::Forget(Target *target) { Erase(targets_, target); }
 void CompositionDevice::Forget(Visual *visual) { Erase(visuals_, visual); }

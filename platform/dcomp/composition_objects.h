@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/com_object.h"
+#include "dcomp_iids.h"
 #include "dxgi/dxgi_internal.h"
 
 namespace ilk::dcomp {
@@ -16,11 +17,10 @@ class CompositionDevice;
 
 class Visual final : public ComObject<Visual, IDCompositionVisual> {
  public:
-  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+  static constexpr ComInterface kInterfaces[] = {{&IID_IDCompositionVisual, "IDCompositionVisual", 0}};
 
   explicit Visual(CompositionDevice *device);
   ~Visual() override;
-  void *FindInterface(REFIID riid);
 
   HRESULT STDMETHODCALLTYPE SetContent(IUnknown *content) override;
 
@@ -35,11 +35,10 @@ class Visual final : public ComObject<Visual, IDCompositionVisual> {
 
 class Target final : public ComObject<Target, IDCompositionTarget>, public dxgi::PresentationSink {
  public:
-  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+  static constexpr ComInterface kInterfaces[] = {{&IID_IDCompositionTarget, "IDCompositionTarget", 0}};
 
   Target(CompositionDevice *device, HWND window, bool topmost);
   ~Target() override;
-  void *FindInterface(REFIID riid);
 
   HRESULT STDMETHODCALLTYPE SetRoot(IDCompositionVisual *visual) override;
 
@@ -62,11 +61,10 @@ class Target final : public ComObject<Target, IDCompositionTarget>, public dxgi:
 
 class CompositionDevice final : public ComObject<CompositionDevice, IDCompositionDevice> {
  public:
-  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+  static constexpr ComInterface kInterfaces[] = {{&IID_IDCompositionDevice, "IDCompositionDevice", 0}};
 
   explicit CompositionDevice(ID3D11Device *direct3d);
   ~CompositionDevice() override;
-  void *FindInterface(REFIID riid);
 
   HRESULT STDMETHODCALLTYPE Commit() override;
   HRESULT STDMETHODCALLTYPE CreateTargetForHwnd(HWND hwnd, BOOL topmost, IDCompositionTarget **target) override;

@@ -47,10 +47,6 @@ bool Target::Composes(HWND window, bool topmost) {
   return state.layers.count({window, topmost}) != 0;
 }
 
-std::optional<uint32_t> Target::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "IDCompositionTarget"});
-}
-
 Target::Target(CompositionDevice *device, HWND window, bool topmost)
     : ComObject(ObjectApi::DComp, "IDCompositionTarget"), device_(device), window_(window), topmost_(topmost) {
   device_->AddRefInternal();
@@ -70,11 +66,6 @@ Target::~Target() {
   if (committed_root_) committed_root_->ReleaseInternal();
   device_->Forget(this);
   device_->ReleaseInternal();
-}
-
-void *Target::FindInterface(REFIID riid) {
-  if (riid == IID_IDCompositionTarget) return static_cast<IDCompositionTarget *>(this);
-  return nullptr;
 }
 
 HRESULT Target::SetRoot(IDCompositionVisual *visual) {

@@ -6,10 +6,6 @@
 
 namespace ilk::dcomp {
 
-std::optional<uint32_t> Visual::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "IDCompositionVisual"});
-}
-
 Visual::Visual(CompositionDevice *device) : ComObject(ObjectApi::DComp, "IDCompositionVisual"), device_(device) {
   device_->AddRefInternal();
 }
@@ -19,11 +15,6 @@ Visual::~Visual() {
   if (committed_content_) dxgi::HoldSwapChain(committed_content_, false);
   device_->Forget(this);
   device_->ReleaseInternal();
-}
-
-void *Visual::FindInterface(REFIID riid) {
-  if (riid == IID_IDCompositionVisual) return static_cast<IDCompositionVisual *>(this);
-  return nullptr;
 }
 
 HRESULT Visual::SetContent(IUnknown *content) {

@@ -11,7 +11,6 @@
 
 #include <d3d11.h>
 
-#include <string>
 
 #include "common/log.h"
 #include "d3d11/d3d11_internal.h"
@@ -24,24 +23,8 @@ const UINT kKnownSwapChainFlags = 0x1FFF;
 
 }  // namespace
 
-std::optional<uint32_t> Factory::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code, {"IUnknown", "IDXGIObject", "IDXGIFactory", "IDXGIFactory1", "IDXGIFactory2"});
-}
-
-void *Factory::FindInterface(REFIID riid) {
-  if (riid == IID_IDXGIFactory2 || riid == IID_IDXGIFactory1 || riid == IID_IDXGIFactory || riid == IID_IDXGIObject ||
-      riid == IID_IUnknown) {
-    return static_cast<IDXGIFactory2 *>(this);
-  }
-  return nullptr;
-}
-
 HRESULT Factory::Refuse(const char *method, HRESULT hr, const char *reason) const {
-  if (debug_) {
-    std::string text = std::string("DXGI ERROR: ") + method + ": " + reason + " [ MISCELLANEOUS ERROR ]\n";
-    DebuggerOutput(text.c_str());
-  }
-  Trace("%s refused: %s", method, reason);
+  ReportRefusal(debug_, "DXGI", "MISCELLANEOUS", method, reason);
   return hr;
 }
 

@@ -11,10 +11,11 @@ namespace ilk::dxgi {
 
 class Factory final : public ComObject<Factory, IDXGIFactory2> {
  public:
-  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+  static constexpr ComInterface kInterfaces[] = {
+      {&IID_IDXGIObject, "IDXGIObject", 0}, {&IID_IDXGIFactory, "IDXGIFactory", 0},
+      {&IID_IDXGIFactory1, "IDXGIFactory1", 0}, {&IID_IDXGIFactory2, "IDXGIFactory2", 0}};
 
   explicit Factory(bool debug) : ComObject(ObjectApi::Dxgi, "IDXGIFactory"), debug_(debug) {}
-  void *FindInterface(REFIID riid);
 
   HRESULT STDMETHODCALLTYPE CreateSwapChainForComposition(IUnknown *device, const DXGI_SWAP_CHAIN_DESC1 *desc,
                                                           IDXGIOutput *restrict_to_output,

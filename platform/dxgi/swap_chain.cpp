@@ -26,12 +26,6 @@ const UINT kMaxFrameLatency = 1;
 
 }  // namespace
 
-std::optional<uint32_t> SwapChain::Fail(const char *method, HRESULT code) {
-  return InjectedFailure(method, (uint32_t)code,
-                         {"IUnknown", "IDXGIObject", "IDXGIDeviceSubObject", "IDXGISwapChain", "IDXGISwapChain1",
-                          "IDXGISwapChain2"});
-}
-
 SwapChain::SwapChain(ID3D11Device *device, const DXGI_SWAP_CHAIN_DESC1 &desc)
     : ComObject(ObjectApi::Dxgi, "IDXGISwapChain"), device_(device), desc_(desc) {
   d3d11::HoldDevice(device_, true);
@@ -89,14 +83,6 @@ HRESULT SwapChain::MakeBuffers() {
 void SwapChain::DropBuffers() {
   for (ID3D11Texture2D *buffer : buffers_) d3d11::HoldTexture(buffer, false);
   buffers_.clear();
-}
-
-void *SwapChain::FindInterface(REFIID riid) {
-  if (riid == IID_IDXGISwapChain2 || riid == IID_IDXGISwapChain1 || riid == IID_IDXGISwapChain ||
-      riid == IID_IDXGIDeviceSubObject || riid == IID_IDXGIObject) {
-    return static_cast<IDXGISwapChain2 *>(this);
-  }
-  return nullptr;
 }
 
 HRESULT SwapChain::GetDevice(REFIID riid, void **device) { return device_->QueryInterface(riid, device); }

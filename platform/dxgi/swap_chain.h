@@ -18,12 +18,14 @@ namespace ilk::dxgi {
 
 class SwapChain final : public ComObject<SwapChain, IDXGISwapChain2> {
  public:
-  static std::optional<uint32_t> Fail(const char *method, HRESULT code);
+  static constexpr ComInterface kInterfaces[] = {
+      {&IID_IDXGIObject, "IDXGIObject", 0},         {&IID_IDXGIDeviceSubObject, "IDXGIDeviceSubObject", 0},
+      {&IID_IDXGISwapChain, "IDXGISwapChain", 0},   {&IID_IDXGISwapChain1, "IDXGISwapChain1", 0},
+      {&IID_IDXGISwapChain2, "IDXGISwapChain2", 0}};
 
   // For a description the factory has validated; creates the buffers and the waitable object.
   static HRESULT Create(ID3D11Device *device, const DXGI_SWAP_CHAIN_DESC1 &desc, SwapChain **swap_chain);
   ~SwapChain() override;
-  void *FindInterface(REFIID riid);
 
   HRESULT STDMETHODCALLTYPE GetDevice(REFIID riid, void **device) override;
   HRESULT STDMETHODCALLTYPE Present(UINT sync_interval, UINT flags) override;

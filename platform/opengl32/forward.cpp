@@ -10,9 +10,9 @@ namespace ilk::opengl32 {
 
 void *MesaProc(const char *name) { return reinterpret_cast<void *>(eglGetProcAddress(name)); }
 
-void AfterCall(const char *name) {
-  ilk::Trace("%s", name);
-  if (std::optional<uint32_t> error = ilk::InjectedFailure(name, GL_INVALID_OPERATION)) RaiseError(*error);
+void AfterCall(FailurePoint &call) {
+  ilk::Trace("%s", call.Name());
+  if (std::optional<uint32_t> error = call.Check(GL_INVALID_OPERATION)) RaiseError(*error);
 }
 
 }  // namespace ilk::opengl32

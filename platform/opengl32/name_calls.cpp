@@ -10,26 +10,30 @@ namespace ilk::opengl32 {
 void APIENTRY FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbuffertarget,
                                       GLuint renderbuffer) {
   Attach(target, attachment, NameKind::Renderbuffer, renderbuffertarget, renderbuffer, 0);
-  AfterCall("glFramebufferRenderbuffer");
+  static FailurePoint call("glFramebufferRenderbuffer");
+  AfterCall(call);
 }
 
 void APIENTRY FramebufferTexture2D(GLenum target, GLenum attachment, GLenum textarget, GLuint texture, GLint level) {
   Attach(target, attachment, NameKind::Texture, textarget, texture, level);
-  AfterCall("glFramebufferTexture2D");
+  static FailurePoint call("glFramebufferTexture2D");
+  AfterCall(call);
 }
 
 void APIENTRY DeleteRenderbuffers(GLsizei n, const GLuint *renderbuffers) {
   static const auto mesa = MesaFunction<PFNGLDELETERENDERBUFFERSPROC>("glDeleteRenderbuffers");
   ForgetNames(NameKind::Renderbuffer, n, renderbuffers);
   mesa(n, renderbuffers);
-  AfterCall("glDeleteRenderbuffers");
+  static FailurePoint call("glDeleteRenderbuffers");
+  AfterCall(call);
 }
 
 void APIENTRY DeleteFramebuffers(GLsizei n, const GLuint *framebuffers) {
   static const auto mesa = MesaFunction<PFNGLDELETEFRAMEBUFFERSPROC>("glDeleteFramebuffers");
   ForgetFramebuffers(n, framebuffers);
   mesa(n, framebuffers);
-  AfterCall("glDeleteFramebuffers");
+  static FailurePoint call("glDeleteFramebuffers");
+  AfterCall(call);
 }
 
 void APIENTRY DrawRangeElements(GLenum mode, GLuint start, GLuint end, GLsizei count, GLenum type,
@@ -37,7 +41,8 @@ void APIENTRY DrawRangeElements(GLenum mode, GLuint start, GLuint end, GLsizei c
   static const auto mesa = MesaFunction<PFNGLDRAWRANGEELEMENTSPROC>("glDrawRangeElements");
   CheckDrawTarget("glDrawRangeElements");
   mesa(mode, start, end, count, type, indices);
-  AfterCall("glDrawRangeElements");
+  static FailurePoint call("glDrawRangeElements");
+  AfterCall(call);
 }
 
 }  // namespace ilk::opengl32

@@ -49,6 +49,26 @@ TEST(InjectedFailure, NamesAndInterfacesCompareWithoutCase) {
   EXPECT_EQ(ilk::InjectedFailure("Present1", 0x80004005u, {"IUnknown", "ID3D11Device"}), std::nullopt);
 }
 
+// An entry point's own check answers as InjectedFailure does, and follows the knobs when they
+// are read again.
+TEST(InjectedFailure, AFailurePointFollowsReloadedKnobs) {
+  ilk::FailurePoint point("glClear");
+  {
+    ScopedKnobs knobs({{"INTERLOCK_FAIL", "glFlush"}});
+    EXPECT_EQ(point.Check(1282), std::nullopt);
+  }
+  {
+    ScopedKnobs knobs({{"INTERLOCK_FAIL", "GLCLEAR#2=5"}});
+    EXPECT_EQ(point.Check(1282), std::nullopt);
+    EXPECT_EQ(point.Check(1282), 5u);
+    EXPECT_EQ(point.Check(1282), std::nullopt);
+  }
+  {
+    ScopedKnobs knobs({{"INTERLOCK_FAIL", "glClear"}});
+    EXPECT_EQ(point.Check(1282), 1282u);
+  }
+}
+
 // A name that no call matched by the end of the run did nothing: the run ends with a note.
 TEST(InjectedFailureDeathTest, NamesNoCallMatchedAreNotedAtExit) {
   EXPECT_EXIT(
