@@ -13,8 +13,7 @@
 
 #include "app/options.h"
 #include "common/knobs.h"
-#include "platform/user32/xtest_driver.h"
-#include "platform/user32/xvfb_server.h"
+#include "platform/user32/x11_fixture.h"
 #include "present/sample_window.h"
 #include "renderer/window_renderer.h"
 #include "support/scoped_knobs.h"
@@ -22,19 +21,11 @@
 namespace interlock {
 namespace {
 
-class WindowProcOnX11 : public ::testing::Test {
+class WindowProcOnX11 : public X11Fixture {
  protected:
-  static void SetUpTestSuite() {
-    server_ = new XvfbServer;
-    if (!server_->Start(&why_)) return;
-    setenv("INTERLOCK_DISPLAY", "x11", 1);
-    ilk::ReloadKnobs();
-  }
-  static void TearDownTestSuite() { delete server_; }
-
   void SetUp() override {
-    if (!why_.empty()) GTEST_SKIP() << why_;
-    ASSERT_TRUE(driver_.connected());
+    X11Fixture::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     SetDefaultOptions();
     memset(&wr1, 0, sizeof wr1);
     memset(&wr2, 0, sizeof wr2);
@@ -86,16 +77,10 @@ class WindowProcOnX11 : public ::testing::Test {
     person.join();
   }
 
-  static XvfbServer *server_;
-  static std::string why_;
   ScopedKnobs debugger_{{"INTERLOCK_DEBUGGER", "continue"}};  // Destroy of an unbuilt record
-  XTestDriver driver_;
   HWND window_ = nullptr;
   Window xid_ = 0;
 };
-
-XvfbServer *WindowProcOnX11::server_ = nullptr;
-std::string WindowProcOnX11::why_;
 
 TEST_F(WindowProcOnX11, DragInsideMovesTheWindow) {
   ASSERT_NE(xid_, 0u);

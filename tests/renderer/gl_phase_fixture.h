@@ -13,7 +13,7 @@
 #include "app/options.h"
 #include "renderer/create_phases.h"
 #include "renderer/gl_functions.h"
-#include "support/scoped_knobs.h"
+#include "support/captured_run.h"
 
 namespace interlock {
 
@@ -71,17 +71,9 @@ class GLPhases : public testing::Test {
   // Runs `body` with the emulated debugger and the knobs `fail`, `hide` and `trace`.
   template <typename Body>
   PhaseOutput Run(Body body, const char *fail = nullptr, const char *hide = nullptr, bool trace = false) {
-    ScopedKnobs knobs({{"INTERLOCK_DEBUGGER", "continue"},
-                       {"INTERLOCK_FAIL", fail},
-                       {"INTERLOCK_HIDE", hide},
-                       {"INTERLOCK_TRACE", trace ? "1" : nullptr}});
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    body();
-    PhaseOutput output;
-    output.out = testing::internal::GetCapturedStdout();
-    output.err = testing::internal::GetCapturedStderr();
-    return output;
+    CapturedOutput output = RunUnderDebugger(
+        body, {{"INTERLOCK_FAIL", fail}, {"INTERLOCK_HIDE", hide}, {"INTERLOCK_TRACE", trace ? "1" : nullptr}});
+    return PhaseOutput{output.out, output.err};
   }
 
   PhaseOutput RunContextPhase(const char *fail = nullptr, const char *hide = nullptr, bool trace = false) {

@@ -11,7 +11,7 @@
 #include "d3d11/d3d11_internal.h"
 #include "renderer/gl_functions.h"
 #include "renderer/window_renderer.h"
-#include "support/scoped_knobs.h"
+#include "support/captured_run.h"
 
 namespace interlock {
 namespace {
@@ -74,14 +74,8 @@ class ResizeTest : public testing::Test {
   // Runs `body` under the emulated debugger with `fail` and the trace on.
   template <typename Body>
   Output Run(Body body, const char *fail = nullptr) {
-    ScopedKnobs knobs({{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", fail}, {"INTERLOCK_TRACE", "1"}});
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    body();
-    Output output;
-    output.out = testing::internal::GetCapturedStdout();
-    output.err = testing::internal::GetCapturedStderr();
-    return output;
+    CapturedOutput output = RunUnderDebugger(body, {{"INTERLOCK_FAIL", fail}, {"INTERLOCK_TRACE", "1"}});
+    return Output{output.out, output.err};
   }
 
   Output RunResize(window_renderer *wr, DWORD width, DWORD height, const char *fail = nullptr) {

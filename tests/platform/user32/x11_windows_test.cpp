@@ -13,26 +13,18 @@
 
 #include "common/knobs.h"
 #include "platform/user32/message_recorder.h"
-#include "platform/user32/xtest_driver.h"
-#include "platform/user32/xvfb_server.h"
+#include "platform/user32/x11_fixture.h"
 #include "user32/user32_internal.h"
 
 namespace {
 
-class X11Windows : public ::testing::Test {
+class X11Windows : public X11Fixture {
  protected:
   static void SetUpTestSuite() {
-    server_ = new XvfbServer;
-    if (!server_->Start(&why_)) return;
-    setenv("INTERLOCK_DISPLAY", "x11", 1);
+    X11Fixture::SetUpTestSuite();
+    if (!ServerRunning()) return;
     setenv("INTERLOCK_MSGBOX", "x11", 1);
     ilk::ReloadKnobs();
-  }
-  static void TearDownTestSuite() { delete server_; }
-
-  void SetUp() override {
-    if (!why_.empty()) GTEST_SKIP() << why_;
-    ASSERT_TRUE(driver_.connected());
   }
 
   // Dispatches messages until `done` holds or `timeout_ms` passes.
@@ -46,14 +38,8 @@ class X11Windows : public ::testing::Test {
     return done();
   }
 
-  static XvfbServer *server_;
-  static std::string why_;
-  XTestDriver driver_;
   MessageRecorder recorder_;
 };
-
-XvfbServer *X11Windows::server_ = nullptr;
-std::string X11Windows::why_;
 
 const unsigned long kRed = 0xFF0000;  // the recorder class's brush
 

@@ -9,7 +9,7 @@
 #include "app/options.h"
 #include "d3d11/d3d11_internal.h"
 #include "renderer/create_phases.h"
-#include "support/scoped_knobs.h"
+#include "support/captured_run.h"
 #include "user32/user32_internal.h"
 
 namespace interlock {
@@ -57,10 +57,9 @@ class Direct3DPhase : public testing::Test {
 
   // Runs the phase for `wr` under the emulated debugger; returns stderr (traps, trace lines).
   std::string Run(window_renderer *wr, const char *fail = nullptr, bool trace = false) {
-    ScopedKnobs knobs({{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", fail}, {"INTERLOCK_TRACE", trace ? "1" : nullptr}});
-    testing::internal::CaptureStderr();
-    CreateDirect3DObjects(wr);
-    return testing::internal::GetCapturedStderr();
+    return RunUnderDebugger([wr] { CreateDirect3DObjects(wr); },
+                            {{"INTERLOCK_FAIL", fail}, {"INTERLOCK_TRACE", trace ? "1" : nullptr}})
+        .err;
   }
 
   static DXGI_SWAP_CHAIN_DESC1 Desc(window_renderer *wr) {
