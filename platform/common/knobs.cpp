@@ -30,6 +30,7 @@ struct HiddenName {
 struct Knobs {
   DisplayBackend display = DisplayBackend::Headless;
   MessageBoxBackend message_box = MessageBoxBackend::Console;
+  EglPlatformChoice egl_platform;
   bool debugger = false;
   bool trace = false;
   std::string capture_directory;
@@ -112,6 +113,23 @@ VulkanDeviceChoice ParseVulkanDevice(std::string_view text) {
   return choice;
 }
 
+// "surfaceless", "device" or "device:N"; none for anything else.
+std::optional<EglPlatformChoice> ParseEglPlatform(std::string_view text) {
+  EglPlatformChoice choice;
+  if (text == "surfaceless") return choice;
+  std::string_view device = "device";
+  if (text.substr(0, device.size()) != device) return std::nullopt;
+  choice.platform = EglPlatform::Device;
+  text.remove_prefix(device.size());
+  if (text.empty()) return choice;
+  if (text[0] != ':') return std::nullopt;
+  text.remove_prefix(1);
+  bool decimal = !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string_view::npos;
+  if (!decimal) return std::nullopt;
+  choice.device_index = static_cast<uint32_t>(strtoul(std::string(text).c_str(), nullptr, 10));
+  return choice;
+}
+
 Knobs ReadKnobs() {
   Knobs knobs;
   std::string_view display = Env("INTERLOCK_DISPLAY");
@@ -131,6 +149,12 @@ Knobs ReadKnobs() {
   } else {
     if (!message_box.empty()) Log("unknown INTERLOCK_MSGBOX '%.*s', using the default", (int)message_box.size(), message_box.data());
     knobs.message_box = knobs.display == DisplayBackend::X11 ? MessageBoxBackend::X11 : MessageBoxBackend::Console;
+  }
+  std::string_view egl_platform = Env("INTERLOCK_EGL_PLATFORM");
+  if (std::optional<EglPlatformChoice> choice = ParseEglPlatform(egl_platform)) {
+    knobs.egl_platform = *choice;
+  } else if (!egl_platform.empty()) {
+    Log("unknown INTERLOCK_EGL_PLATFORM '%.*s', using the default", (int)egl_platform.size(), egl_platform.data());
   }
   std::string_view debugger = Env("INTERLOCK_DEBUGGER");
   knobs.debugger = debugger == "continue";
@@ -206,6 +230,11 @@ DisplayBackend SelectedDisplay() {
 MessageBoxBackend SelectedMessageBox() {
   std::lock_guard<std::mutex> lock(knobs_mutex);
   return CurrentKnobs().message_box;
+}
+
+EglPlatformChoice SelectedEglPlatform() {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  return CurrentKnobs().egl_platform;
 }
 
 bool EmulatedDebugger() {

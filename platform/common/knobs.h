@@ -15,11 +15,19 @@ namespace ilk {
 
 enum class DisplayBackend { Headless, X11 };
 enum class MessageBoxBackend { Console, X11 };
+enum class EglPlatform { Surfaceless, Device };
 
 // INTERLOCK_DISPLAY=headless|x11; x11 by default when DISPLAY is set.
 INTERLOCK_EXPORT DisplayBackend SelectedDisplay();
 // INTERLOCK_MSGBOX=console|x11; x11 by default with the x11 display.
 INTERLOCK_EXPORT MessageBoxBackend SelectedMessageBox();
+// INTERLOCK_EGL_PLATFORM=surfaceless|device[:N]: the EGL platform OpenGL runs on, Mesa's
+// surfaceless one by default; `device` is EGL device N (0 when not given) in EGL's enumeration.
+struct EglPlatformChoice {
+  EglPlatform platform = EglPlatform::Surfaceless;
+  uint32_t device_index = 0;  // for EglPlatform::Device
+};
+INTERLOCK_EXPORT EglPlatformChoice SelectedEglPlatform();
 // INTERLOCK_DEBUGGER=continue: an emulated debugger that continues after every trap.
 INTERLOCK_EXPORT bool EmulatedDebugger();
 // INTERLOCK_TRACE=1: every platform call is traced on stderr.

@@ -27,8 +27,8 @@ INTERLOCK_EXPORT void DeleteWindowDc(HDC dc);
 // The window `dc` belongs to; null for a DC of no window (the screen's, a deleted one).
 INTERLOCK_EXPORT HWND WindowOfDc(HDC dc);
 
-// The surfaceless EGL display (initialized) whose configs are the pixel formats;
-// EGL_NO_DISPLAY when it cannot be opened, and then there are no pixel formats.
+// The initialised EGL display (of the platform INTERLOCK_EGL_PLATFORM chooses) whose configs are
+// the pixel formats; EGL_NO_DISPLAY when none opens, and then there are no pixel formats.
 INTERLOCK_EXPORT EGLDisplay PixelFormatDisplay();
 
 // The EGL config of pixel format `format` (counted from 1); null when there is no such format.

@@ -7,7 +7,6 @@
 // A window's format is kept by window handle and, as on Windows, can be set only once.
 #include "gdi32_internal.h"
 
-#include <EGL/eglext.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -18,6 +17,7 @@
 #include "common/injected_failure.h"
 #include "common/log.h"
 #include "common/platform_state.h"
+#include "egl_display_choice.h"
 
 namespace {
 
@@ -28,9 +28,17 @@ struct PixelFormat {
   PIXELFORMATDESCRIPTOR pfd;
 };
 
+// The display OpenGL runs on and its formats, which never change while it is open.
 struct PixelFormats {
   EGLDisplay display = EGL_NO_DISPLAY;
   std::vector<PixelFormat> formats;
+
+  PixelFormats() = default;
+  PixelFormats(const PixelFormats &) = delete;
+  PixelFormats &operator=(const PixelFormats &) = delete;
+  ~PixelFormats() {
+    if (display != EGL_NO_DISPLAY) eglTerminate(display);
+  }
 };
 
 EGLint Attrib(EGLDisplay display, EGLConfig config, EGLint attribute) {
@@ -71,24 +79,16 @@ std::vector<PixelFormat> DescribeConfigs(EGLDisplay display) {
   return formats;
 }
 
-PixelFormats OpenFormats() {
-  PixelFormats result;
-  EGLDisplay display = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-  if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
-    ilk::Log("no EGL display for OpenGL (EGL error 0x%x): no pixel formats", eglGetError());
-    return result;
-  }
-  result.display = display;
-  result.formats = DescribeConfigs(display);
+PixelFormats *OpenFormats() {
+  auto *result = new PixelFormats;
+  result->display = ilk::gdi32::OpenChosenEglDisplay();
+  if (result->display != EGL_NO_DISPLAY) result->formats = DescribeConfigs(result->display);
   return result;
 }
 
-// The process's, not platform state: Mesa keeps one EGL display per process, and its formats
-// never change.
-const PixelFormats &Formats() {
-  static const PixelFormats *formats = new PixelFormats(OpenFormats());
-  return *formats;
-}
+ilk::PlatformState<PixelFormats> formats(&OpenFormats);
+
+const PixelFormats &Formats() { return formats.Get(); }
 
 int FormatCount() { return static_cast<int>(Formats().formats.size()); }
 

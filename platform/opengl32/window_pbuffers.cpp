@@ -15,21 +15,23 @@ namespace {
 
 struct Pbuffers {
   ~Pbuffers() {
-    for (const auto &[window, surface] : by_window) eglDestroySurface(gdi32::PixelFormatDisplay(), surface);
+    for (const auto &[window, surface] : by_window) eglDestroySurface(display, surface);
   }
 
+  // Opened before the pbuffers are set up, so still open when they are shut down.
+  const EGLDisplay display = gdi32::PixelFormatDisplay();
   std::mutex mutex;
   std::map<HWND, EGLSurface> by_window;
 };
 
 PlatformState<Pbuffers> pbuffers;
 
-void ReleasePbuffersOfDestroyedWindows(Pbuffers &state, EGLDisplay display) {
+void ReleasePbuffersOfDestroyedWindows(Pbuffers &state) {
   for (auto entry = state.by_window.begin(); entry != state.by_window.end();) {
     if (IsWindow(entry->first)) {
       ++entry;
     } else {
-      eglDestroySurface(display, entry->second);
+      eglDestroySurface(state.display, entry->second);
       entry = state.by_window.erase(entry);
     }
   }
@@ -42,10 +44,9 @@ EGLSurface WindowPbuffer(HWND window, EGLConfig config) {
   std::lock_guard<std::mutex> lock(state.mutex);
   auto found = state.by_window.find(window);
   if (found != state.by_window.end()) return found->second;
-  EGLDisplay display = gdi32::PixelFormatDisplay();
-  ReleasePbuffersOfDestroyedWindows(state, display);
+  ReleasePbuffersOfDestroyedWindows(state);
   const EGLint size[] = {EGL_WIDTH, 1, EGL_HEIGHT, 1, EGL_NONE};
-  EGLSurface surface = eglCreatePbufferSurface(display, config, size);
+  EGLSurface surface = eglCreatePbufferSurface(state.display, config, size);
   if (surface == EGL_NO_SURFACE) {
     ilk::Log("no pbuffer for window %p (EGL error 0x%x)", (void *)window, eglGetError());
   } else {

@@ -126,6 +126,21 @@ TEST(Frames, ClosedStandardDescriptorsChangeNothingButWhereTheTextGoes) {
   EXPECT_TRUE(CapturedFrames(no_error.path()) == frames);
 }
 
+// OpenGL on EGL's device platform (a driver's way when it has no surfaceless one) shares the
+// textures as on the surfaceless platform: the same output and the very same frames.
+TEST(Frames, OpenGLOnAnEglDeviceDrawsTheSameFrames) {
+  CaptureDir surfaceless, device;
+  ProgramRun surfaceless_run = RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_CAPTURE", surfaceless.path()}});
+  ProgramRun device_run = RunProgram(INTERLOCK_BINARY, {},
+                                     {{"INTERLOCK_CAPTURE", device.path()}, {"INTERLOCK_EGL_PLATFORM", "device"}});
+  EXPECT_EQ(device_run.exit_status, 0) << device_run.err;
+  EXPECT_EQ(device_run.err.find("cannot open EGL"), std::string::npos) << device_run.err;
+  EXPECT_EQ(MaskAddresses(device_run.out), MaskAddresses(surfaceless_run.out));
+  std::map<std::string, std::string> frames = CapturedFrames(surfaceless.path());
+  EXPECT_FALSE(frames.empty());
+  EXPECT_TRUE(CapturedFrames(device.path()) == frames);
+}
+
 // A client rectangle that cannot be read is empty: the swap chains and textures are 1 by 1.
 TEST(Frames, AFailedClientRectGivesFramesOfOnePixel) {
   CaptureDir capture;

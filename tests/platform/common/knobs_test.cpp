@@ -151,4 +151,27 @@ TEST(Knobs, CaptureDirectoryAndVulkanDeviceAreReadWithTheOthers) {
   }
 }
 
+TEST(Knobs, EglPlatformIsSurfacelessOrADeviceByIndex) {
+  struct Case {
+    const char *value;
+    ilk::EglPlatform platform;
+    uint32_t device_index;
+  };
+  for (const Case &c : {Case{nullptr, ilk::EglPlatform::Surfaceless, 0}, Case{"surfaceless", ilk::EglPlatform::Surfaceless, 0},
+                        Case{"device", ilk::EglPlatform::Device, 0}, Case{"device:12", ilk::EglPlatform::Device, 12}}) {
+    ScopedKnobs knobs({{"INTERLOCK_EGL_PLATFORM", c.value}});
+    EXPECT_EQ(ilk::SelectedEglPlatform().platform, c.platform) << (c.value ? c.value : "unset");
+    EXPECT_EQ(ilk::SelectedEglPlatform().device_index, c.device_index) << (c.value ? c.value : "unset");
+  }
+  for (const char *value : {"gbm", "device:", "device:-1", "device:0x1", "device2", "device:99999999999"}) {
+    testing::internal::CaptureStderr();
+    {
+      ScopedKnobs knobs({{"INTERLOCK_EGL_PLATFORM", value}});
+      EXPECT_EQ(ilk::SelectedEglPlatform().platform, ilk::EglPlatform::Surfaceless) << value;
+    }
+    std::string note = std::string("interlock: unknown INTERLOCK_EGL_PLATFORM '") + value + "', using the default";
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(note), std::string::npos) << value;
+  }
+}
+
 }  // namespace
