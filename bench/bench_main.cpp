@@ -162,7 +162,8 @@ int RunBenchmark(bool quick) {
     }
   }
   const std::vector<std::string> keys = {"frame 1008x985", "frame 2048x2048", "frame 4096x4096", "resize 1008x985",
-                                         "faults 1008x985", "faults 4096x4096"};
+                                         "faults 1008x985", "faults 4096x4096", "resize-faults 1008x985",
+                                         "resize-targets 1008x985", "resize-frame 1008x985"};
   if (!ok || !HasAll(series[kProgram], keys) || !HasAll(series[kNative], keys)) {
     fprintf(stderr, "interlock-bench: a side failed; no table\n");
     return 1;
@@ -176,8 +177,11 @@ int RunBenchmark(bool quick) {
   PrintRow("frame 2048x2048", "ms", series, "frame 2048x2048");
   PrintRow("frame 4096x4096", "ms", series, "frame 4096x4096");
   PrintRow("resize 1008x985", "ms", series, "resize 1008x985");
+  PrintRow("  new targets", "ms", series, "resize-targets 1008x985");
+  PrintRow("  first frame on them", "ms", series, "resize-frame 1008x985");
   PrintRow("page faults per frame", "1008x985", series, "faults 1008x985");
   PrintRow("page faults per frame", "4096x4096", series, "faults 4096x4096");
+  PrintRow("page faults per resize", "1008x985", series, "resize-faults 1008x985");
   PrintRow("peak memory MiB", "whole run", series, "run peak");
   return 0;
 }

@@ -51,6 +51,30 @@ bool CheckWindow(FrameSubject &subject, const Size &size) {
   return ShowsTriangle("window", width, height, bgra);
 }
 
+// Resizes to the same size, each followed by a frame: the whole, its two parts, the faults.
+bool MeasureResizes(FrameSubject &subject, const Size &size, bool quick, FILE *report) {
+  int resizes = quick ? kQuickResizes : kResizes;
+  std::vector<double> whole, targets, frame;
+  long faults = PageFaults();
+  for (int i = 0; i < resizes; ++i) {
+    double start = NowMs();
+    if (!subject.Resize(size.width, size.height)) return Fail("a resize", size);
+    double resized = NowMs();
+    if (!subject.Frame()) return Fail("the frame after a resize", size);
+    double end = NowMs();
+    whole.push_back(end - start);
+    targets.push_back(resized - start);
+    frame.push_back(end - resized);
+  }
+  faults = PageFaults() - faults;
+  if (!CheckWindow(subject, size)) return false;
+  WriteSeries(report, "resize", size, whole);
+  WriteSeries(report, "resize-targets", size, targets);
+  WriteSeries(report, "resize-frame", size, frame);
+  WriteSeries(report, "resize-faults", size, {(double)faults / resizes});
+  return true;
+}
+
 bool MeasureSize(FrameSubject &subject, const Size &size, bool quick, bool with_resizes, FILE *report) {
   if (!subject.Open(size.width, size.height)) return Fail("opening a window", size);
   for (int i = 0; i < kWarmUpFrames; ++i) {
@@ -68,16 +92,7 @@ bool MeasureSize(FrameSubject &subject, const Size &size, bool quick, bool with_
   if (!CheckWindow(subject, size)) return false;
   WriteSeries(report, "frame", size, times);
   WriteSeries(report, "faults", size, {(double)faults / count});
-  if (with_resizes) {
-    times.clear();
-    for (int i = 0; i < (quick ? kQuickResizes : kResizes); ++i) {
-      double start = NowMs();
-      if (!subject.ResizeAndFrame(size.width, size.height)) return Fail("a resize", size);
-      times.push_back(NowMs() - start);
-    }
-    if (!CheckWindow(subject, size)) return false;
-    WriteSeries(report, "resize", size, times);
-  }
+  if (with_resizes && !MeasureResizes(subject, size, quick, report)) return false;
   subject.Close();
   fflush(report);
   return true;

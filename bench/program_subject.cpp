@@ -31,20 +31,21 @@ class ProgramSubject final : public FrameSubject {
     return wr1.colorBufferView != nullptr;
   }
 
+  // As the window procedure does for a size change, the repaint after a Resize waits for the
+  // compositor.
   bool Frame() override {
     wr1.quitting = FALSE;
+    wr1.resizing = resized_;
     interlock::dxpaint(&wr1);
+    wr1.resizing = FALSE;
+    resized_ = false;
     return wr1.quitting;
   }
 
-  // As the window procedure does for a size change: Resize, then a repaint that waits for the
-  // compositor.
-  bool ResizeAndFrame(int width, int height) override {
+  bool Resize(int width, int height) override {
     interlock::Resize(&wr1, (DWORD)width, (DWORD)height);
-    wr1.resizing = TRUE;
-    bool painted = Frame();
-    wr1.resizing = FALSE;
-    return painted;
+    resized_ = true;
+    return wr1.colorBufferView != nullptr;
   }
 
   bool WindowPixels(int *width, int *height, std::vector<uint8_t> *bgra) override {
@@ -57,6 +58,9 @@ class ProgramSubject final : public FrameSubject {
   }
 
   void Close() override { DestroyWindow(wr1.window); }
+
+ private:
+  bool resized_ = false;
 };
 
 }  // namespace

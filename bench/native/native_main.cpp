@@ -30,9 +30,7 @@ class NativeSubject final : public bench::FrameSubject {
     return window_->Open((uint32_t)width, (uint32_t)height);
   }
   bool Frame() override { return window_->Frame(); }
-  bool ResizeAndFrame(int width, int height) override {
-    return window_->Resize((uint32_t)width, (uint32_t)height) && window_->Frame();
-  }
+  bool Resize(int width, int height) override { return window_->Resize((uint32_t)width, (uint32_t)height); }
   bool WindowPixels(int *width, int *height, std::vector<uint8_t> *bgra) override {
     *width = (int)window_->Width();
     *height = (int)window_->Height();
