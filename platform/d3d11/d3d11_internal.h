@@ -40,7 +40,7 @@ constexpr size_t kDeviceUuidSize = 16;
 // The UUID of the physical device behind `device`, to compare with OpenGL's GL_DEVICE_UUID_EXT.
 // False when `device` is not a device of this platform.
 INTERLOCK_EXPORT bool DeviceUuid(ID3D11Device *device, uint8_t uuid[kDeviceUuidSize]);
-// Waits until the device's queue has finished all work (vkQueueWaitIdle).
+// Waits until the device's queue has finished all work, layout changes still pending included.
 INTERLOCK_EXPORT void WaitForDirect3DWork(ID3D11Device *device);
 
 // The Direct3D device behind a DXGI device (or any interface of it); no reference added. Null

@@ -5,7 +5,6 @@
 #include "device_context.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "common/log.h"
 #include "device.h"
@@ -94,21 +93,20 @@ void ImmediateContext::CopyResource(ID3D11Resource *dst_resource, ID3D11Resource
   } else if (d.Usage == D3D11_USAGE_IMMUTABLE) {
     device_->Refuse(method, "the destination is immutable; copy ignored");
   } else {
+    // Every mip level; a texture has at most D3D11_REQ_MIP_LEVELS.
+    VkImageCopy regions[D3D11_REQ_MIP_LEVELS] = {};
+    for (UINT level = 0; level < d.MipLevels; ++level) {
+      regions[level].srcSubresource = {dst->Format().aspects, level, 0, d.ArraySize};
+      regions[level].dstSubresource = regions[level].srcSubresource;
+      regions[level].extent = {std::max(d.Width >> level, 1u), std::max(d.Height >> level, 1u), 1};
+    }
     device_->Vulkan().Run([&](VkCommandBuffer commands) {
-      std::vector<VkImageCopy> regions;
-      for (UINT level = 0; level < d.MipLevels; ++level) {
-        VkImageCopy region = {};
-        region.srcSubresource = {dst->Format().aspects, level, 0, d.ArraySize};
-        region.dstSubresource = region.srcSubresource;
-        region.extent = {std::max(d.Width >> level, 1u), std::max(d.Height >> level, 1u), 1};
-        regions.push_back(region);
-      }
-      src->EnterTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
-      dst->EnterTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
+      ChangeLayouts(commands, {src->LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL),
+                               dst->LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL)});
       vkCmdCopyImage(commands, src->Image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, dst->Image(),
-                     VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, (uint32_t)regions.size(), regions.data());
-      dst->LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
-      src->LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
+                     VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, d.MipLevels, regions);
+      ChangeLayouts(commands, {src->LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL),
+                               dst->LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)});
     });
   }
 }

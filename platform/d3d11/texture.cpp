@@ -3,7 +3,8 @@
 // Every image rests in VK_IMAGE_LAYOUT_GENERAL between commands: any texture may be registered
 // with OpenGL at any time, and OpenGL, which imports the memory without semaphores, knows
 // nothing of Vulkan layouts, so GENERAL is the only layout it can rely on. A transfer command
-// moves its images into the transfer layouts for the copy and back. Shared handles
+// moves its images into the transfer layouts for the copy and back, all images of a command in
+// one barrier each way. Shared handles
 // (D3D11_RESOURCE_MISC_SHARED) are values of their own, not kernel handles, as the legacy
 // shared handles of Windows are: nothing closes them.
 #include "texture.h"
@@ -149,15 +150,14 @@ bool Texture::Fill(const D3D11_SUBRESOURCE_DATA *initial_data) {
   }
   return vulkan.Run([&](VkCommandBuffer commands) {
     // A new image has no contents to keep; after its first fill it rests in GENERAL.
-    ChangeLayout(commands, VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
+    ChangeLayouts(commands, {LayoutChange(VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL)});
     vkCmdCopyBufferToImage(commands, staging.Handle(), image_, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL,
                            (uint32_t)regions.size(), regions.data());
-    LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
+    ChangeLayouts(commands, {LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)});
   });
 }
 
-void Texture::ChangeLayout(VkCommandBuffer commands, VkImageLayout from, VkImageLayout to) const {
-  // Everything before the change, on any stage, completes and is visible to everything after.
+VkImageMemoryBarrier Texture::LayoutChange(VkImageLayout from, VkImageLayout to) const {
   VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER};
   barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT;
   barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
@@ -166,16 +166,12 @@ void Texture::ChangeLayout(VkCommandBuffer commands, VkImageLayout from, VkImage
   barrier.srcQueueFamilyIndex = barrier.dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;
   barrier.image = image_;
   barrier.subresourceRange = WholeImage(*this);
+  return barrier;
+}
+
+void ChangeLayouts(VkCommandBuffer commands, std::initializer_list<VkImageMemoryBarrier> barriers) {
   vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
-                       0, nullptr, 1, &barrier);
-}
-
-void Texture::EnterTransfer(VkCommandBuffer commands, VkImageLayout transfer_layout) const {
-  ChangeLayout(commands, VK_IMAGE_LAYOUT_GENERAL, transfer_layout);
-}
-
-void Texture::LeaveTransfer(VkCommandBuffer commands, VkImageLayout transfer_layout) const {
-  ChangeLayout(commands, transfer_layout, VK_IMAGE_LAYOUT_GENERAL);
+                       0, nullptr, (uint32_t)barriers.size(), barriers.begin());
 }
 
 VkDeviceSize Texture::PackedSize() const {
@@ -192,10 +188,10 @@ bool Texture::CopyPacked(const StagingBuffer &staging) {
   regions[1].bufferOffset = texel_count * 4;
   regions[1].imageSubresource = {VK_IMAGE_ASPECT_STENCIL_BIT, 0, 0, 1};
   return device_->Vulkan().Run([&](VkCommandBuffer commands) {
-    EnterTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
+    ChangeLayouts(commands, {LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL)});
     vkCmdCopyImageToBuffer(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, staging.Handle(),
                            depth_stencil ? 2 : 1, regions);
-    LeaveTransfer(commands, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
+    ChangeLayouts(commands, {LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)});
   });
 }
 

@@ -4,6 +4,7 @@
 #include <d3d11.h>
 
 #include <optional>
+#include <initializer_list>
 #include <vector>
 
 #include "common/com_object.h"
@@ -57,16 +58,13 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   // bytes, and waits for it. False when the device fails.
   bool CopyPacked(const StagingBuffer &staging);
 
-  // Around a transfer command recorded in `commands`: moves the image from its resting layout
-  // (GENERAL) into `transfer_layout`, and back.
-  void EnterTransfer(VkCommandBuffer commands, VkImageLayout transfer_layout) const;
-  void LeaveTransfer(VkCommandBuffer commands, VkImageLayout transfer_layout) const;
+  // The barrier that moves the whole image from layout `from` to `to`, for ChangeLayouts.
+  VkImageMemoryBarrier LayoutChange(VkImageLayout from, VkImageLayout to) const;
 
  private:
   Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format);
   bool Allocate(TextureMemoryKind kind);
   bool Fill(const D3D11_SUBRESOURCE_DATA *initial_data);
-  void ChangeLayout(VkCommandBuffer commands, VkImageLayout from, VkImageLayout to) const;
 
   Device *const device_;
   const D3D11_TEXTURE2D_DESC desc_;
@@ -78,5 +76,9 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   bool exportable_ = false;
   HANDLE shared_handle_ = nullptr;
 };
+
+// Records the layout changes `barriers` (from Texture::LayoutChange) as one pipeline barrier:
+// everything before it, on any stage, completes and is visible to everything after.
+void ChangeLayouts(VkCommandBuffer commands, std::initializer_list<VkImageMemoryBarrier> barriers);
 
 }  // namespace ilk::d3d11

@@ -117,11 +117,20 @@ bool VulkanDevice::Init(bool validation) {
     return false;
   }
   vkGetDeviceQueue(device_, queue_family_, 0, &queue_);
+  // One command buffer, begun again (which resets it) for every run.
   VkCommandPoolCreateInfo pool_info = {VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO};
-  pool_info.flags = VK_COMMAND_POOL_CREATE_TRANSIENT_BIT;
+  pool_info.flags = VK_COMMAND_POOL_CREATE_RESET_COMMAND_BUFFER_BIT;
   pool_info.queueFamilyIndex = queue_family_;
+  if (vkCreateCommandPool(device_, &pool_info, nullptr, &pool_) != VK_SUCCESS) {
+    pool_ = VK_NULL_HANDLE;
+    return false;
+  }
+  VkCommandBufferAllocateInfo allocate = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
+  allocate.commandPool = pool_;
+  allocate.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
+  allocate.commandBufferCount = 1;
   VkFenceCreateInfo fence_info = {VK_STRUCTURE_TYPE_FENCE_CREATE_INFO};
-  return vkCreateCommandPool(device_, &pool_info, nullptr, &pool_) == VK_SUCCESS &&
+  return vkAllocateCommandBuffers(device_, &allocate, &commands_) == VK_SUCCESS &&
          vkCreateFence(device_, &fence_info, nullptr, &fence_) == VK_SUCCESS;
 }
 
@@ -183,52 +192,43 @@ int VulkanDevice::MemoryType(uint32_t type_bits, VkMemoryPropertyFlags propertie
   return -1;
 }
 
-bool VulkanDevice::Run(const std::function<void(VkCommandBuffer)> &record) {
-  std::lock_guard<std::mutex> lock(queue_mutex_);
-  return Submit(record);
-}
-
-bool VulkanDevice::Submit(const std::function<void(VkCommandBuffer)> &record) {
-  VkCommandBufferAllocateInfo allocate = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
-  allocate.commandPool = pool_;
-  allocate.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
-  allocate.commandBufferCount = 1;
-  VkCommandBuffer commands;
-  if (vkAllocateCommandBuffers(device_, &allocate, &commands) != VK_SUCCESS) return false;
+VkCommandBuffer VulkanDevice::Begin() {
   VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
   begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
-  vkBeginCommandBuffer(commands, &begin);
+  if (vkBeginCommandBuffer(commands_, &begin) != VK_SUCCESS) return VK_NULL_HANDLE;
   if (!pending_layouts_.empty()) {
-    vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
+    vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
                          0, nullptr, (uint32_t)pending_layouts_.size(), pending_layouts_.data());
     pending_layouts_.clear();
   }
   VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER};
   barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT | VK_ACCESS_HOST_WRITE_BIT;
   barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
-  vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT | VK_PIPELINE_STAGE_HOST_BIT,
+  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT | VK_PIPELINE_STAGE_HOST_BIT,
                        VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 1, &barrier, 0, nullptr, 0, nullptr);
-  record(commands);
+  return commands_;
+}
+
+bool VulkanDevice::Submit() {
+  VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER};
   barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT;
   barrier.dstAccessMask = VK_ACCESS_HOST_READ_BIT;
-  vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0,
+  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0,
                        nullptr, 0, nullptr);
-  vkEndCommandBuffer(commands);
+  vkEndCommandBuffer(commands_);
   VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO};
   submit.commandBufferCount = 1;
-  submit.pCommandBuffers = &commands;
+  submit.pCommandBuffers = &commands_;
   bool ok = vkQueueSubmit(queue_, 1, &submit, fence_) == VK_SUCCESS &&
             vkWaitForFences(device_, 1, &fence_, VK_TRUE, UINT64_MAX) == VK_SUCCESS;
   vkResetFences(device_, 1, &fence_);
-  vkFreeCommandBuffers(device_, pool_, 1, &commands);
   if (!ok) Log("Vulkan submission on %s failed", name_.c_str());
   return ok;
 }
 
 void VulkanDevice::WaitIdle() {
   std::lock_guard<std::mutex> lock(queue_mutex_);
-  if (!pending_layouts_.empty()) Submit([](VkCommandBuffer) {});  // waits for itself too
-  vkQueueWaitIdle(queue_);
+  if (!pending_layouts_.empty() && Begin()) Submit();
 }
 
 void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout) {

@@ -58,29 +58,30 @@ DWORD Register(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum 
   return 0;
 }
 
-// Checks every object before any changes: all or nothing.
+// Checks every object before any changes: all or nothing. A handle names one object, so an
+// object named twice is a handle given twice; it is locked (or unlocked) by its first mention.
 DWORD SetLocked(HANDLE hDevice, GLint count, HANDLE *hObjects, bool lock) {
   std::shared_ptr<InteropDevice> device = FindDevice(hDevice);
   if (!device) return ERROR_INVALID_HANDLE;
   if (count < 0 || (count > 0 && !hObjects)) return ERROR_INVALID_PARAMETER;
-  std::vector<std::shared_ptr<InteropObject>> objects;
   for (GLint i = 0; i < count; ++i) {
     std::shared_ptr<InteropObject> object = FindObject(hDevice, hObjects[i]);
     if (!object) return ERROR_INVALID_DATA;
     if (object->share_group != CurrentShareGroup()) return ERROR_INVALID_HANDLE;
-    // An object named twice is locked (or unlocked) by its first mention.
-    bool repeated = std::find(objects.begin(), objects.end(), object) != objects.end();
+    bool repeated = std::find(hObjects, hObjects + i, hObjects[i]) != hObjects + i;
     if (lock && (object->storage.locked || repeated)) return ERROR_BUSY;
     if (!lock && (!object->storage.locked || repeated)) return ERROR_NOT_LOCKED;
-    objects.push_back(object);
   }
-  if (objects.empty()) return 0;
+  if (count == 0) return 0;
   if (lock) {
     ilk::d3d11::WaitForDirect3DWork(device->direct3d);
   } else {
     FinishOpenGLWork();
   }
-  for (const auto &object : objects) object->storage.locked = lock;
+  // One unregistered meanwhile on another thread has nothing left to lock.
+  for (GLint i = 0; i < count; ++i) {
+    if (std::shared_ptr<InteropObject> object = FindObject(hDevice, hObjects[i])) object->storage.locked = lock;
+  }
   return 0;
 }
 
@@ -118,13 +119,17 @@ BOOL WINAPI DXUnregisterObject(HANDLE hDevice, HANDLE hObject) {
 
 BOOL WINAPI DXLockObjects(HANDLE hDevice, GLint count, HANDLE *hObjects) {
   bool locked = RunInteropCall("wglDXLockObjectsNV", [&] { return SetLocked(hDevice, count, hObjects, true); });
-  ilk::Trace("wglDXLockObjectsNV(%p, %d, %s) = %d", hDevice, count, HandleList(count, hObjects).c_str(), locked);
+  if (ilk::TraceEnabled()) {
+    ilk::Trace("wglDXLockObjectsNV(%p, %d, %s) = %d", hDevice, count, HandleList(count, hObjects).c_str(), locked);
+  }
   return locked;
 }
 
 BOOL WINAPI DXUnlockObjects(HANDLE hDevice, GLint count, HANDLE *hObjects) {
   bool unlocked = RunInteropCall("wglDXUnlockObjectsNV", [&] { return SetLocked(hDevice, count, hObjects, false); });
-  ilk::Trace("wglDXUnlockObjectsNV(%p, %d, %s) = %d", hDevice, count, HandleList(count, hObjects).c_str(), unlocked);
+  if (ilk::TraceEnabled()) {
+    ilk::Trace("wglDXUnlockObjectsNV(%p, %d, %s) = %d", hDevice, count, HandleList(count, hObjects).c_str(), unlocked);
+  }
   return unlocked;
 }
 

@@ -228,11 +228,7 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
 
 HWND WINAPI WindowFromDC(HDC dc) {
   HWND hwnd = nullptr;
-  if (!ilk::FailsWithLastError("WindowFromDC")) {
-    for (const WindowPtr &window : WindowsInZOrder()) {
-      if (window->dc == dc) hwnd = window->hwnd;
-    }
-  }
+  if (!ilk::FailsWithLastError("WindowFromDC")) hwnd = WindowOfDc(dc);
   ilk::Trace("WindowFromDC(%p) = %p", (void *)dc, (void *)hwnd);
   return hwnd;
 }

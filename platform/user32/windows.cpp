@@ -61,6 +61,14 @@ WindowPtr FindWindowAnyThread(HWND hwnd) {
   return nullptr;
 }
 
+HWND WindowOfDc(HDC dc) {
+  std::lock_guard<std::mutex> lock(State().mutex);
+  for (const WindowPtr &window : Table()) {
+    if (window->dc == dc) return window->hwnd;
+  }
+  return nullptr;
+}
+
 WindowPtr FindWindowObject(HWND hwnd, bool report) {
   WindowPtr window = FindWindowAnyThread(hwnd);
   if (window) {

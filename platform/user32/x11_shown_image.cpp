@@ -31,7 +31,7 @@ bool BgraLayout(const XImage *image) {
 ShownImage::ShownImage(::Display *display, const X11Visual &visual, bool *shared_memory)
     : display_(display), visual_(visual), shared_memory_(shared_memory) {}
 
-ShownImage::~ShownImage() { DetachShared(); }
+ShownImage::~ShownImage() { Release(); }
 
 const uint8_t *ShownImage::Pixels() const {
   return shared_ ? reinterpret_cast<const uint8_t *>(shared_->data) : local_.data();
@@ -39,27 +39,40 @@ const uint8_t *ShownImage::Pixels() const {
 
 uint8_t *ShownImage::Resize(int width, int height) {
   if (width != width_ || height != height_) {
-    DetachShared();
+    Release();
     width_ = width;
     height_ = height;
-    if (width > 0 && height > 0 && *shared_memory_ && AttachShared(width, height)) {
-      local_.clear();
-      local_.shrink_to_fit();
-    } else {
-      local_.resize((size_t)width * height * 4);
-    }
+    if (width > 0 && height > 0 && !(*shared_memory_ && AttachShared(width, height))) MakeLocal(width, height);
   }
   return const_cast<uint8_t *>(Pixels());
 }
 
-void ShownImage::DetachShared() {
-  if (!shared_) return;
-  XShmDetach(display_, &segment_);
-  XSync(display_, False);
-  shmdt(segment_.shmaddr);
-  shared_->data = nullptr;  // the segment is not XDestroyImage's to free
-  XDestroyImage(shared_);
-  shared_ = nullptr;
+void ShownImage::Release() {
+  if (shared_) {
+    XShmDetach(display_, &segment_);
+    XSync(display_, False);
+    shmdt(segment_.shmaddr);
+    shared_->data = nullptr;  // the segment is not XDestroyImage's to free
+    XDestroyImage(shared_);
+    shared_ = nullptr;
+  }
+  if (sent_) {
+    if (!converted_) sent_->data = nullptr;  // `local_`'s
+    XDestroyImage(sent_);  // frees converted data too
+    sent_ = nullptr;
+  }
+  local_.clear();
+  local_.shrink_to_fit();
+}
+
+void ShownImage::MakeLocal(int width, int height) {
+  local_.resize((size_t)width * height * 4);
+  sent_ = XCreateImage(display_, visual_.visual(), (unsigned)visual_.depth(), ZPixmap, 0, nullptr, (unsigned)width,
+                       (unsigned)height, 32, 0);
+  if (!sent_) return;
+  converted_ = !BgraLayout(sent_);
+  sent_->data = converted_ ? static_cast<char *>(malloc((size_t)sent_->bytes_per_line * height))
+                           : reinterpret_cast<char *>(local_.data());
 }
 
 bool ShownImage::AttachShared(int width, int height) {
@@ -106,21 +119,12 @@ void ShownImage::Draw(Window window, GC gc, int width, int height, int x, int y)
     XSync(display_, False);  // the server has read the memory before it is written again
     return;
   }
-  XImage *image = XCreateImage(display_, visual_.visual(), (unsigned)visual_.depth(), ZPixmap, 0, nullptr,
-                               (unsigned)width, (unsigned)height, 32, 0);
-  if (!image) return;
-  image->data = static_cast<char *>(malloc((size_t)image->bytes_per_line * height));
-  bool bgra_layout = BgraLayout(image);
-  for (int row = 0; row < height; ++row) {
+  if (!sent_ || !sent_->data) return;
+  for (int row = 0; converted_ && row < height; ++row) {
     const uint8_t *pixel = local_.data() + (size_t)row * width_ * 4;
-    if (bgra_layout) {
-      memcpy(image->data + (size_t)row * image->bytes_per_line, pixel, (size_t)width * 4);
-      continue;
-    }
-    for (int column = 0; column < width; ++column, pixel += 4) XPutPixel(image, column, row, visual_.PixelFromBgra(pixel));
+    for (int column = 0; column < width; ++column, pixel += 4) XPutPixel(sent_, column, row, visual_.PixelFromBgra(pixel));
   }
-  XPutImage(display_, window, gc, image, 0, 0, x, y, (unsigned)width, (unsigned)height);
-  XDestroyImage(image);  // frees the data too
+  XPutImage(display_, window, gc, sent_, 0, 0, x, y, (unsigned)width, (unsigned)height);
 }
 
 }  // namespace ilk::user32

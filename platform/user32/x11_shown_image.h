@@ -1,7 +1,9 @@
 // The image an X11 window's client area shows. Where the server runs on this machine and keeps
 // pixels as B, G, R, X bytes (the usual 24-bit TrueColor layout), the pixels live in memory
 // shared with the server (MIT-SHM): a presentation writes them once and the server reads them
-// from there. Otherwise they live in process memory and travel in the X protocol stream.
+// from there. Otherwise they live in process memory and travel in the X protocol stream, sent
+// straight from there when the server keeps that layout, else converted into the server's
+// layout in a second image. Both images are kept from one presentation to the next.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -35,7 +37,8 @@ class ShownImage {
 
  private:
   bool AttachShared(int width, int height);
-  void DetachShared();
+  void MakeLocal(int width, int height);
+  void Release();
 
   ::Display *display_;
   const X11Visual &visual_;
@@ -44,6 +47,8 @@ class ShownImage {
   XShmSegmentInfo segment_ = {};
   XImage *shared_ = nullptr;     // the pixels, when shared with the server
   std::vector<uint8_t> local_;   // the pixels otherwise
+  XImage *sent_ = nullptr;       // what XPutImage sends: over `local_`, or converted from it
+  bool converted_ = false;       // whether `sent_` has data of its own in the server's layout
 };
 
 }  // namespace ilk::user32

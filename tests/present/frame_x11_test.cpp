@@ -1,12 +1,17 @@
 // A frame on a real X server (a private Xvfb): what the X11 window shows is exactly the
-// presented buffer, composed over the black window background.
+// presented buffer, composed over the black window background, whether the image reaches the
+// server through shared memory (MIT-SHM) or through the X connection, and on every frame.
 // gtest first: Xlib's macros (None, Bool...) would break its templates.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
 
+#include "common/platform_state.h"
 #include "user32/user32_internal.h"
 #include "platform/user32/xvfb_server.h"
+#include "present/frame.h"
 #include "present/program_windows.h"
 #include "support/png_image.h"
 #include "support/scoped_knobs.h"
@@ -14,23 +19,35 @@
 namespace interlock {
 namespace {
 
-TEST(FrameOnX11, TheWindowShowsThePresentedPixels) {
-  XvfbServer server;
-  std::string why;
-  if (!server.Start(&why)) GTEST_SKIP() << why;
-  ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "x11"}, {"INTERLOCK_MSGBOX", "console"}, {"INTERLOCK_DEBUGGER", nullptr}});
-  ProgramWindows windows;
-  testing::internal::CaptureStdout();
-  windows.OpenFirst();
-  RedrawWindow(wr1.window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  testing::internal::GetCapturedStdout();
+using SharedMemory = XvfbServer::SharedMemory;
 
+class FrameOnX11 : public testing::TestWithParam<SharedMemory> {
+ protected:
+  // The platform's X connection goes with its state, before its server goes.
+  void TearDown() override { ilk::ShutDownPlatform(); }
+
+  XvfbServer server_{GetParam()};
+};
+
+// Whether the server behind DISPLAY offers MIT-SHM.
+bool ServerOffersSharedMemory() {
+  Display *display = XOpenDisplay(nullptr);
+  if (!display) return false;
+  bool offered = XShmQueryExtension(display);
+  XCloseDisplay(display);
+  return offered;
+}
+
+// How many pixels of the window's client area, as the server holds it, differ from the
+// captured frame `number`.
+int PixelsNotShown(const ProgramWindows &windows, int number) {
   RgbaImage captured;
-  ASSERT_TRUE(ReadRgbaPng(windows.Frame(1, 1), &captured));
+  EXPECT_TRUE(ReadRgbaPng(windows.Frame(1, number), &captured));
   ilk::user32::WindowImage shown;
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(wr1.window, &shown));
-  ASSERT_EQ(shown.width, captured.width);
-  ASSERT_EQ(shown.height, captured.height);
+  EXPECT_TRUE(ilk::user32::ReadWindowImage(wr1.window, &shown));
+  EXPECT_EQ(shown.width, captured.width);
+  EXPECT_EQ(shown.height, captured.height);
+  if (shown.bgra.size() != captured.rgba.size()) return -1;
   int different = 0;
   for (size_t pixel = 0; pixel < (size_t)shown.width * shown.height; ++pixel) {
     const uint8_t *bgra = &shown.bgra[pixel * 4];
@@ -38,8 +55,30 @@ TEST(FrameOnX11, TheWindowShowsThePresentedPixels) {
     // Premultiplied colour over black is the colour itself.
     if (bgra[0] != rgba[2] || bgra[1] != rgba[1] || bgra[2] != rgba[0]) ++different;
   }
-  EXPECT_EQ(different, 0);
+  return different;
 }
+
+TEST_P(FrameOnX11, TheWindowShowsThePresentedPixels) {
+  std::string why;
+  if (!server_.Start(&why)) GTEST_SKIP() << why;
+  ASSERT_EQ(ServerOffersSharedMemory(), GetParam() == SharedMemory::kOffered);
+  ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "x11"}, {"INTERLOCK_MSGBOX", "console"}, {"INTERLOCK_DEBUGGER", nullptr}});
+  ProgramWindows windows;
+  testing::internal::CaptureStdout();
+  windows.OpenFirst();
+  RedrawWindow(wr1.window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_EQ(PixelsNotShown(windows, 1), 0);
+  // The next frame goes through the image kept from the first.
+  wr1.quitting = FALSE;
+  dxpaint(&wr1);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(PixelsNotShown(windows, 2), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Server, FrameOnX11, testing::Values(SharedMemory::kOffered, SharedMemory::kDisabled),
+                         [](const testing::TestParamInfo<SharedMemory> &info) {
+                           return info.param == SharedMemory::kOffered ? "WithSharedMemory" : "WithoutSharedMemory";
+                         });
 
 }  // namespace
 }  // namespace interlock

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -38,8 +39,11 @@ bool XvfbServer::Start(std::string *why) {
   if (pid_ == 0) {
     close(fds[0]);
     std::string fd = std::to_string(fds[1]);
-    execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1200x24", "-nolisten", "tcp",
-          "-noreset", (char *)nullptr);
+    std::vector<const char *> arguments = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1200x24",
+                                           "-nolisten", "tcp", "-noreset"};
+    if (shared_memory_ == SharedMemory::kDisabled) arguments.insert(arguments.end(), {"-extension", "MIT-SHM"});
+    arguments.push_back(nullptr);
+    execv(xvfb.c_str(), const_cast<char *const *>(arguments.data()));
     _exit(127);
   }
   close(fds[1]);

@@ -8,7 +8,10 @@
 
 class XvfbServer {
  public:
-  XvfbServer() = default;
+  // Whether the server offers MIT-SHM, in which clients share images' memory with it.
+  enum class SharedMemory { kOffered, kDisabled };
+
+  explicit XvfbServer(SharedMemory shared_memory = SharedMemory::kOffered) : shared_memory_(shared_memory) {}
   ~XvfbServer();
   XvfbServer(const XvfbServer &) = delete;
   XvfbServer &operator=(const XvfbServer &) = delete;
@@ -20,5 +23,6 @@ class XvfbServer {
   void Stop();
 
  private:
+  SharedMemory shared_memory_;
   pid_t pid_ = 0;
 };

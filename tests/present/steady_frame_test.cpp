@@ -1,0 +1,61 @@
+// A steady frame of the program's window allocates nothing on the C++ heap: no container,
+// string or function object is made per frame by the platform or the program. This executable
+// counts every operator new of the process (the drivers are C, apart from LLVM's shader
+// compiling, which a steady frame no longer does).
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <atomic>
+#include <new>
+
+#include "present/frame.h"
+#include "present/program_windows.h"
+#include "support/scoped_knobs.h"
+
+namespace {
+
+std::atomic<long> allocations{0};
+
+}  // namespace
+
+void *operator new(size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void *memory = malloc(size ? size : 1)) return memory;
+  throw std::bad_alloc();
+}
+void operator delete(void *memory) noexcept { free(memory); }
+void operator delete(void *memory, size_t) noexcept { free(memory); }
+
+namespace interlock {
+namespace {
+
+// Mesa turns a vertex array object that changes on every frame into a dynamic one on its fifth
+// change and compiles new vertex fetching once; frames after that are steady.
+const int kWarmUpFrames = 8;
+const int kSteadyFrames = 10;
+
+void Paint(window_renderer *wr, int frames) {
+  for (int i = 0; i < frames; ++i) {
+    wr->quitting = FALSE;
+    dxpaint(wr);
+    ASSERT_TRUE(wr->quitting);
+  }
+}
+
+TEST(SteadyFrame, AllocatesNothingOnTheHeap) {
+  ProgramWindows windows;
+  // Frames are not captured: the capture writes a file per frame.
+  ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "headless"}, {"INTERLOCK_CAPTURE", nullptr}, {"INTERLOCK_DEBUGGER", nullptr}});
+  testing::internal::CaptureStdout();
+  windows.OpenFirst();
+  Paint(&wr1, kWarmUpFrames);
+  long before = allocations.load();
+  Paint(&wr1, kSteadyFrames);
+  long during = allocations.load() - before;
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(during, 0) << "operator new calls in " << kSteadyFrames << " steady frames";
+}
+
+}  // namespace
+}  // namespace interlock
