@@ -85,6 +85,7 @@ bool MeasureSize(FrameSubject &subject, const Size &size, bool quick, bool with_
   }
   int count = quick ? size.quick_frames : size.frames;
   std::vector<double> times;
+  times.reserve(count);  // nothing is allocated between the frames measured
   long faults = PageFaults();
   for (int i = 0; i < count; ++i) {
     double start = NowMs();

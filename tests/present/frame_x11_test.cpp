@@ -8,7 +8,6 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
 
-#include "common/platform_state.h"
 #include "user32/user32_internal.h"
 #include "platform/user32/xvfb_server.h"
 #include "present/frame.h"
@@ -21,13 +20,7 @@ namespace {
 
 using SharedMemory = XvfbServer::SharedMemory;
 
-class FrameOnX11 : public testing::TestWithParam<SharedMemory> {
- protected:
-  // The platform's X connection goes with its state, before its server goes.
-  void TearDown() override { ilk::ShutDownPlatform(); }
-
-  XvfbServer server_{GetParam()};
-};
+class FrameOnX11 : public testing::TestWithParam<SharedMemory> {};
 
 // Whether the server behind DISPLAY offers MIT-SHM.
 bool ServerOffersSharedMemory() {
@@ -59,8 +52,9 @@ int PixelsNotShown(const ProgramWindows &windows, int number) {
 }
 
 TEST_P(FrameOnX11, TheWindowShowsThePresentedPixels) {
+  XvfbServer server(GetParam());
   std::string why;
-  if (!server_.Start(&why)) GTEST_SKIP() << why;
+  if (!server.Start(&why)) GTEST_SKIP() << why;
   ASSERT_EQ(ServerOffersSharedMemory(), GetParam() == SharedMemory::kOffered);
   ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "x11"}, {"INTERLOCK_MSGBOX", "console"}, {"INTERLOCK_DEBUGGER", nullptr}});
   ProgramWindows windows;
@@ -75,7 +69,9 @@ TEST_P(FrameOnX11, TheWindowShowsThePresentedPixels) {
   EXPECT_EQ(PixelsNotShown(windows, 2), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Server, FrameOnX11, testing::Values(SharedMemory::kOffered, SharedMemory::kDisabled),
+// The platform keeps its X connection for the life of the process, so each server has an
+// executable of its own, built from this file with FRAME_X11_SERVER naming it.
+INSTANTIATE_TEST_SUITE_P(Server, FrameOnX11, testing::Values(SharedMemory::FRAME_X11_SERVER),
                          [](const testing::TestParamInfo<SharedMemory> &info) {
                            return info.param == SharedMemory::kOffered ? "WithSharedMemory" : "WithoutSharedMemory";
                          });

@@ -13,19 +13,32 @@
 #include "present/program_windows.h"
 #include "support/scoped_knobs.h"
 
+// Every form of new and delete that the program, the platform or the drivers may use pairs
+// with the others: all are malloc and free underneath.
 namespace {
 
 std::atomic<long> allocations{0};
 
+void *Allocate(size_t size) noexcept {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  return malloc(size ? size : 1);
+}
+
 }  // namespace
 
 void *operator new(size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void *memory = malloc(size ? size : 1)) return memory;
+  if (void *memory = Allocate(size)) return memory;
   throw std::bad_alloc();
 }
+void *operator new[](size_t size) { return operator new(size); }
+void *operator new(size_t size, const std::nothrow_t &) noexcept { return Allocate(size); }
+void *operator new[](size_t size, const std::nothrow_t &) noexcept { return Allocate(size); }
 void operator delete(void *memory) noexcept { free(memory); }
+void operator delete[](void *memory) noexcept { free(memory); }
 void operator delete(void *memory, size_t) noexcept { free(memory); }
+void operator delete[](void *memory, size_t) noexcept { free(memory); }
+void operator delete(void *memory, const std::nothrow_t &) noexcept { free(memory); }
+void operator delete[](void *memory, const std::nothrow_t &) noexcept { free(memory); }
 
 namespace interlock {
 namespace {
