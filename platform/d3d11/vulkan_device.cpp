@@ -215,11 +215,10 @@ bool VulkanDevice::Submit() {
   barrier.dstAccessMask = VK_ACCESS_HOST_READ_BIT;
   vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0,
                        nullptr, 0, nullptr);
-  vkEndCommandBuffer(commands_);
   VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO};
   submit.commandBufferCount = 1;
   submit.pCommandBuffers = &commands_;
-  bool ok = vkQueueSubmit(queue_, 1, &submit, fence_) == VK_SUCCESS &&
+  bool ok = vkEndCommandBuffer(commands_) == VK_SUCCESS && vkQueueSubmit(queue_, 1, &submit, fence_) == VK_SUCCESS &&
             vkWaitForFences(device_, 1, &fence_, VK_TRUE, UINT64_MAX) == VK_SUCCESS;
   vkResetFences(device_, 1, &fence_);
   if (!ok) Log("Vulkan submission on %s failed", name_.c_str());
