@@ -100,7 +100,7 @@ void ImmediateContext::CopyResource(ID3D11Resource *dst_resource, ID3D11Resource
       regions[level].dstSubresource = regions[level].srcSubresource;
       regions[level].extent = {std::max(d.Width >> level, 1u), std::max(d.Height >> level, 1u), 1};
     }
-    device_->Vulkan().Run([&](VkCommandBuffer commands) {
+    device_->Vulkan().RunLater([&](VkCommandBuffer commands) {
       ChangeLayouts(commands, {src->LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL),
                                dst->LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL)});
       vkCmdCopyImage(commands, src->Image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, dst->Image(),
@@ -116,6 +116,9 @@ void ImmediateContext::ClearState() {
   Unbind();
 }
 
-void ImmediateContext::Flush() { Trace("ID3D11DeviceContext::Flush()"); }
+void ImmediateContext::Flush() {
+  Trace("ID3D11DeviceContext::Flush()");
+  device_->Vulkan().WaitIdle();
+}
 
 }  // namespace ilk::d3d11

@@ -192,10 +192,13 @@ int VulkanDevice::MemoryType(uint32_t type_bits, VkMemoryPropertyFlags propertie
   return -1;
 }
 
-VkCommandBuffer VulkanDevice::Begin() {
-  VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
-  begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
-  if (vkBeginCommandBuffer(commands_, &begin) != VK_SUCCESS) return VK_NULL_HANDLE;
+VkCommandBuffer VulkanDevice::Open() {
+  if (!recording_) {
+    VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
+    begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
+    if (vkBeginCommandBuffer(commands_, &begin) != VK_SUCCESS) return VK_NULL_HANDLE;
+    recording_ = true;
+  }
   if (!pending_layouts_.empty()) {
     vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
                          0, nullptr, (uint32_t)pending_layouts_.size(), pending_layouts_.data());
@@ -218,6 +221,7 @@ bool VulkanDevice::Submit() {
   VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO};
   submit.commandBufferCount = 1;
   submit.pCommandBuffers = &commands_;
+  recording_ = false;
   bool ok = vkEndCommandBuffer(commands_) == VK_SUCCESS && vkQueueSubmit(queue_, 1, &submit, fence_) == VK_SUCCESS &&
             vkWaitForFences(device_, 1, &fence_, VK_TRUE, UINT64_MAX) == VK_SUCCESS;
   vkResetFences(device_, 1, &fence_);
@@ -227,7 +231,7 @@ bool VulkanDevice::Submit() {
 
 void VulkanDevice::WaitIdle() {
   std::lock_guard<std::mutex> lock(queue_mutex_);
-  if (!pending_layouts_.empty() && Begin()) Submit();
+  if ((recording_ || !pending_layouts_.empty()) && Open()) Submit();
 }
 
 void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout) {
@@ -247,6 +251,7 @@ void VulkanDevice::ForgetImage(VkImage image) {
   pending_layouts_.erase(std::remove_if(pending_layouts_.begin(), pending_layouts_.end(),
                                         [image](const VkImageMemoryBarrier &barrier) { return barrier.image == image; }),
                          pending_layouts_.end());
+  if (recording_) Submit();
 }
 
 }  // namespace ilk::d3d11

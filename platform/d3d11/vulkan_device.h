@@ -25,34 +25,44 @@ class VulkanDevice {
   // A memory type among `type_bits` with `properties`, or -1.
   int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const;
 
-  // Records commands with `record(VkCommandBuffer)` and runs them to completion. Every run
-  // starts with the layout changes asked for since the last one and a full memory barrier, so
-  // it sees whatever earlier runs and the host wrote. False on device loss.
+  // Records commands with `record(VkCommandBuffer)` and runs them, together with whatever was
+  // recorded to run later, to completion. Every recording starts with the layout changes asked
+  // for since the last one and a full memory barrier, so it sees whatever was recorded or run
+  // before it and what the host wrote. False on device loss.
   template <typename Record>
   bool Run(const Record &record) {
     std::lock_guard<std::mutex> lock(queue_mutex_);
-    VkCommandBuffer commands = Begin();
+    VkCommandBuffer commands = Open();
     if (commands) record(commands);
     return commands && Submit();
   }
-  // Runs the layout changes asked for, if any, and waits until the queue has finished all work.
-  // Every run waits for itself, so only a run on another thread can still be going.
+  // Records commands with `record(VkCommandBuffer)` to run with the next Run or WaitIdle, as
+  // the immediate context queues work on Windows: a copy and the present that reads its result
+  // then make one submission.
+  template <typename Record>
+  void RunLater(const Record &record) {
+    std::lock_guard<std::mutex> lock(queue_mutex_);
+    if (VkCommandBuffer commands = Open()) record(commands);
+  }
+  // Runs what was recorded to run later and the layout changes asked for, if any, and waits for
+  // them. Every run waits for itself, so afterwards the device has no work left.
   void WaitIdle();
 
   // Moves a new image from VK_IMAGE_LAYOUT_UNDEFINED to `layout` at the start of the next
   // submission, together with every other such change.
   void ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout);
-  // Drops the pending layout change of an image about to be destroyed.
+  // Runs the work recorded to run later, which may use `image`, and drops the image's pending
+  // layout change: it is about to be destroyed.
   void ForgetImage(VkImage image);
 
  private:
   VulkanDevice() = default;
   bool Init(bool validation);
   bool PickPhysicalDevice();
-  // Under `queue_mutex_`: begins the one command buffer with the pending layout changes and
-  // the leading barrier, or null when it cannot be begun.
-  VkCommandBuffer Begin();
-  // Under `queue_mutex_`: ends the command buffer, submits it and waits for it.
+  // Under `queue_mutex_`: the one command buffer, begun unless it is recording already, with the
+  // pending layout changes and the leading barrier recorded; null when it cannot be begun.
+  VkCommandBuffer Open();
+  // Under `queue_mutex_`: ends the recording command buffer, submits it and waits for it.
   bool Submit();
 
   VkInstance instance_ = VK_NULL_HANDLE;
@@ -62,12 +72,13 @@ class VulkanDevice {
   uint32_t queue_family_ = 0;
   VkQueue queue_ = VK_NULL_HANDLE;
   VkCommandPool pool_ = VK_NULL_HANDLE;
-  VkCommandBuffer commands_ = VK_NULL_HANDLE;  // re-recorded by every run
+  VkCommandBuffer commands_ = VK_NULL_HANDLE;  // begun again after every submission
+  bool recording_ = false;                      // whether `commands_` holds work not yet submitted
   VkFence fence_ = VK_NULL_HANDLE;
   VkPhysicalDeviceMemoryProperties memory_ = {};
   uint8_t uuid_[VK_UUID_SIZE] = {};
   std::string name_;
-  std::mutex queue_mutex_;  // the queue, the pool, the command buffer, the fence and the pending layout changes
+  std::mutex queue_mutex_;  // the queue, the pool, the command buffer and its state, the fence and the pending layout changes
   std::vector<VkImageMemoryBarrier> pending_layouts_;
 };
 

@@ -187,6 +187,30 @@ TEST_F(TextureTest, ContentsAreWhatDirect3DWasGivenInBgraOverRgbaMemory) {
   for (IUnknown *object : std::initializer_list<IUnknown *>{source, copy, other_size, depth}) object->Release();
 }
 
+// The immediate context queues a copy, as on Windows, to run with the next work that can see
+// its result; releasing a texture it copies runs it first.
+TEST_F(TextureTest, AQueuedCopyRunsBeforeItsTexturesGo) {
+  std::vector<uint8_t> pattern = Pattern(4, 2);
+  ID3D11Texture2D *source = ColorTexture(4, 2, &pattern);
+  ID3D11Texture2D *copy = ColorTexture(4, 2);
+  context_->CopyResource(copy, source);
+  source->Release();
+  std::vector<uint8_t> texels;
+  ASSERT_TRUE(ilk::d3d11::ReadTexture(copy, &texels));
+  EXPECT_EQ(texels, pattern);
+
+  // A copy into a texture that goes before anything reads it leaves the device sound.
+  ID3D11Texture2D *doomed = ColorTexture(4, 2);
+  context_->CopyResource(doomed, copy);
+  doomed->Release();
+  ID3D11Texture2D *blank = ColorTexture(4, 2);
+  context_->CopyResource(copy, blank);
+  blank->Release();
+  ASSERT_TRUE(ilk::d3d11::ReadTexture(copy, &texels));
+  EXPECT_EQ(texels, std::vector<uint8_t>(4 * 2 * 4, 0));
+  copy->Release();
+}
+
 TEST_F(TextureTest, InteropGetsExportableMemoryAndTheDeviceUuid) {
   ID3D11Texture2D *texture = ColorTexture(4, 4);
   ilk::d3d11::SharedMemory memory;

@@ -195,6 +195,17 @@ TEST_F(DXInterop, OpenGLReadsWhatDirect3DHolds) {
   const uint8_t expected[4 * 4] = {30, 20, 10, 40, 70, 60, 50, 80, 110, 100, 90, 120, 150, 140, 130, 160};
   EXPECT_EQ(std::vector<uint8_t>(rgba, rgba + 16), std::vector<uint8_t>(expected, expected + 16));
   EXPECT_TRUE(wglDXUnlockObjectsNV(interop_, 1, &object));
+
+  // A copy the immediate context still holds has run by the time a lock returns.
+  ID3D11DeviceContext *immediate = nullptr;
+  device_->GetImmediateContext(&immediate);
+  const uint8_t grey[4 * 4] = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
+  immediate->CopyResource(texture, Texture(2, 2, DXGI_FORMAT_B8G8R8A8_UNORM, grey));
+  immediate->Release();
+  ASSERT_TRUE(wglDXLockObjectsNV(interop_, 1, &object));
+  glReadPixels(0, 0, 2, 2, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  EXPECT_EQ(std::vector<uint8_t>(rgba, rgba + 16), std::vector<uint8_t>(grey, grey + 16));
+  EXPECT_TRUE(wglDXUnlockObjectsNV(interop_, 1, &object));
 }
 
 TEST_F(DXInterop, DepthAndStencilWrittenByOpenGLAreReadByVulkan) {
