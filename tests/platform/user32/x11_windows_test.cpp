@@ -155,6 +155,19 @@ TEST_F(X11Windows, ClicksAreHitTestedAndCloseBecomesWmClose) {
   EXPECT_NE(has(WM_CLOSE), nullptr);
 }
 
+// The program makes and destroys windows of its own while a test looks at the screen: a look at
+// one that has just gone must find nothing rather than end the test's process.
+TEST_F(X11Windows, ALookAtAWindowThatHasGoneFindsNothing) {
+  XErrorHandler platform_handler = XSetErrorHandler(nullptr);  // Xlib's own: it ends the process
+  ::Display *display = driver_.display();
+  Window gone = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
+  XDestroyWindow(display, gone);
+  int x, y, width, height;
+  EXPECT_FALSE(driver_.Geometry(gone, &x, &y, &width, &height));
+  EXPECT_EQ(driver_.PixelAt(gone, 0, 0), ~0ul);
+  XSetErrorHandler(platform_handler);
+}
+
 // Counts the text-coloured pixels of each row of the dialog.
 std::vector<int> DarkPixelsPerRow(XTestDriver &driver, Window xid) {
   int x, y, width, height;

@@ -1,5 +1,6 @@
 // A person at the X server, played with XTest on a connection of its own: pointer moves,
-// button presses and key strokes, and a look at the windows on the screen.
+// button presses and key strokes, and a look at the windows on the screen. A window that goes
+// away while the driver looks at it is simply not found; errors on its connection end nothing.
 #pragma once
 
 #include <X11/Xlib.h>
