@@ -100,14 +100,15 @@ void ImmediateContext::CopyResource(ID3D11Resource *dst_resource, ID3D11Resource
       regions[level].dstSubresource = regions[level].srcSubresource;
       regions[level].extent = {std::max(d.Width >> level, 1u), std::max(d.Height >> level, 1u), 1};
     }
-    device_->Vulkan().RunLater([&](VkCommandBuffer commands) {
-      ChangeLayouts(commands, {src->LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL),
-                               dst->LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL)});
-      vkCmdCopyImage(commands, src->Image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, dst->Image(),
-                     VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, d.MipLevels, regions);
-      ChangeLayouts(commands, {src->LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL),
-                               dst->LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)});
-    });
+    device_->Vulkan().RunLater({src->LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL),
+                                dst->LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL)},
+                               {src->LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL),
+                                dst->LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)},
+                               [&](VkCommandBuffer commands) {
+                                 vkCmdCopyImage(commands, src->Image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL,
+                                                dst->Image(), VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, d.MipLevels,
+                                                regions);
+                               });
   }
 }
 

@@ -148,13 +148,13 @@ bool Texture::Fill(const D3D11_SUBRESOURCE_DATA *initial_data) {
                static_cast<const uint8_t *>(initial_data[i].pSysMem), initial_data[i].SysMemPitch,
                region.imageExtent.width, region.imageExtent.height, format_);
   }
-  return vulkan.Run([&](VkCommandBuffer commands) {
-    // A new image has no contents to keep; after its first fill it rests in GENERAL.
-    ChangeLayouts(commands, {LayoutChange(VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL)});
-    vkCmdCopyBufferToImage(commands, staging.Handle(), image_, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL,
-                           (uint32_t)regions.size(), regions.data());
-    ChangeLayouts(commands, {LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)});
-  });
+  // A new image has no contents to keep; after its first fill it rests in GENERAL.
+  return vulkan.Run({LayoutChange(VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL)},
+                    {LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)},
+                    [&](VkCommandBuffer commands) {
+                      vkCmdCopyBufferToImage(commands, staging.Handle(), image_, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL,
+                                             (uint32_t)regions.size(), regions.data());
+                    });
 }
 
 VkImageMemoryBarrier Texture::LayoutChange(VkImageLayout from, VkImageLayout to) const {
@@ -167,11 +167,6 @@ VkImageMemoryBarrier Texture::LayoutChange(VkImageLayout from, VkImageLayout to)
   barrier.image = image_;
   barrier.subresourceRange = WholeImage(*this);
   return barrier;
-}
-
-void ChangeLayouts(VkCommandBuffer commands, std::initializer_list<VkImageMemoryBarrier> barriers) {
-  vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
-                       0, nullptr, (uint32_t)barriers.size(), barriers.begin());
 }
 
 VkDeviceSize Texture::PackedSize() const {
@@ -187,12 +182,12 @@ bool Texture::CopyPacked(const StagingBuffer &staging) {
   regions[0].imageSubresource = {depth_stencil ? (VkImageAspectFlags)VK_IMAGE_ASPECT_DEPTH_BIT : format_.aspects, 0, 0, 1};
   regions[1].bufferOffset = texel_count * 4;
   regions[1].imageSubresource = {VK_IMAGE_ASPECT_STENCIL_BIT, 0, 0, 1};
-  return device_->Vulkan().Run([&](VkCommandBuffer commands) {
-    ChangeLayouts(commands, {LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL)});
-    vkCmdCopyImageToBuffer(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, staging.Handle(),
-                           depth_stencil ? 2 : 1, regions);
-    ChangeLayouts(commands, {LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)});
-  });
+  return device_->Vulkan().Run({LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL)},
+                               {LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)},
+                               [&](VkCommandBuffer commands) {
+                                 vkCmdCopyImageToBuffer(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL,
+                                                        staging.Handle(), depth_stencil ? 2 : 1, regions);
+                               });
 }
 
 bool Texture::Read(std::vector<uint8_t> *texels) {

@@ -4,7 +4,6 @@
 #include <d3d11.h>
 
 #include <optional>
-#include <initializer_list>
 #include <vector>
 
 #include "common/com_object.h"
@@ -58,7 +57,7 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   // bytes, and waits for it. False when the device fails.
   bool CopyPacked(const StagingBuffer &staging);
 
-  // The barrier that moves the whole image from layout `from` to `to`, for ChangeLayouts.
+  // The barrier that moves the whole image from layout `from` to `to`, for VulkanDevice::Run.
   VkImageMemoryBarrier LayoutChange(VkImageLayout from, VkImageLayout to) const;
 
  private:
@@ -76,9 +75,5 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   bool exportable_ = false;
   HANDLE shared_handle_ = nullptr;
 };
-
-// Records the layout changes `barriers` (from Texture::LayoutChange) as one pipeline barrier:
-// everything before it, on any stage, completes and is visible to everything after.
-void ChangeLayouts(VkCommandBuffer commands, std::initializer_list<VkImageMemoryBarrier> barriers);
 
 }  // namespace ilk::d3d11

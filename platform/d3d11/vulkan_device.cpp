@@ -192,13 +192,15 @@ int VulkanDevice::MemoryType(uint32_t type_bits, VkMemoryPropertyFlags propertie
   return -1;
 }
 
-VkCommandBuffer VulkanDevice::Open() {
+VkCommandBuffer VulkanDevice::Open(LayoutChanges before) {
   if (!recording_) {
     VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
     begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
     if (vkBeginCommandBuffer(commands_, &begin) != VK_SUCCESS) return VK_NULL_HANDLE;
     recording_ = true;
   }
+  // A barrier of its own: a new image may also be among `before`, and the changes of one barrier
+  // are not ordered among themselves.
   if (!pending_layouts_.empty()) {
     vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
                          0, nullptr, (uint32_t)pending_layouts_.size(), pending_layouts_.data());
@@ -208,16 +210,24 @@ VkCommandBuffer VulkanDevice::Open() {
   barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT | VK_ACCESS_HOST_WRITE_BIT;
   barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
   vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT | VK_PIPELINE_STAGE_HOST_BIT,
-                       VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 1, &barrier, 0, nullptr, 0, nullptr);
+                       VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 1, &barrier, 0, nullptr, (uint32_t)before.size(),
+                       before.begin());
   return commands_;
 }
 
-bool VulkanDevice::Submit() {
+void VulkanDevice::RecordLayoutChanges(LayoutChanges changes) {
+  if (changes.size() == 0) return;
+  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
+                       0, nullptr, (uint32_t)changes.size(), changes.begin());
+}
+
+bool VulkanDevice::Submit(LayoutChanges after) {
   VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER};
   barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT;
   barrier.dstAccessMask = VK_ACCESS_HOST_READ_BIT;
-  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0,
-                       nullptr, 0, nullptr);
+  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT,
+                       VK_PIPELINE_STAGE_ALL_COMMANDS_BIT | VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0, nullptr,
+                       (uint32_t)after.size(), after.begin());
   VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO};
   submit.commandBufferCount = 1;
   submit.pCommandBuffers = &commands_;
@@ -231,7 +241,7 @@ bool VulkanDevice::Submit() {
 
 void VulkanDevice::WaitIdle() {
   std::lock_guard<std::mutex> lock(queue_mutex_);
-  if ((recording_ || !pending_layouts_.empty()) && Open()) Submit();
+  if ((recording_ || !pending_layouts_.empty()) && Open({})) Submit({});
 }
 
 void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout) {
@@ -251,7 +261,7 @@ void VulkanDevice::ForgetImage(VkImage image) {
   pending_layouts_.erase(std::remove_if(pending_layouts_.begin(), pending_layouts_.end(),
                                         [image](const VkImageMemoryBarrier &barrier) { return barrier.image == image; }),
                          pending_layouts_.end());
-  if (recording_) Submit();
+  if (recording_) Submit({});
 }
 
 }  // namespace ilk::d3d11

@@ -3,6 +3,7 @@
 
 #include <vulkan/vulkan.h>
 
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,24 +26,32 @@ class VulkanDevice {
   // A memory type among `type_bits` with `properties`, or -1.
   int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const;
 
+  // Image layout changes recorded as one pipeline barrier (whole images, from Texture::LayoutChange).
+  using LayoutChanges = std::initializer_list<VkImageMemoryBarrier>;
+
   // Records commands with `record(VkCommandBuffer)` and runs them, together with whatever was
   // recorded to run later, to completion. Every recording starts with the layout changes asked
-  // for since the last one and a full memory barrier, so it sees whatever was recorded or run
-  // before it and what the host wrote. False on device loss.
+  // for since the last one and one barrier that makes it see whatever was recorded or run before
+  // it and what the host wrote, and that moves its images to the layouts it uses (`before`);
+  // `after` moves them back to where they rest, in the barrier that makes the results visible to
+  // the host. Each image appears at most once in `before` and once in `after`. False on device
+  // loss.
   template <typename Record>
-  bool Run(const Record &record) {
+  bool Run(LayoutChanges before, LayoutChanges after, const Record &record) {
     std::lock_guard<std::mutex> lock(queue_mutex_);
-    VkCommandBuffer commands = Open();
+    VkCommandBuffer commands = Open(before);
     if (commands) record(commands);
-    return commands && Submit();
+    return commands && Submit(after);
   }
-  // Records commands with `record(VkCommandBuffer)` to run with the next Run or WaitIdle, as
-  // the immediate context queues work on Windows: a copy and the present that reads its result
-  // then make one submission.
+  // As Run, but the commands run with the next Run or WaitIdle, as the immediate context queues
+  // work on Windows: a copy and the present that reads its result then make one submission.
   template <typename Record>
-  void RunLater(const Record &record) {
+  void RunLater(LayoutChanges before, LayoutChanges after, const Record &record) {
     std::lock_guard<std::mutex> lock(queue_mutex_);
-    if (VkCommandBuffer commands = Open()) record(commands);
+    if (VkCommandBuffer commands = Open(before)) {
+      record(commands);
+      RecordLayoutChanges(after);
+    }
   }
   // Runs what was recorded to run later and the layout changes asked for, if any, and waits for
   // them. Every run waits for itself, so afterwards the device has no work left.
@@ -60,10 +69,14 @@ class VulkanDevice {
   bool Init(bool validation);
   bool PickPhysicalDevice();
   // Under `queue_mutex_`: the one command buffer, begun unless it is recording already, with the
-  // pending layout changes and the leading barrier recorded; null when it cannot be begun.
-  VkCommandBuffer Open();
-  // Under `queue_mutex_`: ends the recording command buffer, submits it and waits for it.
-  bool Submit();
+  // pending layout changes and the leading barrier (with `before`) recorded; null when it cannot
+  // be begun.
+  VkCommandBuffer Open(LayoutChanges before);
+  // Under `queue_mutex_`: records `changes` between everything before and after them.
+  void RecordLayoutChanges(LayoutChanges changes);
+  // Under `queue_mutex_`: records `after` with the barrier that makes the device's writes
+  // visible to the host, ends the recording command buffer, submits it and waits for it.
+  bool Submit(LayoutChanges after);
 
   VkInstance instance_ = VK_NULL_HANDLE;
   VkDebugUtilsMessengerEXT messenger_ = VK_NULL_HANDLE;
