@@ -26,7 +26,7 @@ class VulkanDevice {
   // A memory type among `type_bits` with `properties`, or -1.
   int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const;
 
-  // Image layout changes recorded as one pipeline barrier (whole images, from Texture::LayoutChange).
+  // Layout changes of whole images (from Texture::LayoutChange), recorded in one pipeline barrier.
   using LayoutChanges = std::initializer_list<VkImageMemoryBarrier>;
 
   // Records commands with `record(VkCommandBuffer)` and runs them, together with whatever was
