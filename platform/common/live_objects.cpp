@@ -27,6 +27,8 @@ struct Tracker {
   uint64_t next = 0;
   std::map<uint64_t, TrackedObject *> objects;  // by creation order: a report lists the oldest first
   std::map<const TrackedObject *, uint64_t> sequence;
+
+  ~Tracker() { platform_state::RequireNoneLeft(objects.size(), "COM object(s)"); }
 };
 
 PlatformState<Tracker> tracker;

@@ -1,9 +1,13 @@
 // The list of states ShutDownPlatform destroys (platform_state.h).
 #include "platform_state.h"
 
+#include <stdlib.h>
+
 #include <mutex>
 #include <utility>
 #include <vector>
+
+#include "log.h"
 
 namespace ilk {
 namespace {
@@ -26,6 +30,12 @@ namespace platform_state {
 void Enrol(void (*destroy)(void *owner), void *owner) { Enrolled().emplace_back(destroy, owner); }
 void LockSetUp() { SetUpMutex().lock(); }
 void UnlockSetUp() { SetUpMutex().unlock(); }
+
+void RequireNoneLeft(size_t count, const char *what) {
+  if (count == 0) return;
+  Log("the platform shut down with %zu %s still in use", count, what);
+  abort();
+}
 
 }  // namespace platform_state
 

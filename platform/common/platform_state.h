@@ -5,6 +5,8 @@
 // finds it gone; tests shut it down to start again in the same process.
 #pragma once
 
+#include <stddef.h>
+
 #include <atomic>
 
 #include <windef.h>  // INTERLOCK_EXPORT
@@ -17,6 +19,10 @@ INTERLOCK_EXPORT void Enrol(void (*destroy)(void *owner), void *owner);
 // Held while a state is made (states may use others as they are made).
 INTERLOCK_EXPORT void LockSetUp();
 INTERLOCK_EXPORT void UnlockSetUp();
+// For the destructor of a state whose entries the program owns: a shut-down that finds `count`
+// of them (`what`, as "window(s)") still in use is caught, as an assertion does: it writes
+// "interlock: the platform shut down with <count> <what> still in use" and aborts.
+INTERLOCK_EXPORT void RequireNoneLeft(size_t count, const char *what);
 }  // namespace platform_state
 
 template <typename T>
@@ -52,7 +58,8 @@ class PlatformState {
 
 // Destroys every DLL's state, newest first. Only for a quiet platform: no window, COM object,
 // OpenGL context or kernel handle the program still uses, and no platform call in flight on any
-// thread. Handles keep counting upwards across it, so none made before is ever valid again.
+// thread; a window, COM object or OpenGL context still there is caught (RequireNoneLeft). Handles
+// keep counting upwards across it, so none made before is ever valid again.
 INTERLOCK_EXPORT void ShutDownPlatform();
 
 }  // namespace ilk

@@ -24,6 +24,8 @@ namespace {
 struct ContextTable {
   std::mutex mutex;  // for `contexts` and each context's `current`; EGL is never called holding it
   std::map<HGLRC, std::unique_ptr<Context>> contexts;
+
+  ~ContextTable() { platform_state::RequireNoneLeft(contexts.size(), "OpenGL context(s)"); }
 };
 
 PlatformState<ContextTable> context_table;

@@ -23,6 +23,8 @@ struct WindowTable {
   // The thread the live windows belong to; none while there are none. Set and cleared under
   // the lock, read anywhere.
   std::atomic<std::thread::id> thread;
+
+  ~WindowTable() { platform_state::RequireNoneLeft(windows.size(), "window(s)"); }
 };
 
 PlatformState<WindowTable> window_table;

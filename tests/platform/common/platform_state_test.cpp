@@ -108,4 +108,37 @@ TEST(PlatformState, OpenGLComesUpAgainAfterAShutDown) {
   }
 }
 
+// A shut-down asks for a quiet platform: a window, OpenGL context or COM object the program
+// still holds is caught rather than freed under it.
+TEST(PlatformStateDeathTest, WhatTheProgramStillHoldsIsCaughtAtAShutDown) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        MakeWindow(L"STATIC");
+        ilk::ShutDownPlatform();
+      },
+      "interlock: the platform shut down with 1 window\\(s\\) still in use");
+  EXPECT_DEATH(
+      {
+        HWND window = MakeWindow(L"STATIC");
+        HDC dc = GetDC(window);
+        PIXELFORMATDESCRIPTOR pfd = {};
+        pfd.nSize = sizeof pfd;
+        pfd.nVersion = 1;
+        pfd.dwFlags = PFD_SUPPORT_OPENGL;
+        SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd);
+        if (wglCreateContext(dc)) fprintf(stderr, "made\n");
+        ReleaseDC(window, dc);
+        DestroyWindow(window);
+        ilk::ShutDownPlatform();
+      },
+      "made\n.*interlock: the platform shut down with 1 OpenGL context\\(s\\) still in use");
+  EXPECT_DEATH(
+      {
+        new Probe;
+        ilk::ShutDownPlatform();
+      },
+      "interlock: the platform shut down with 1 COM object\\(s\\) still in use");
+}
+
 }  // namespace
