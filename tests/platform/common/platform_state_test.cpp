@@ -87,15 +87,19 @@ TEST(PlatformState, WindowsClassesAndTheQueueStartAfreshAfterAShutDown) {
   ilk::ShutDownPlatform();
 }
 
+bool SetOpenGLPixelFormat(HDC dc) {
+  PIXELFORMATDESCRIPTOR pfd = {};
+  pfd.nSize = sizeof pfd;
+  pfd.nVersion = 1;
+  pfd.dwFlags = PFD_SUPPORT_OPENGL;
+  return SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd);
+}
+
 TEST(PlatformState, OpenGLComesUpAgainAfterAShutDown) {
   for (int round = 0; round < 2; ++round) {
     HWND window = MakeWindow(L"STATIC");
     HDC dc = GetDC(window);
-    PIXELFORMATDESCRIPTOR pfd = {};
-    pfd.nSize = sizeof pfd;
-    pfd.nVersion = 1;
-    pfd.dwFlags = PFD_SUPPORT_OPENGL;
-    ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd));
+    ASSERT_TRUE(SetOpenGLPixelFormat(dc));
     HGLRC context = wglCreateContext(dc);
     ASSERT_TRUE(wglMakeCurrent(dc, context)) << "round " << round;
     glClear(GL_COLOR_BUFFER_BIT);
@@ -122,12 +126,7 @@ TEST(PlatformStateDeathTest, WhatTheProgramStillHoldsIsCaughtAtAShutDown) {
       {
         HWND window = MakeWindow(L"STATIC");
         HDC dc = GetDC(window);
-        PIXELFORMATDESCRIPTOR pfd = {};
-        pfd.nSize = sizeof pfd;
-        pfd.nVersion = 1;
-        pfd.dwFlags = PFD_SUPPORT_OPENGL;
-        SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd);
-        if (wglCreateContext(dc)) fprintf(stderr, "made\n");
+        if (SetOpenGLPixelFormat(dc) && wglCreateContext(dc)) fprintf(stderr, "made\n");
         ReleaseDC(window, dc);
         DestroyWindow(window);
         ilk::ShutDownPlatform();
