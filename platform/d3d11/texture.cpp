@@ -3,8 +3,8 @@
 // Every image rests in VK_IMAGE_LAYOUT_GENERAL between commands: any texture may be registered
 // with OpenGL at any time, and OpenGL, which imports the memory without semaphores, knows
 // nothing of Vulkan layouts, so GENERAL is the only layout it can rely on. A transfer command
-// moves its images into the transfer layouts for the copy and back, all images of a command in
-// one barrier each way. Shared handles
+// moves its images into the transfer layouts for the copy and back, inside the barriers the
+// device records around every command anyway (VulkanDevice::Run). Shared handles
 // (D3D11_RESOURCE_MISC_SHARED) are values of their own, not kernel handles, as the legacy
 // shared handles of Windows are: nothing closes them.
 #include "texture.h"
