@@ -38,15 +38,21 @@ std::vector<std::string> ProgramRun::OutLines() const {
 ProgramRun RunProgram(const std::string &program, const std::vector<std::string> &arguments,
                       const std::vector<std::pair<std::string, std::string>> &environment) {
   std::vector<std::string> env_text;
-  for (char **entry = environ; *entry; ++entry) {
-    if (strncmp(*entry, "INTERLOCK_", 10) != 0) env_text.emplace_back(*entry);
-  }
   bool display_given = false;
   for (const auto &[name, value] : environment) {
     env_text.push_back(name + "=" + value);
     display_given |= name == "INTERLOCK_DISPLAY";
   }
   if (!display_given) env_text.emplace_back("INTERLOCK_DISPLAY=headless");
+  auto given = [&](const char *entry) {
+    for (const auto &[name, value] : environment) {
+      if (strncmp(entry, name.c_str(), name.size()) == 0 && entry[name.size()] == '=') return true;
+    }
+    return false;
+  };
+  for (char **entry = environ; *entry; ++entry) {
+    if (strncmp(*entry, "INTERLOCK_", 10) != 0 && !given(*entry)) env_text.emplace_back(*entry);
+  }
 
   std::vector<char *> env_pointers;
   for (std::string &entry : env_text) env_pointers.push_back(&entry[0]);

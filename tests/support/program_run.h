@@ -15,7 +15,7 @@ struct ProgramRun {
 };
 
 // Runs `program` with `arguments`; `environment` entries (NAME, value) are added to a clean
-// copy of this process's environment in which every INTERLOCK_* knob is unset and
-// INTERLOCK_DISPLAY is headless unless given.
+// copy of this process's environment, in place of any variable of the same name, in which every
+// INTERLOCK_* knob is unset and INTERLOCK_DISPLAY is headless unless given.
 ProgramRun RunProgram(const std::string &program, const std::vector<std::string> &arguments,
                       const std::vector<std::pair<std::string, std::string>> &environment = {});
