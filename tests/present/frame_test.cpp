@@ -19,15 +19,24 @@ int CountOf(const std::string &text, const std::string &what) {
   return count;
 }
 
-TEST(Frame, KeyboardResizeRepaintsAtTheNewSizeAfterDwmFlush) {
-  ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "headless"}, {"INTERLOCK_TRACE", "1"}, {"INTERLOCK_DEBUGGER", nullptr}});
-  ProgramWindows windows;
+// What standard output and standard error received while "Sample 1" opened and `=` grew it.
+struct GrownWindow {
+  std::string out, trace;
+};
+
+GrownWindow OpenAndGrowFirst(ProgramWindows &windows) {
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   windows.OpenFirst();
   SendMessageW(wr1.window, WM_KEYDOWN, VK_OEM_PLUS, 0);
   std::string out = testing::internal::GetCapturedStdout();
-  std::string trace = testing::internal::GetCapturedStderr();
+  return {out, testing::internal::GetCapturedStderr()};
+}
+
+TEST(Frame, KeyboardResizeRepaintsAtTheNewSizeAfterDwmFlush) {
+  ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "headless"}, {"INTERLOCK_TRACE", "1"}, {"INTERLOCK_DEBUGGER", nullptr}});
+  ProgramWindows windows;
+  auto [out, trace] = OpenAndGrowFirst(windows);
 
   EXPECT_NE(out.find("resizd " + PointerText(&wr1) + "\nlocking...\nlocked\n"), std::string::npos) << out;
   EXPECT_EQ(CountOf(trace, "interlock: trace: DwmFlush()"), 1);
@@ -52,12 +61,7 @@ TEST(Frame, TheRepaintAfterAResizeWaitsForTheCompositorWithoutASwapChain) {
                      {"INTERLOCK_DEBUGGER", "continue"},
                      {"INTERLOCK_FAIL", "CreateSwapChainForComposition"}});
   ProgramWindows windows;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  windows.OpenFirst();
-  SendMessageW(wr1.window, WM_KEYDOWN, VK_OEM_PLUS, 0);
-  std::string out = testing::internal::GetCapturedStdout();
-  std::string trace = testing::internal::GetCapturedStderr();
+  auto [out, trace] = OpenAndGrowFirst(windows);
 
   EXPECT_EQ(wr1.swapChain1, nullptr);
   EXPECT_NE(out.find("resizd " + PointerText(&wr1) + "\nlocking...\nlocked\n"), std::string::npos) << out;
