@@ -95,10 +95,10 @@ void AttachTexture(GLenum attachment, GLuint name, const char *location) {
 }  // namespace
 
 void Resize(window_renderer *wr, DWORD width, DWORD height) {
+  // Only sides of zero or less are changed. A side beyond Direct3D's limit is passed on as it
+  // is: DXGI and Direct3D refuse it, and their refusals are reported.
   width = AtLeastOne(width);
   height = AtLeastOne(height);
-  // A side beyond Direct3D's limit is passed on all the same: Direct3D and DXGI refuse it, and
-  // their refusals are reported.
 
   ID3D11Texture2D *dxColorBuffer = NULL;
   ID3D11Texture2D *dxDepthBuffer = NULL;
