@@ -101,6 +101,24 @@ std::optional<FailureRule> ParseFailureRule(const std::string &text) {
   return rule;
 }
 
+// The platform functions the program may call that never fail, as on Windows (they have no
+// failure to report) or by this platform's choice (README): a rule can never fail them.
+const char *const kFunctionsThatCannotFail[] = {
+    "ClientToScreen", "DebugBreak", "DeleteObject", "EndPaint", "FreeLibrary", "GetActiveWindow",
+    "GetFocus", "GetForegroundWindow", "GetLastError", "GetPixelFormat", "GetProcessDpiAwareness",
+    "GetSystemMetrics", "GetTickCount", "glGetError", "IsDebuggerPresent", "IsWindow",
+    "IsWindowVisible", "LocalFree", "OutputDebugStringA", "PostQuitMessage", "SetActiveWindow",
+    "SetFocus", "SetLastError", "Sleep", "wglGetCurrentContext", "wglGetCurrentDC",
+};
+
+// The spelling of `name` in kFunctionsThatCannotFail, or null when a rule can fail it.
+const char *FunctionThatCannotFail(std::string_view name) {
+  for (const char *function : kFunctionsThatCannotFail) {
+    if (EqualsNoCase(function, name)) return function;
+  }
+  return nullptr;
+}
+
 // A decimal number is an index, anything else part of a name.
 VulkanDeviceChoice ParseVulkanDevice(std::string_view text) {
   VulkanDeviceChoice choice;
@@ -166,7 +184,11 @@ Knobs ReadKnobs() {
   knobs.vulkan_device = ParseVulkanDevice(Env("INTERLOCK_VULKAN_DEVICE"));
   for (std::string &name : SplitList(Env("INTERLOCK_HIDE"))) knobs.hidden.push_back({std::move(name)});
   for (const std::string &item : SplitList(Env("INTERLOCK_FAIL"))) {
-    if (std::optional<FailureRule> rule = ParseFailureRule(item)) {
+    std::optional<FailureRule> rule = ParseFailureRule(item);
+    const char *unfailable = rule && rule->interface_name.empty() ? FunctionThatCannotFail(rule->name) : nullptr;
+    if (unfailable) {
+      Log("INTERLOCK_FAIL entry '%s' ignored: %s cannot be failed", item.c_str(), unfailable);
+    } else if (rule) {
       knobs.failures.push_back(*rule);
     } else {
       Log("malformed INTERLOCK_FAIL entry '%s' ignored", item.c_str());

@@ -7,6 +7,7 @@
 // Handles count upwards and are never reused, so a deleted context's handle stays invalid.
 #include "contexts.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -155,13 +156,19 @@ GLenum MesaGetError() {
   return mesa_get_error();
 }
 
+// OpenGL keeps one flag per error code: a code already pending is not queued again.
+void QueueError(Context *context, GLenum error) {
+  std::deque<GLenum> &pending = context->pending_errors;
+  if (std::find(pending.begin(), pending.end(), error) == pending.end()) pending.push_back(error);
+}
+
 }  // namespace
 
 void RaiseError(GLenum error) {
   Context *context = CurrentContext();
   if (!context) return;
   SetAsideErrors();
-  context->pending_errors.push_back(error);
+  QueueError(context, error);
 }
 
 size_t SetAsideErrors() {
@@ -169,7 +176,7 @@ size_t SetAsideErrors() {
   if (!context) return 0;
   size_t count = 0;
   for (GLenum pending = MesaGetError(); pending != GL_NO_ERROR; pending = MesaGetError()) {
-    context->pending_errors.push_back(pending);
+    QueueError(context, pending);
     ++count;
   }
   return count;

@@ -28,9 +28,13 @@ struct Context {
 
   HDC dc = nullptr;       // the DC it is current on
   // GL errors that glGetError returns before Mesa's: an injected error, preceded by the
-  // errors Mesa had pending when it was raised, so the order stays that of the calls.
+  // errors Mesa had pending when it was raised, so the order stays that of the calls. Each
+  // code at most once, as OpenGL keeps one flag per code.
   std::deque<GLenum> pending_errors;
   FramebufferAttachments attachments;
+  // The program's debug callback and its parameter; Mesa calls opengl32's relay (debug_output.h).
+  GLDEBUGPROC debug_callback = nullptr;
+  const void *debug_user_param = nullptr;
 };
 
 // The context current on this thread, or null. Takes no lock.

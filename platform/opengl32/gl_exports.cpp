@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include "contexts.h"
+#include "debug_output.h"
 #include "forward.h"
 #include "name_storage.h"
 
@@ -31,7 +32,11 @@ void APIENTRY glDisable(GLenum cap) { FORWARD_TO_MESA(glDisable, cap); }
 GLboolean APIENTRY glIsEnabled(GLenum cap) { FORWARD_TO_MESA(glIsEnabled, cap); }
 const GLubyte *APIENTRY glGetString(GLenum name) { FORWARD_TO_MESA(glGetString, name); }
 void APIENTRY glGetIntegerv(GLenum pname, GLint *params) { FORWARD_TO_MESA(glGetIntegerv, pname, params); }
-void APIENTRY glGetPointerv(GLenum pname, GLvoid **params) { FORWARD_TO_MESA(glGetPointerv, pname, params); }
+void APIENTRY glGetPointerv(GLenum pname, GLvoid **params) {
+  static constexpr char mesa_name[] = "glGetPointerv";
+  Forward<mesa_name, decltype(&::glGetPointerv)>::Call(pname, params);
+  ilk::opengl32::AnswerDebugCallbackQuery(pname, params);
+}
 void APIENTRY glFinish(void) { FORWARD_TO_MESA(glFinish); }
 void APIENTRY glFlush(void) { FORWARD_TO_MESA(glFlush); }
 void APIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {

@@ -14,6 +14,7 @@
 
 #include "common/platform_state.h"
 #include "contexts.h"
+#include "debug_output.h"
 #include "forward.h"
 
 namespace ilk::opengl32 {
@@ -183,7 +184,12 @@ void Attach(GLenum target, GLenum attachment, NameKind kind, GLenum object_targe
   std::optional<Designation> storage = name ? Designated(CurrentShareGroup(), wanted) : std::nullopt;
   GLuint framebuffer = BoundFramebuffer(target);
   SetAsideErrors();
-  AttachToBound(target, attachment, wanted, storage ? storage->texture : 0);
+  {
+    // Registered storage is attached as a texture whichever call the program made.
+    const char *program_call = kind == NameKind::Renderbuffer ? "glFramebufferRenderbuffer" : "glFramebufferTexture2D";
+    ForwardedAs as_program_call(storage ? "glFramebufferTexture2D" : program_call, program_call);
+    AttachToBound(target, attachment, wanted, storage ? storage->texture : 0);
+  }
   // Only what OpenGL accepted is recorded; its errors stay for the program.
   Context *context = CurrentContext();
   if (SetAsideErrors() != 0 || !framebuffer || !context) return;

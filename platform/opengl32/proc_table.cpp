@@ -10,6 +10,7 @@
 
 #include "common/log.h"
 #include "contexts.h"
+#include "debug_output.h"
 #include "dx_interop.h"
 #include "forward.h"
 #include "name_calls.h"
@@ -56,7 +57,6 @@ namespace {
   X(PFNGLGETATTRIBLOCATIONPROC, glGetAttribLocation, "")                                  \
   X(PFNGLBINDFRAGDATALOCATIONPROC, glBindFragDataLocation, "")                            \
   X(PFNGLGETSTRINGIPROC, glGetStringi, "")                                                \
-  X(PFNGLDEBUGMESSAGECALLBACKPROC, glDebugMessageCallback, "GL_KHR_debug")                \
   X(PFNGLDEBUGMESSAGEINSERTPROC, glDebugMessageInsert, "GL_KHR_debug")
 
 #define MESA_NAME(type, name, extension) constexpr char name##_name[] = #name;
@@ -121,6 +121,7 @@ const EntryPoint kEntryPoints[] = {
     {"glDeleteRenderbuffers", "", AsProc(&DeleteRenderbuffers)},
     {"glDeleteFramebuffers", "", AsProc(&DeleteFramebuffers)},
     {"glDrawRangeElements", "", AsProc(&DrawRangeElements)},
+    {"glDebugMessageCallback", "GL_KHR_debug", AsProc(&DebugMessageCallback)},
     {"wglCreateContextAttribsARB", "WGL_ARB_create_context", AsProc(&CreateContextAttribs)},
     {"wglDXOpenDeviceNV", "WGL_NV_DX_interop", AsProc(&DXOpenDevice)},
     {"wglDXCloseDeviceNV", "WGL_NV_DX_interop", AsProc(&DXCloseDevice)},

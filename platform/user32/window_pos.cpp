@@ -1,8 +1,8 @@
 // user32: moving, sizing, showing and raising windows (SetWindowPos, ShowWindow), in Windows'
 // order: WM_WINDOWPOSCHANGING with the caller's request, then what the request really changes
-// (sizes and places that stay, a Z order that stays), WM_NCCALCSIZE, the activation, the frame
-// and background painting, WM_WINDOWPOSCHANGED with what changed, and a hidden active window's
-// deactivation.
+// (sizes and places that stay, a Z order that stays), WM_NCCALCSIZE, the activation (of a
+// hidden window too), the frame and background painting, and WM_WINDOWPOSCHANGED with what
+// changed. Only ShowWindow(SW_HIDE) passes the activation of a window it hides on.
 #include <algorithm>
 
 #include "common/log.h"
@@ -54,6 +54,21 @@ bool UncoveredArea(const WindowPtr &window, const RECT &old_client, const RECT &
   return true;
 }
 
+// HWND_TOPMOST makes a window topmost and HWND_NOTOPMOST makes it an ordinary window again; a
+// window that changes so changes its Z order, though both place it at the top here.
+bool TopmostAsRequested(const WindowPtr &window, HWND insert_after) {
+  bool topmost = window->ex_style & WS_EX_TOPMOST;
+  if (insert_after == HWND_TOPMOST) return topmost;
+  if (insert_after == HWND_NOTOPMOST) return !topmost;
+  return true;
+}
+
+void PlaceAsRequested(const WindowPtr &window, HWND insert_after) {
+  if (insert_after == HWND_TOPMOST) window->ex_style |= WS_EX_TOPMOST;
+  if (insert_after == HWND_NOTOPMOST) window->ex_style &= ~WS_EX_TOPMOST;
+  PlaceInZOrder(window->hwnd, insert_after);
+}
+
 // What the request really changes, once the window procedure has seen it: show and hide flags
 // that change nothing go, an invisible window is not redrawn, sizes and places that stay and a
 // Z order that stays are flagged, and the position of a flagged coordinate is the real one (so
@@ -80,7 +95,8 @@ void FixUpRequest(const WindowPtr &window, WINDOWPOS *pos) {
     pos->flags |= SWP_NOMOVE;
   }
   // A hidden window keeps its place; one already where the request puts it does not move.
-  if ((pos->flags & SWP_HIDEWINDOW) || !TopLevel(window) || IsInZOrderPlace(window->hwnd, pos->hwndInsertAfter)) {
+  if ((pos->flags & SWP_HIDEWINDOW) || !TopLevel(window) ||
+      (IsInZOrderPlace(window->hwnd, pos->hwndInsertAfter) && TopmostAsRequested(window, pos->hwndInsertAfter))) {
     pos->flags |= SWP_NOZORDER;
   }
 }
@@ -96,7 +112,6 @@ BOOL SetWindowPosition(const WindowPtr &window, HWND insert_after, int x, int y,
 
   const RECT old_window = window->window_rect, old_client = window->client_rect;
   const POINT origin = ParentOrigin(window);
-  const bool was_active = ActiveWindow() == hwnd;
   RECT new_window = {origin.x + pos.x, origin.y + pos.y, origin.x + pos.x + std::max(pos.cx, 0),
                      origin.y + pos.y + std::max(pos.cy, 0)};
   pos.flags |= SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE;
@@ -116,13 +131,12 @@ BOOL SetWindowPosition(const WindowPtr &window, HWND insert_after, int x, int y,
   window->client_rect = new_client;
   if (pos.flags & SWP_SHOWWINDOW) window->style |= WS_VISIBLE;
   if (pos.flags & SWP_HIDEWINDOW) window->style &= ~WS_VISIBLE;
-  if (!(pos.flags & SWP_NOZORDER)) PlaceInZOrder(hwnd, pos.hwndInsertAfter);
+  if (!(pos.flags & SWP_NOZORDER)) PlaceAsRequested(window, pos.hwndInsertAfter);
   UpdateDisplay(window);
 
-  // A visible top-level window that the request may activate becomes active (the activation
-  // raises it in a position change of its own).
-  if (TopLevel(window) && !(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) && (window->style & WS_VISIBLE) &&
-      ActiveWindow() != hwnd) {
+  // A top-level window that the request may activate becomes active, visible or not (the
+  // activation raises it in a position change of its own).
+  if (TopLevel(window) && !(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) && ActiveWindow() != hwnd) {
     ActivateWindow(hwnd, false);
   }
 
@@ -142,8 +156,6 @@ BOOL SetWindowPosition(const WindowPtr &window, HWND insert_after, int x, int y,
   if ((pos.flags & kStatusFlags) != kNoPositionChange && FindWindowObject(hwnd, false)) {
     Send(hwnd, WM_WINDOWPOSCHANGED, 0, (LPARAM)&pos);
   }
-  // Hiding the active window passes the activation on.
-  if ((pos.flags & SWP_HIDEWINDOW) && was_active && ActiveWindow() == hwnd) DeactivateWindow(hwnd);
   return TRUE;
 }
 
@@ -176,10 +188,13 @@ BOOL ShowWindowNow(HWND hwnd, int command) {
       return was_visible;
   }
   const bool show = !was_visible;
+  const bool was_active = ActiveWindow() == hwnd;
   Send(hwnd, WM_SHOWWINDOW, show, 0);
   if (!FindWindowObject(hwnd, false)) return was_visible;
   if (window->style & WS_CHILD) flags |= SWP_NOACTIVATE | SWP_NOZORDER;
   SetWindowPosition(window, HWND_TOP, 0, 0, 0, 0, flags);
+  // Hiding the active window passes the activation on (SetWindowPos's SWP_HIDEWINDOW does not).
+  if (!show && was_active && ActiveWindow() == hwnd) DeactivateWindow(hwnd);
   if (show && window->need_size && FindWindowObject(hwnd, false)) {
     // An overlapped window learns the size it was created with at its first showing.
     window->need_size = false;
@@ -220,7 +235,14 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int
   ilk::Trace("SetWindowPos(%p, %p, %d, %d, %d, %d, 0x%x) ...", (void *)hwnd, (void *)insert_after, x, y, cx, cy, flags);
   BOOL result = FALSE;
   if (!ilk::FailsWithLastError("SetWindowPos")) {
-    if (WindowPtr window = FindWindowObject(hwnd)) result = SetWindowPosition(window, insert_after, x, y, cx, cy, flags);
+    WindowPtr window = FindWindowObject(hwnd);
+    if (window && (flags & (SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE))) {
+      // Flags Windows keeps for itself: it sends nothing and changes nothing. What it returns is
+      // not known; the call fails here, so that the caller learns that nothing was done.
+      SetLastError(ERROR_INVALID_FLAGS);
+    } else if (window) {
+      result = SetWindowPosition(window, insert_after, x, y, cx, cy, flags);
+    }
   }
   ilk::Trace("SetWindowPos(%p) = %d", (void *)hwnd, result);
   return result;

@@ -121,20 +121,25 @@ void DrawWithOpenGL(window_renderer *wr) {
   CallGL(wglDXUnlockObjectsNV, wr->dxDevice, 2, dxObjects);
 }
 
-// Copies the shared colour texture into buffer 0 of the swap chain and presents it.
+// Copies the shared colour texture into buffer 0 of the swap chain and presents it. Without a
+// swap chain (its creation failed and was reported) there is no buffer to copy into and nothing
+// to present, but the wait for the compositor after a resize is still made.
 void CopyAndPresent(window_renderer *wr) {
-  if (!wr->swapChain1) return;  // its creation failed and was reported: nothing to present
   ID3D11Texture2D *dxColorBuffer = NULL;
   ID3D11Resource *dxColorBackBuffer = NULL;
-  CheckHR(wr->swapChain1->GetBuffer(0, IID_ID3D11Texture2D, reinterpret_cast<void **>(&dxColorBuffer)),
-          "IDXGISwapChain1_GetBuffer @995");
+  if (wr->swapChain1) {
+    CheckHR(wr->swapChain1->GetBuffer(0, IID_ID3D11Texture2D, reinterpret_cast<void **>(&dxColorBuffer)),
+            "IDXGISwapChain1_GetBuffer @995");
+  }
   wr->colorBufferView->GetResource(&dxColorBackBuffer);
   // Without the buffer (GetBuffer failed, reported) there is nothing to copy into.
   if (dxColorBuffer && wr->immediate_ctx) wr->immediate_ctx->CopyResource(dxColorBuffer, dxColorBackBuffer);
   if (wr->resizing) DwmFlush();
-  DXGI_PRESENT_PARAMETERS pp;
-  memset(&pp, 0, sizeof pp);
-  CheckHR(wr->swapChain1->Present1(0, 0, &pp), "IDXGISwapChain1_Present1 @1006");
+  if (wr->swapChain1) {
+    DXGI_PRESENT_PARAMETERS pp;
+    memset(&pp, 0, sizeof pp);
+    CheckHR(wr->swapChain1->Present1(0, 0, &pp), "IDXGISwapChain1_Present1 @1006");
+  }
   if (dxColorBuffer) dxColorBuffer->Release();
   if (dxColorBackBuffer) dxColorBackBuffer->Release();
 }

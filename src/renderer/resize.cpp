@@ -20,8 +20,7 @@ namespace interlock {
 
 namespace {
 
-const LONG kLargestTextureSide = 16384;  // Direct3D 11's limit for a 2-D texture side
-const UINT kSwapChainFlags = 0x840;       // the flags the swap chain was created with
+const UINT kSwapChainFlags = 0x840;  // the flags the swap chain was created with
 
 // A side of zero or less (as a signed 32-bit value) becomes 1, as the swap chain's sides do.
 DWORD AtLeastOne(DWORD side) { return (LONG)side <= 0 ? 1 : side; }
@@ -96,11 +95,10 @@ void AttachTexture(GLenum attachment, GLuint name, const char *location) {
 }  // namespace
 
 void Resize(window_renderer *wr, DWORD width, DWORD height) {
+  // Only sides of zero or less are changed. A side beyond Direct3D's limit is passed on as it
+  // is: DXGI and Direct3D refuse it, and their refusals are reported.
   width = AtLeastOne(width);
   height = AtLeastOne(height);
-  // A size Direct3D would refuse keeps the current targets: a stray size never allocates
-  // gigabytes or leaves the window without targets.
-  if ((LONG)width > kLargestTextureSide || (LONG)height > kLargestTextureSide) return;
 
   ID3D11Texture2D *dxColorBuffer = NULL;
   ID3D11Texture2D *dxDepthBuffer = NULL;

@@ -1,6 +1,8 @@
 // ShowWindow and SetWindowPos on top-level windows: the flags WM_WINDOWPOSCHANGING carries (the
 // caller's), the flags WM_WINDOWPOSCHANGED carries (what really changed), the size and position
-// messages DefWindowProcW derives from them, frame changes and the flags that leave steps out.
+// messages DefWindowProcW derives from them, frame changes, the flags that leave steps out, the
+// activation a position change makes (of a hidden window too, and none by hiding) and the
+// flags Windows keeps for itself.
 #include <windows.h>
 
 #include "conformance/check.h"
@@ -212,17 +214,92 @@ CONFORMANCE_CASE(WindowPos, NoRedrawPaintsNothing) {
                  "SetWindowPos with SWP_NOREDRAW");
 }
 
+// SetWindowPos(SWP_HIDEWINDOW | `flags`) sends the position change alone and hides the window.
+void CheckHidingSendsOnlyThePositionChange(MessageLog &log, HWND hwnd, unsigned flags, const char *context) {
+  const unsigned hide = SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | flags;
+  CHECK(SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, hide));
+  CHECK_SEQUENCE(log, Sequence({{WM_WINDOWPOSCHANGING, kPosFlags, hide},
+                                {WM_WINDOWPOSCHANGED, kPosFlags, hide | kClientUnchanged}}),
+                 context);
+  CHECK(!IsWindowVisible(hwnd));
+}
+
 CONFORMANCE_CASE(WindowPos, HideWindowOfAnInactiveWindow) {
   MessageLog log;
   HWND hidden = SettledWindow(log, WS_POPUP);
   log.Create(WS_POPUP | WS_VISIBLE, 400, 100, 100, 100);  // takes the activation
   log.Settle();
-  const unsigned hide = SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | kQuiet;
-  CHECK(SetWindowPos(hidden, nullptr, 0, 0, 0, 0, hide));
-  CHECK_SEQUENCE(log, Sequence({{WM_WINDOWPOSCHANGING, kPosFlags, hide},
-                                {WM_WINDOWPOSCHANGED, kPosFlags, hide | kClientUnchanged}}),
-                 "SetWindowPos(SWP_HIDEWINDOW)");
-  CHECK(!IsWindowVisible(hidden));
+  CheckHidingSendsOnlyThePositionChange(log, hidden, kQuiet, "SetWindowPos(SWP_HIDEWINDOW)");
+}
+
+// Unlike ShowWindow(SW_HIDE), SetWindowPos's SWP_HIDEWINDOW only hides: the window stays
+// active, with the focus.
+CONFORMANCE_CASE(WindowPos, HideWindowOfTheActiveWindowKeepsItActive) {
+  MessageLog log;
+  HWND hwnd = SettledWindow(log, WS_OVERLAPPEDWINDOW);
+  CHECK_EQ(GetActiveWindow(), hwnd);
+  CheckHidingSendsOnlyThePositionChange(log, hwnd, SWP_NOZORDER, "SetWindowPos(SWP_HIDEWINDOW) of the active window");
+  CHECK_EQ(GetActiveWindow(), hwnd);
+  CHECK_EQ(GetFocus(), hwnd);
+}
+
+// Without SWP_NOACTIVATE, SetWindowPos activates a hidden window as a visible one, inside its
+// position change: a raise of its own, then the application, the frame, the window and the
+// focus. Makes a hidden window of `style` (at 100, 100, 300 by 200), calls
+// SetWindowPos(`insert_after`, `x`, `y`, 300, 200, 0) on it and checks that sequence between
+// `changing` and `changed`, and that the window is active and still hidden.
+HWND CheckHiddenWindowActivated(MessageLog &log, DWORD style, HWND insert_after, int x, int y,
+                                const Sequence &changing, const Sequence &changed, const char *context) {
+  HWND hwnd = log.Create(style);
+  log.Settle();
+  CHECK(SetWindowPos(hwnd, insert_after, x, y, 300, 200, 0));
+  CHECK_SEQUENCE(log,
+                 Concat(Concat(changing, {{WM_WINDOWPOSCHANGING, kPosFlags | kOptional, SWP_NOSIZE | SWP_NOMOVE},
+                                          {WM_WINDOWPOSCHANGED, kOptional, 0},
+                                          {WM_NCCALCSIZE, kOptional, 0},
+                                          {WM_ACTIVATEAPP, kWparam, TRUE},
+                                          {WM_NCACTIVATE, kWparam, TRUE},
+                                          {WM_ACTIVATE, kWparam, WA_ACTIVE},
+                                          {WM_SETFOCUS, kWparam, 0}}),
+                        changed),
+                 context);
+  CHECK(!IsWindowVisible(hwnd));
+  CHECK_EQ(GetActiveWindow(), hwnd);
+  CHECK_EQ(GetFocus(), hwnd);
+  return hwnd;
+}
+
+CONFORMANCE_CASE(WindowPos, MovingAHiddenPopupActivatesIt) {
+  MessageLog log;
+  HWND hwnd = CheckHiddenWindowActivated(log, WS_POPUP, nullptr, 150, 120,
+                                         {{WM_WINDOWPOSCHANGING, kPosFlags, 0}, {WM_NCCALCSIZE, kOptional, 0}},
+                                         {{WM_WINDOWPOSCHANGED, 0, 0}, {WM_MOVE, 0, 0}}, "SetWindowPos of a hidden popup");
+  CHECK_EQ(WindowRect(hwnd).left, 150);
+}
+
+CONFORMANCE_CASE(WindowPos, TopmostOfAHiddenOverlappedWindowActivatesItAfterItsLimits) {
+  MessageLog log;
+  HWND hwnd = CheckHiddenWindowActivated(log, WS_OVERLAPPEDWINDOW, HWND_TOPMOST, 100, 100,
+                                         {{WM_WINDOWPOSCHANGING, kPosFlags, 0}, {WM_GETMINMAXINFO, 0, 0}},
+                                         {{WM_WINDOWPOSCHANGED, 0, 0}},
+                                         "SetWindowPos(HWND_TOPMOST) of a hidden overlapped window, in place");
+  CHECK((GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+}
+
+// SWP_NOCLIENTSIZE and SWP_NOCLIENTMOVE are Windows' own: a caller that passes either gets no
+// message at all, whether it asks to show the window or not. (What the call returns is not
+// checked: Windows' answer is not on record.)
+CONFORMANCE_CASE(WindowPos, InternalClientFlagsFromACallerSendNothing) {
+  KNOWN_WINE_DIFFERENCE("Wine carries out a request with SWP_NOCLIENTSIZE or SWP_NOCLIENTMOVE as any other");
+  MessageLog log;
+  HWND visible = SettledWindow(log, WS_POPUP);
+  HWND hidden = log.Create(WS_POPUP, 400, 100, 100, 100);
+  log.Settle();
+  for (unsigned internal : {SWP_NOCLIENTSIZE, SWP_NOCLIENTMOVE}) {
+    SetWindowPos(visible, nullptr, 150, 120, 320, 240, internal);
+    SetWindowPos(hidden, nullptr, 0, 0, 0, 0, internal | SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE);
+    CHECK_SEQUENCE(log, Sequence(), "SetWindowPos with an internal flag");
+  }
 }
 
 CONFORMANCE_CASE(WindowPos, ShowWindowFlagShowsAndActivatesWithoutSizeMessages) {

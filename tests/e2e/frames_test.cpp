@@ -274,13 +274,17 @@ TEST(Frames, AStatusWithoutANameWritesOnlyTheFramePartsOfTheMessage) {
   EXPECT_EQ(run.err.find("Framebuffer not complete: GL"), std::string::npos) << run.err;
 }
 
-// Texture names are not drained when made, so both of their errors reach the framebuffer's drain.
+// Texture names are not drained when made, so both of their errors reach the framebuffer's drain
+// (each window makes two: the first fails with GL_INVALID_ENUM, the second GL_INVALID_VALUE).
+const char kTwoTextureErrorsPerWindow[] =
+    "glGenTextures#1=1280,glGenTextures#2=1281,glGenTextures#3=1280,glGenTextures#4=1281";
+
 TEST(Drains, EveryPendingErrorInOrderThenOneTrap) {
   ProgramRun run = RunProgram(INTERLOCK_BINARY, {"--render-texture", "--fatal-gl-errors"},
-                              {{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", "glGenTextures=1280"}});
+                              {{"INTERLOCK_DEBUGGER", "continue"}, {"INTERLOCK_FAIL", kTwoTextureErrorsPerWindow}});
   EXPECT_EQ(run.exit_status, 0) << run.err;
   const std::string one_window =
-      "GL error 1280 in glGenFramebuffers @1490\nGL error 1280 in glGenFramebuffers @1490\ninterlock: debugger break\n";
+      "GL error 1280 in glGenFramebuffers @1490\nGL error 1281 in glGenFramebuffers @1490\ninterlock: debugger break\n";
   EXPECT_NE(run.err.find(one_window + one_window), std::string::npos) << run.err;
   size_t traps = 0;
   for (size_t at = run.err.find("debugger break"); at != std::string::npos; at = run.err.find("debugger break", at + 1)) {
@@ -292,9 +296,9 @@ TEST(Drains, EveryPendingErrorInOrderThenOneTrap) {
 
 TEST(Drains, FatalErrorsWithoutADebuggerEndTheRunAfterTheDrain) {
   ProgramRun run = RunProgram(INTERLOCK_BINARY, {"--render-texture", "--fatal-gl-errors"},
-                              {{"INTERLOCK_FAIL", "glGenTextures=1280"}});
+                              {{"INTERLOCK_FAIL", kTwoTextureErrorsPerWindow}});
   EXPECT_EQ(run.exit_status, 3);
-  EXPECT_NE(run.out.find("GL error 1280 in glGenFramebuffers @1490\nGL error 1280 in glGenFramebuffers @1490\n"),
+  EXPECT_NE(run.out.find("GL error 1280 in glGenFramebuffers @1490\nGL error 1281 in glGenFramebuffers @1490\n"),
             std::string::npos);
   EXPECT_EQ(run.out.find("end\n"), std::string::npos);
 }

@@ -1,5 +1,5 @@
-// The program as a user runs it: the help text, a plain run, failure reports with and without
-// a debugger, and a system without the DXGI debug library.
+// The program as a user runs it: the help text, a plain run, output that cannot be written,
+// failure reports with and without a debugger, and a system without the DXGI debug library.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -69,6 +69,24 @@ TEST(Startup, PlainRunEndsWithEndAndStatus0) {
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "end");
   EXPECT_EQ(run.out.find("Assertion failure"), std::string::npos) << run.out;
+}
+
+// Output that could not be written is not passed over: a line on standard error says what was
+// lost and why, and the run ends with a status of its own.
+TEST(Startup, OutputThatCouldNotBeWrittenIsReportedWithStatus5) {
+  ProgramRun full_output = RunProgram("/bin/sh", {"-c", "exec \"$0\" > /dev/full", INTERLOCK_BINARY});
+  EXPECT_EQ(full_output.exit_status, 5);
+  EXPECT_NE(full_output.err.find("interlock: could not write "), std::string::npos) << full_output.err;
+  EXPECT_NE(full_output.err.find(" bytes to standard output (No space left on device); they are lost\n"),
+            std::string::npos)
+      << full_output.err;
+
+  // Standard error cannot say so itself; the program's output is whole.
+  ProgramRun full_error =
+      RunProgram("/bin/sh", {"-c", "exec \"$0\" 2> /dev/full", INTERLOCK_BINARY}, {{"INTERLOCK_TRACE", "1"}});
+  EXPECT_EQ(full_error.exit_status, 5);
+  ASSERT_FALSE(full_error.OutLines().empty());
+  EXPECT_EQ(full_error.OutLines().back(), "end");
 }
 
 TEST(Startup, FailedSplitIsReportedAndTheRunGoesOnWithDefaults) {

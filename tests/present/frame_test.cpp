@@ -1,6 +1,6 @@
 // Frames of the program's own windows in this process: a keyboard resize re-creates the
-// render targets and repaints at the new size after waiting for the compositor; a torn-down
-// window paints nothing while the other one still paints.
+// render targets and repaints at the new size after waiting for the compositor (with or
+// without a swap chain); a torn-down window paints nothing while the other one still paints.
 #include <gtest/gtest.h>
 
 #include "present/program_windows.h"
@@ -19,15 +19,24 @@ int CountOf(const std::string &text, const std::string &what) {
   return count;
 }
 
-TEST(Frame, KeyboardResizeRepaintsAtTheNewSizeAfterDwmFlush) {
-  ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "headless"}, {"INTERLOCK_TRACE", "1"}, {"INTERLOCK_DEBUGGER", nullptr}});
-  ProgramWindows windows;
+// What standard output and standard error received while "Sample 1" opened and `=` grew it.
+struct GrownWindow {
+  std::string out, trace;
+};
+
+GrownWindow OpenAndGrowFirst(ProgramWindows &windows) {
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   windows.OpenFirst();
   SendMessageW(wr1.window, WM_KEYDOWN, VK_OEM_PLUS, 0);
   std::string out = testing::internal::GetCapturedStdout();
-  std::string trace = testing::internal::GetCapturedStderr();
+  return {out, testing::internal::GetCapturedStderr()};
+}
+
+TEST(Frame, KeyboardResizeRepaintsAtTheNewSizeAfterDwmFlush) {
+  ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "headless"}, {"INTERLOCK_TRACE", "1"}, {"INTERLOCK_DEBUGGER", nullptr}});
+  ProgramWindows windows;
+  auto [out, trace] = OpenAndGrowFirst(windows);
 
   EXPECT_NE(out.find("resizd " + PointerText(&wr1) + "\nlocking...\nlocked\n"), std::string::npos) << out;
   EXPECT_EQ(CountOf(trace, "interlock: trace: DwmFlush()"), 1);
@@ -42,6 +51,22 @@ TEST(Frame, KeyboardResizeRepaintsAtTheNewSizeAfterDwmFlush) {
   ASSERT_TRUE(ReadRgbaPng(windows.Frame(1, 2), &frame));
   EXPECT_EQ(frame.width, 1024);
   EXPECT_EQ(frame.height, 1024);
+}
+
+// The wait for the compositor after a resize is no method of the swap chain: a window whose
+// swap chain could not be made still waits, though it has nothing to present.
+TEST(Frame, TheRepaintAfterAResizeWaitsForTheCompositorWithoutASwapChain) {
+  ScopedKnobs knobs({{"INTERLOCK_DISPLAY", "headless"},
+                     {"INTERLOCK_TRACE", "1"},
+                     {"INTERLOCK_DEBUGGER", "continue"},
+                     {"INTERLOCK_FAIL", "CreateSwapChainForComposition"}});
+  ProgramWindows windows;
+  auto [out, trace] = OpenAndGrowFirst(windows);
+
+  EXPECT_EQ(wr1.swapChain1, nullptr);
+  EXPECT_NE(out.find("resizd " + PointerText(&wr1) + "\nlocking...\nlocked\n"), std::string::npos) << out;
+  EXPECT_EQ(CountOf(trace, "interlock: trace: DwmFlush()"), 1);
+  EXPECT_TRUE(wr1.quitting);
 }
 
 TEST(Frame, AfterTheFirstTeardownItPaintsNothingWhileTheOtherStillPaints) {

@@ -1,6 +1,6 @@
 // Resize on real windows, devices and the interop extension: the first and repeat calls, the
 // targets' sizes, registrations and attachments, the options, the bound views, the sizes it
-// clamps or refuses, and every location text it reports.
+// clamps or Direct3D refuses, and every location text it reports.
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
@@ -218,19 +218,29 @@ TEST_F(ResizeTest, TheImmediateContextHoldsTheViewsOfTheWindowResizedLast) {
   expect_bound(&wr1_);
 }
 
-TEST_F(ResizeTest, SidesOfZeroOrLessBecomeOneAndSidesPastTheLimitKeepTheTargets) {
+TEST_F(ResizeTest, SidesOfZeroOrLessBecomeOneAndSidesPastTheLimitAreRefusedAndReported) {
   Build(&wr1_);
   EXPECT_EQ(RunResize(&wr1_, 0, (DWORD)-20).out, "");
   EXPECT_EQ(SizeOf(wr1_.colorBufferView), (Size{1, 1}));
   RunResize(&wr1_, 16384, 1);
   EXPECT_EQ(SizeOf(wr1_.colorBufferView), (Size{16384, 1}));
-  ID3D11RenderTargetView *view = wr1_.colorBufferView;
   for (DWORD side : {16385u, 0x7FFFFFFFu}) {
+    SCOPED_TRACE(side);
+    RunResize(&wr1_, 3, 3);
+    // The old set is taken apart and everything asked for at the size given: DXGI and Direct3D
+    // refuse the swap chain's buffers, both textures and both views, the extension both
+    // registrations without a texture.
     Output output = RunResize(&wr1_, side, 2);
-    EXPECT_EQ(output.out, "");
-    EXPECT_EQ(output.Count("GetDC("), 0);  // nothing at all
-    EXPECT_EQ(wr1_.colorBufferView, view);
-    EXPECT_EQ(SizeOf(wr1_.depthBufferView), (Size{16384, 1}));
+    EXPECT_EQ(output.Count("wglDXUnregisterObjectNV("), 2);
+    EXPECT_EQ(output.Count("ResizeBuffers("), 1);
+    EXPECT_EQ(output.Count("CreateTexture2D("), 2);
+    EXPECT_EQ(output.Count("debugger break"), 7);
+    EXPECT_EQ(output.out,
+              "Assertion failure: wglDXRegisterObjectNV for depth buffer @1155 (GLE 110)\n"
+              "Assertion failure: wglDXRegisterObjectNV for color buffer @1158 (GLE 110)\n");
+    EXPECT_EQ(wr1_.colorBufferView, nullptr);
+    EXPECT_EQ(wr1_.depthBufferView, nullptr);
+    EXPECT_EQ(SwapChainSize(&wr1_), (Size{3, 3}));
   }
 }
 

@@ -85,6 +85,20 @@ TEST(InjectedFailureDeathTest, NamesNoCallMatchedAreNotedAtExit) {
       "interlock: INTERLOCK_HIDE name 'nothing.dll' matched no DLL, export or extension asked for in this run\n$");
 }
 
+// A rule naming a function that never fails could never match: it is ignored with a note of
+// its own when the knobs are read, and the end of the run does not call it unmatched.
+TEST(InjectedFailureDeathTest, RulesForFunctionsThatCannotFailAreIgnoredWithANote) {
+  EXPECT_EXIT(
+      {
+        setenv("INTERLOCK_FAIL", "gettickcount#2,GetDC", 1);
+        setenv("INTERLOCK_HIDE", "", 1);
+        ilk::ReloadKnobs();
+        ilk::InjectedFailure("GetDC", 31);
+        exit(0);
+      },
+      testing::ExitedWithCode(0), "interlock: INTERLOCK_FAIL entry 'gettickcount#2' ignored: GetTickCount cannot be failed\n$");
+}
+
 TEST(Hidden, NamesCompareWithoutCase) {
   ScopedKnobs knobs({{"INTERLOCK_HIDE", "dxgidebug.dll,WGL_NV_DX_interop"}});
   EXPECT_TRUE(ilk::IsHidden("Dxgidebug.dll"));

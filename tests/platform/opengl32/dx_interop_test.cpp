@@ -1,6 +1,7 @@
 // WGL_NV_DX_interop on shared memory: what OpenGL draws into registered names arrives in the
 // Direct3D textures and the reverse, names follow new registrations, locks are all or nothing
-// with the extension's error codes, and drawing into unlocked storage is reported.
+// with the extension's error codes, drawing into unlocked storage is reported, and debug output
+// names the program's calls.
 #include <EGL/egl.h>
 #include <GL/glext.h>
 #include <GL/wglext.h>
@@ -357,6 +358,35 @@ TEST_F(DXInterop, DrawingIntoUnlockedOrReadOnlyStorageIsReportedAsThirdPartyDebu
   EXPECT_NE(debug_messages[0].find("glDrawArrays draws into"), std::string::npos);
   EXPECT_NE(debug_messages[0].find("registered for reading only"), std::string::npos);
   glDisable(GL_DEBUG_OUTPUT);
+}
+
+void APIENTRY CollectEvery(GLenum, GLenum, GLuint, GLenum, GLsizei length, const GLchar *message, const void *user) {
+  static_cast<std::vector<std::string> *>(const_cast<void *>(user))->emplace_back(message, (size_t)length);
+}
+
+// A registered render buffer's storage is attached as a texture; what OpenGL says about the call
+// names the call the program made, as a driver's message does. The program sees its own callback.
+TEST_F(DXInterop, DebugOutputNamesTheCallTheProgramMade) {
+  std::vector<std::string> messages;
+  GLProc<PFNGLDEBUGMESSAGECALLBACKPROC>("glDebugMessageCallback")(CollectEvery, &messages);
+  void *callback = nullptr, *user = nullptr;
+  glGetPointerv(GL_DEBUG_CALLBACK_FUNCTION, &callback);
+  glGetPointerv(GL_DEBUG_CALLBACK_USER_PARAM, &user);
+  EXPECT_EQ(callback, reinterpret_cast<void *>(&CollectEvery));
+  EXPECT_EQ(user, &messages);
+  glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+  glEnable(GL_DEBUG_OUTPUT);
+  GLuint name = Renderbuffer();
+  HANDLE object = wglDXRegisterObjectNV(interop_, Texture(2, 2), name, GL_RENDERBUFFER, WGL_ACCESS_READ_WRITE_NV);
+  bind_framebuffer(GL_FRAMEBUFFER, 0);
+  messages.clear();
+  attach_renderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, name);
+  EXPECT_EQ(glGetError(), (GLenum)GL_INVALID_OPERATION);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("GL_INVALID_OPERATION in glFramebufferRenderbuffer("), std::string::npos) << messages[0];
+  EXPECT_EQ(messages[0].find("Texture"), std::string::npos) << messages[0];
+  glDisable(GL_DEBUG_OUTPUT);
+  EXPECT_TRUE(wglDXUnregisterObjectNV(interop_, object));
 }
 
 // Mesa calls the debug callback synchronously from inside the call that raises a message, the

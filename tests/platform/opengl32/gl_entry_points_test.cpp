@@ -1,5 +1,6 @@
 // wglGetProcAddress (what it hands out, hides and refuses) and the order of the GL errors that
-// INTERLOCK_FAIL raises. Injected compile and link failures are proven by the renderer's tests.
+// INTERLOCK_FAIL raises, each code pending at most once. Injected compile and link failures are
+// proven by the renderer's tests.
 #include <GL/glext.h>
 #include <GL/wglext.h>
 #include <gtest/gtest.h>
@@ -70,6 +71,21 @@ TEST_F(CurrentContext, InjectedErrorsFollowTheErrorsAlreadyPending) {
   EXPECT_EQ(glGetError(), (GLenum)GL_INVALID_ENUM);
   EXPECT_EQ(glGetError(), (GLenum)GL_INVALID_OPERATION);
   EXPECT_EQ(glGetError(), (GLenum)GL_OUT_OF_MEMORY);
+  EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+}
+
+// OpenGL keeps one flag per error code: a code already pending, injected or Mesa's own, is
+// returned once.
+TEST_F(CurrentContext, AnErrorCodeAlreadyPendingIsNotQueuedAgain) {
+  ScopedKnobs knobs({{"INTERLOCK_FAIL", "glFinish,glFlush=0x500"}});
+  glFinish();
+  glFinish();
+  glFlush();  // GL_INVALID_ENUM, as Mesa's error below
+  glFinish();
+  glEnable(0x1234);
+  glFinish();
+  EXPECT_EQ(glGetError(), (GLenum)GL_INVALID_OPERATION);
+  EXPECT_EQ(glGetError(), (GLenum)GL_INVALID_ENUM);
   EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
 }
 

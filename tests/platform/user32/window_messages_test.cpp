@@ -1,6 +1,7 @@
 // Message sequences of the window manager against those Windows produces (as Wine's user32
 // conformance tests record them): creation, showing and activation, destruction, SetWindowPos
-// with its fix-ups, closing, and the move/size command without a held button.
+// with its fix-ups and the flags it refuses, closing, and the move/size command without a held
+// button.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <windows.h>
@@ -207,6 +208,26 @@ TEST_F(WindowMessages, ZeroFlagsRaiseAndActivate) {
   EXPECT_EQ(recorder_.Numbers(first),
             Numbers({WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_WINDOWPOSCHANGING, WM_NCACTIVATE,
                      WM_ACTIVATE, WM_SETFOCUS, WM_NCPAINT, WM_ERASEBKGND, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
+}
+
+// Windows sends nothing for a caller's SWP_NOCLIENTSIZE or SWP_NOCLIENTMOVE; the call fails
+// here with ERROR_INVALID_FLAGS and leaves the window as it was.
+TEST_F(WindowMessages, CallersInternalFlagsFailAndChangeNothing) {
+  HWND hwnd = Make(WS_POPUP);
+  recorder_.Clear();
+  for (UINT internal : {SWP_NOCLIENTSIZE, SWP_NOCLIENTMOVE}) {
+    SetLastError(0);
+    EXPECT_FALSE(SetWindowPos(hwnd, HWND_TOPMOST, 10, 20, 30, 40, internal | SWP_SHOWWINDOW));
+    EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_FLAGS);
+  }
+  EXPECT_TRUE(recorder_.Numbers().empty());
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_NE(GetActiveWindow(), hwnd);
+  EXPECT_EQ(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect.left, 100);
+  EXPECT_EQ(rect.right, 400);
 }
 
 TEST_F(WindowMessages, CloseDestroysPurgesTheQueueAndHandlesAreNeverReused) {
