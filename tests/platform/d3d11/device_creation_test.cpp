@@ -1,6 +1,6 @@
 // D3D11CreateDevice: its arguments, the Vulkan device it picks (INTERLOCK_VULKAN_DEVICE), the
 // feature level and flags it reports, and injected failures.
-#include "platform/direct3d/direct3d_fixture.h"
+#include "platform/d3d11/direct3d_fixture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "d3d11/d3d11_internal.h"
-#include "platform/direct3d/direct3d_fixture.h"
+#include "platform/d3d11/direct3d_fixture.h"
 
 namespace {
 

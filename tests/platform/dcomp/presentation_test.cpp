@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "dcomp/dcomp_iids.h"
-#include "platform/direct3d/direct3d_fixture.h"
+#include "platform/d3d11/direct3d_fixture.h"
 #include "user32/user32_internal.h"
 
 namespace {

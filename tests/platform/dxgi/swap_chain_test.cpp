@@ -1,7 +1,7 @@
 // DXGI factories and composition swap chains: the descriptions they take, buffers, flip order,
 // ResizeBuffers while a buffer is held, Present1's checks and the frame-latency waitable object.
 #include "d3d11/d3d11_internal.h"
-#include "platform/direct3d/direct3d_fixture.h"
+#include "platform/d3d11/direct3d_fixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "common/platform_state.h"
 #include "gdi32/gdi32_internal.h"
-#include "platform/opengl32/gl_window.h"
+#include "support/gl_window.h"
 #include "support/scoped_knobs.h"
 
 namespace {

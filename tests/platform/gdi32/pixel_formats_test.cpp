@@ -2,7 +2,7 @@
 // format is set once.
 #include <gtest/gtest.h>
 
-#include "platform/opengl32/gl_window.h"
+#include "support/gl_window.h"
 
 namespace {
 
