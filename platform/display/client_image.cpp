@@ -2,9 +2,9 @@
 // brush.
 #include <algorithm>
 
-#include "desktop.h"
+#include "display.h"
 
-namespace ilk::user32 {
+namespace ilk::display {
 
 void ComposeClientImage(const SurfaceLook &look, int image_width, int image_height, const uint8_t *image,
                         int *width, int *height, std::vector<uint8_t> *bgra) {
@@ -25,4 +25,4 @@ void ComposeClientImage(const SurfaceLook &look, int image_width, int image_heig
   }
 }
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

@@ -5,9 +5,9 @@
 // when the windows are headless.
 #include "common/log.h"
 #include "common/platform_state.h"
-#include "desktop.h"
+#include "display.h"
 
-namespace ilk::user32 {
+namespace ilk::display {
 namespace {
 
 Desktop *OpenChosenDesktop() {
@@ -40,4 +40,4 @@ bool ShowMessageBoxDialog(const std::string &caption, const std::string &text) {
   return dialogs && dialogs->ShowMessageBox(caption, text);
 }
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

@@ -1,7 +1,8 @@
-// The desktop behind the window manager: where windows are shown and where input comes from.
-// Two backends implement it, headless (memory only) and X11; desktop_choice.cpp picks one.
-// No Windows types here, so that the X11 backend compiles without <windows.h>, whose names
-// would clash with Xlib's (Bool, None, Status...).
+// The display: the desktop where windows are shown and where input comes from, and what is
+// shown in their client areas. user32's window manager drives the desktop; dcomp presents
+// frames and dwmapi waits for them. Two backends implement the desktop, headless (memory only)
+// and X11; desktop_choice.cpp picks one. No Windows types here, so that the X11 backend compiles
+// without <windows.h>, whose names would clash with Xlib's (Bool, None, Status...).
 #pragma once
 
 #include <stdint.h>
@@ -11,9 +12,17 @@
 #include <string>
 #include <vector>
 
-namespace ilk::user32 {
+#include "common/knobs.h"
+
+namespace ilk::display {
 
 using SurfaceId = uint64_t;  // the HWND's value
+
+// The surface of a window: its handle's value.
+template <typename Handle>
+SurfaceId SurfaceOf(Handle *window) {
+  return reinterpret_cast<SurfaceId>(window);
+}
 
 struct ScreenRect {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -58,9 +67,12 @@ class Desktop {
   // The surface of the active window takes the keyboard.
   virtual void FocusSurface(SurfaceId id) = 0;
 
+  // The surface's look as UpdateSurface last gave it. False for a surface the desktop does not
+  // show (before CreateSurface, after DestroySurface).
+  virtual bool Look(SurfaceId id, SurfaceLook *look) = 0;
   // The client area shows a BGRA image (top-left anchored) from now on, which `write` fills in
-  // place in the surface's own image memory. Nothing is written for an unknown surface.
-  virtual void ShowImage(SurfaceId id, int width, int height, const std::function<void(uint8_t *bgra)> &write) = 0;
+  // place in the surface's own image memory. False, with nothing written, for an unknown surface.
+  virtual bool ShowImage(SurfaceId id, int width, int height, const std::function<void(uint8_t *bgra)> &write) = 0;
   // What the client area shows now, as BGRA. False when there is no such surface.
   virtual bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) = 0;
   // Returns once the display has processed every request made so far.
@@ -84,7 +96,7 @@ void ComposeClientImage(const SurfaceLook &look, int image_width, int image_heig
                         int *width, int *height, std::vector<uint8_t> *bgra);
 
 // The desktop chosen by INTERLOCK_DISPLAY, opened on first use and closed by ShutDownPlatform.
-Desktop &CurrentDesktop();
+INTERLOCK_EXPORT Desktop &CurrentDesktop();
 
 std::unique_ptr<Desktop> OpenHeadlessDesktop();
 // Null when the X server cannot be reached.
@@ -92,6 +104,41 @@ std::unique_ptr<Desktop> OpenX11Desktop();
 
 // Shows a message box as a dialog (INTERLOCK_MSGBOX=x11): on the windows' desktop, or on an X11
 // desktop of its own when the windows are headless. False when no desktop can show it.
-bool ShowMessageBoxDialog(const std::string &caption, const std::string &text);
+INTERLOCK_EXPORT bool ShowMessageBoxDialog(const std::string &caption, const std::string &text);
 
-}  // namespace ilk::user32
+// A client-area image: BGRA8 rows, top row first, 4 bytes per pixel.
+struct WindowImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> bgra;
+};
+
+// Writes a client-area image in place: `bgra` has room for the image's pixels, B, G, R, A rows
+// top first, 4 bytes per pixel, already composed over the black window background (so opaque).
+using WindowImageWriter = std::function<void(uint8_t *bgra)>;
+
+// Shows a `width` x `height` image in the client area of `surface`, anchored at the client's
+// top-left corner; `write` fills it straight into the memory the surface shows it from, which
+// is kept from one image to the next. Under X11 it reaches the server before the call returns;
+// headless it is kept in memory. False for a surface the desktop does not show (nothing is
+// written). Any thread may present.
+INTERLOCK_EXPORT bool PresentWindowImage(SurfaceId surface, int width, int height, const WindowImageWriter &write);
+// The same for an image already in memory.
+INTERLOCK_EXPORT bool PresentWindowImage(SurfaceId surface, const WindowImage &image);
+
+// Shows a presented frame: `rgba` holds `width` x `height` premultiplied pixels, bytes R, G, B, A,
+// rows top first, which are composed over the black window background. With INTERLOCK_CAPTURE
+// the frame is also written as a PNG named after the surface's title (frame_capture.h). False
+// for a surface the desktop does not show (nothing is shown or captured). Any thread may present.
+INTERLOCK_EXPORT bool PresentFrame(SurfaceId surface, int width, int height, const uint8_t *rgba);
+
+// Returns once the display has taken every image presented so far (X11: the server has
+// processed them); at once headless.
+INTERLOCK_EXPORT void WaitForPresentedImages();
+
+// What the client area of `surface` shows now: the last presented image, or the class
+// background before any. Under X11 it is read back from the server, so it proves what a person
+// sees. False for a surface the desktop does not show.
+INTERLOCK_EXPORT bool ReadWindowImage(SurfaceId surface, WindowImage *image);
+
+}  // namespace ilk::display

@@ -1,4 +1,4 @@
-// INTERLOCK_CAPTURE: presented buffers as PNG files.
+// INTERLOCK_CAPTURE: presented frames as PNG files.
 #include "frame_capture.h"
 
 #include <png.h>
@@ -13,56 +13,56 @@
 #include "common/log.h"
 #include "common/platform_state.h"
 
-namespace ilk::dcomp {
+namespace ilk::display {
 
 namespace {
 
-// The last frame number written per window.
+// The last frame number written per surface.
 struct FrameNumbers {
   std::mutex mutex;
-  std::map<HWND, unsigned> last;
+  std::map<SurfaceId, unsigned> last;
 };
 
 PlatformState<FrameNumbers> frame_numbers;
 
-// The window's title, read from the window manager by the default handling of WM_GETTEXT:
-// unlike GetWindowText, this sends nothing to the program's window procedure.
-std::string FileTitle(HWND window) {
-  WCHAR title[256] = {};
-  DefWindowProcW(window, WM_GETTEXT, sizeof title / sizeof title[0], reinterpret_cast<LPARAM>(title));
+// The surface's title with every character other than an ASCII letter or digit as one '_'.
+std::string FileTitle(SurfaceId surface) {
+  SurfaceLook look;
+  CurrentDesktop().Look(surface, &look);
   std::string name;
-  for (const WCHAR *c = title; *c; ++c) {
-    bool letter_or_digit = (*c >= L'a' && *c <= L'z') || (*c >= L'A' && *c <= L'Z') || (*c >= L'0' && *c <= L'9');
-    name += letter_or_digit ? (char)*c : '_';
+  for (char c : look.title) {
+    if ((c & 0xC0) == 0x80) continue;  // a UTF-8 continuation byte: the same character
+    bool letter_or_digit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    name += letter_or_digit ? c : '_';
   }
   return name;
 }
 
 }  // namespace
 
-void CaptureFrame(HWND window, const dxgi::PresentedImage &image) {
+void CaptureFrame(SurfaceId surface, int width, int height, const uint8_t *rgba) {
   const std::string directory = CaptureDirectory();
   if (directory.empty()) return;
   unsigned number;
   {
     FrameNumbers &numbers = frame_numbers.Get();
     std::lock_guard<std::mutex> lock(numbers.mutex);
-    number = ++numbers.last[window];
+    number = ++numbers.last[surface];
   }
   char suffix[16];
   snprintf(suffix, sizeof suffix, "-%04u.png", number);
-  std::string path = directory + "/" + FileTitle(window) + suffix;
+  std::string path = directory + "/" + FileTitle(surface) + suffix;
   mkdir(directory.c_str(), 0777);  // an existing directory is fine
   png_image png = {};
   png.version = PNG_IMAGE_VERSION;
-  png.width = image.width;
-  png.height = image.height;
+  png.width = (png_uint_32)width;
+  png.height = (png_uint_32)height;
   png.format = PNG_FORMAT_RGBA;
-  if (!png_image_write_to_file(&png, path.c_str(), 0, image.rgba, 0, nullptr)) {
+  if (!png_image_write_to_file(&png, path.c_str(), 0, rgba, 0, nullptr)) {
     Log("INTERLOCK_CAPTURE: cannot write %s: %s", path.c_str(), png.message);
     return;
   }
   Trace("captured %s", path.c_str());
 }
 
-}  // namespace ilk::dcomp
+}  // namespace ilk::display

@@ -6,9 +6,9 @@
 #include <thread>
 #include <mutex>
 
-#include "desktop.h"
+#include "display.h"
 
-namespace ilk::user32 {
+namespace ilk::display {
 namespace {
 
 const int kScreenWidth = 1920;
@@ -38,15 +38,23 @@ class HeadlessDesktop : public Desktop {
   void RestackSurfaces(const std::vector<SurfaceId> &) override {}
   void FocusSurface(SurfaceId) override {}
 
-  void ShowImage(SurfaceId id, int width, int height, const std::function<void(uint8_t *bgra)> &write) override {
+  bool Look(SurfaceId id, SurfaceLook *look) override {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = surfaces_.find(id);
-    if (found == surfaces_.end()) return;
+    if (found != surfaces_.end()) *look = found->second.look;
+    return found != surfaces_.end();
+  }
+
+  bool ShowImage(SurfaceId id, int width, int height, const std::function<void(uint8_t *bgra)> &write) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return false;
     HeadlessSurface &surface = found->second;
     surface.image_width = width;
     surface.image_height = height;
     surface.image.resize((size_t)width * height * 4);  // the same size keeps the memory
     write(surface.image.data());
+    return true;
   }
 
   bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) override {
@@ -80,4 +88,4 @@ class HeadlessDesktop : public Desktop {
 
 std::unique_ptr<Desktop> OpenHeadlessDesktop() { return std::make_unique<HeadlessDesktop>(); }
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

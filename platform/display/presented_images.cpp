@@ -1,33 +1,55 @@
-// user32: what the window manager offers presentation (user32_internal.h): images shown in a
-// window's client area, waiting for the display, and reading back what is shown.
-#include "user32_internal.h"
+// What the display shows in a client area: images presented to a surface, frames composed over
+// the black window background (and captured), waiting for the display, and reading back what
+// is shown.
+#include <string.h>
 
 #include <algorithm>
 
 #include "common/log.h"
-#include "desktop.h"
-#include "window_manager.h"
+#include "display.h"
+#include "frame_capture.h"
 
-namespace ilk::user32 {
+namespace ilk::display {
 
-bool PresentWindowImage(HWND window, int width, int height, const WindowImageWriter &write) {
-  bool alive = user32::FindWindowAnyThread(window) != nullptr;
-  if (alive) user32::CurrentDesktop().ShowImage(reinterpret_cast<user32::SurfaceId>(window), width, height, write);
-  Trace("PresentWindowImage(%p, %dx%d) = %d", (void *)window, width, height, alive);
-  return alive;
+namespace {
+
+// Premultiplied colours over black are the colour channels themselves, opaque: one pass from
+// the GPU's R, G, B, A to the window's B, G, R and an alpha of 0xFF.
+void ComposeOverBlack(const uint8_t *rgba, size_t count, uint8_t *bgra) {
+  for (size_t i = 0; i < count; ++i) {
+    uint32_t pixel;
+    memcpy(&pixel, rgba + i * 4, 4);
+    uint32_t composed = (pixel & 0xFF00u) | (pixel & 0xFFu) << 16 | (pixel >> 16 & 0xFFu) | 0xFF000000u;
+    memcpy(bgra + i * 4, &composed, 4);
+  }
 }
 
-bool PresentWindowImage(HWND window, const WindowImage &image) {
-  return PresentWindowImage(window, image.width, image.height,
+}  // namespace
+
+bool PresentWindowImage(SurfaceId surface, int width, int height, const WindowImageWriter &write) {
+  bool shown = CurrentDesktop().ShowImage(surface, width, height, write);
+  Trace("PresentWindowImage(%p, %dx%d) = %d", reinterpret_cast<void *>(surface), width, height, shown);
+  return shown;
+}
+
+bool PresentWindowImage(SurfaceId surface, const WindowImage &image) {
+  return PresentWindowImage(surface, image.width, image.height,
                             [&image](uint8_t *bgra) { std::copy(image.bgra.begin(), image.bgra.end(), bgra); });
 }
 
-void WaitForPresentedImages() { user32::CurrentDesktop().Sync(); }
-
-bool ReadWindowImage(HWND window, WindowImage *image) {
-  if (!user32::FindWindowAnyThread(window)) return false;
-  return user32::CurrentDesktop().ReadClientImage(reinterpret_cast<user32::SurfaceId>(window), &image->width,
-                                                  &image->height, &image->bgra);
+bool PresentFrame(SurfaceId surface, int width, int height, const uint8_t *rgba) {
+  size_t count = (size_t)width * height;
+  if (!PresentWindowImage(surface, width, height, [=](uint8_t *bgra) { ComposeOverBlack(rgba, count, bgra); })) {
+    return false;
+  }
+  CaptureFrame(surface, width, height, rgba);
+  return true;
 }
 
-}  // namespace ilk::user32
+void WaitForPresentedImages() { CurrentDesktop().Sync(); }
+
+bool ReadWindowImage(SurfaceId surface, WindowImage *image) {
+  return CurrentDesktop().ReadClientImage(surface, &image->width, &image->height, &image->bgra);
+}
+
+}  // namespace ilk::display

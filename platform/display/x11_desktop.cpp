@@ -16,13 +16,13 @@
 #include <mutex>
 
 #include "common/log.h"
-#include "desktop.h"
+#include "display.h"
 #include "x11_shown_image.h"
 #include "x11_keys.h"
 #include "x11_message_box.h"
 #include "x11_visual.h"
 
-namespace ilk::user32 {
+namespace ilk::display {
 namespace {
 
 const long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
@@ -161,15 +161,23 @@ class X11Desktop : public Desktop {
     XFlush(display_);
   }
 
-  void ShowImage(SurfaceId id, int width, int height, const std::function<void(uint8_t *bgra)> &write) override {
+  bool Look(SurfaceId id, SurfaceLook *look) override {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = surfaces_.find(id);
-    if (found == surfaces_.end()) return;
+    if (found != surfaces_.end()) *look = found->second.look;
+    return found != surfaces_.end();
+  }
+
+  bool ShowImage(SurfaceId id, int width, int height, const std::function<void(uint8_t *bgra)> &write) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return false;
     Surface &surface = found->second;
     if (!surface.image) surface.image = std::make_unique<ShownImage>(display_, visual_, &shared_memory_);
     write(surface.image->Resize(width, height));
     if (surface.look.visible) DrawClient(surface);
     XFlush(display_);
+    return true;
   }
 
   // The part of the client area on the screen is read back from the server; a part off the
@@ -467,4 +475,4 @@ std::unique_ptr<Desktop> OpenX11Desktop() {
   return std::make_unique<X11Desktop>(display, visual);
 }
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

@@ -6,7 +6,7 @@
 #include <X11/keysym.h>
 #include <windows.h>
 
-namespace ilk::user32 {
+namespace ilk::display {
 
 int VirtualKeyForKeysym(unsigned long keysym, bool *extended) {
   *extended = false;
@@ -48,4 +48,4 @@ int VirtualKeyForKeysym(unsigned long keysym, bool *extended) {
   return 0;
 }
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

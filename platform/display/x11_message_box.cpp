@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace ilk::user32 {
+namespace ilk::display {
 namespace {
 
 const int kMargin = 16;
@@ -127,4 +127,4 @@ void MessageBoxWindow::Draw() {
   XFlush(display_);
 }
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

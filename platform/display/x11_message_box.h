@@ -10,7 +10,7 @@
 
 #include "x11_visual.h"
 
-namespace ilk::user32 {
+namespace ilk::display {
 
 class MessageBoxWindow {
  public:
@@ -42,4 +42,4 @@ class MessageBoxWindow {
   bool pressed_on_button_ = false;
 };
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

@@ -9,7 +9,7 @@
 
 #include "common/log.h"
 
-namespace ilk::user32 {
+namespace ilk::display {
 namespace {
 
 bool attach_failed = false;
@@ -127,4 +127,4 @@ void ShownImage::Draw(Window window, GC gc, int width, int height, int x, int y)
   XPutImage(display_, window, gc, sent_, 0, 0, x, y, (unsigned)width, (unsigned)height);
 }
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

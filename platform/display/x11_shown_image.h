@@ -14,7 +14,7 @@
 
 #include "x11_visual.h"
 
-namespace ilk::user32 {
+namespace ilk::display {
 
 class ShownImage {
  public:
@@ -51,4 +51,4 @@ class ShownImage {
   bool converted_ = false;       // whether `sent_` has data of its own in the server's layout
 };
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

@@ -12,7 +12,7 @@
 
 #include "common/log.h"
 
-namespace ilk::user32 {
+namespace ilk::display {
 namespace {
 
 // The shift of the lowest set bit of `mask` and the number of bits it has.
@@ -117,4 +117,4 @@ uint32_t TickCount() {
   return (uint32_t)((unsigned long long)now.tv_sec * 1000ull + (unsigned long long)now.tv_nsec / 1000000ull);
 }
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

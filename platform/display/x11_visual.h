@@ -7,7 +7,7 @@
 #include <X11/Xutil.h>
 #include <stdint.h>
 
-namespace ilk::user32 {
+namespace ilk::display {
 
 class X11Visual {
  public:
@@ -50,4 +50,4 @@ void SetTitle(::Display *display, Window window, const char *utf8);
 // Milliseconds on the same clock as GetTickCount.
 uint32_t TickCount();
 
-}  // namespace ilk::user32
+}  // namespace ilk::display

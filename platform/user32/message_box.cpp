@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/log.h"
-#include "desktop.h"
+#include "display/display.h"
 #include "common/injected_failure.h"
 #include "window_manager.h"
 
@@ -35,7 +35,7 @@ void WriteToConsole(const std::string &caption, const std::string &text) {
 int ShowMessageBox(const char *api, const std::string &text, const std::string &caption, UINT type) {
   if (ilk::FailsWithLastError(api)) return 0;
   bool x11 = ilk::SelectedMessageBox() == ilk::MessageBoxBackend::X11;
-  bool shown = x11 && ilk::user32::ShowMessageBoxDialog(caption, text);
+  bool shown = x11 && ilk::display::ShowMessageBoxDialog(caption, text);
   if (x11 && !shown) ilk::Log("cannot open the X11 display, the message box goes to the console");
   if (!shown) WriteToConsole(caption, text);
   int answer = FirstButton(type);

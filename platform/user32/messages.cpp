@@ -7,7 +7,7 @@
 
 #include "common/log.h"
 #include "common/platform_state.h"
-#include "desktop.h"
+#include "display/display.h"
 #include "common/injected_failure.h"
 #include "window_manager.h"
 
@@ -60,7 +60,7 @@ bool RangeHasInput(UINT first, UINT last) {
 MSG Stamped(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   MSG msg = {hwnd, message, wparam, lparam, GetTickCount(), {0, 0}};
   int x = 0, y = 0;
-  CurrentDesktop().CursorPosition(&x, &y);
+  display::CurrentDesktop().CursorPosition(&x, &y);
   msg.pt = {x, y};
   return msg;
 }

@@ -9,6 +9,10 @@
 #include <thread>
 #include <vector>
 
+namespace ilk::display {
+struct DisplayEvent;
+}  // namespace ilk::display
+
 namespace ilk::user32 {
 
 struct WindowClass {
@@ -128,7 +132,6 @@ MINMAXINFO QueryMinMaxInfo(HWND hwnd);
 // Pulls pending display events into the input queue; waits up to `timeout_ms` for the first.
 void PumpDisplayEvents(int timeout_ms);
 // Acts on a display event now (exposure, closing, moves by the display) or queues it as input.
-struct DisplayEvent;
-void QueueDisplayEvent(const DisplayEvent &event);
+void QueueDisplayEvent(const display::DisplayEvent &event);
 
 }  // namespace ilk::user32

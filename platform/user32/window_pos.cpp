@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "desktop.h"
+#include "display/display.h"
 #include "common/injected_failure.h"
 #include "window_manager.h"
 

@@ -10,7 +10,7 @@
 #include "common/log.h"
 #include "common/platform_state.h"
 #include "gdi32/gdi32_internal.h"
-#include "desktop.h"
+#include "display/display.h"
 #include "common/injected_failure.h"
 #include "window_manager.h"
 
@@ -121,7 +121,7 @@ bool IsInZOrderPlace(HWND hwnd, HWND insert_after) {
 }
 
 void PlaceInZOrder(HWND hwnd, HWND insert_after) {
-  std::vector<SurfaceId> order;
+  std::vector<display::SurfaceId> order;
   {
     std::lock_guard<std::mutex> lock(State().mutex);
     auto &table = Table();
@@ -138,13 +138,13 @@ void PlaceInZOrder(HWND hwnd, HWND insert_after) {
       if (after != table.end()) position = after + 1;
     }
     table.insert(position, window);
-    for (const WindowPtr &w : table) order.push_back(reinterpret_cast<SurfaceId>(w->hwnd));
+    for (const WindowPtr &w : table) order.push_back(display::SurfaceOf(w->hwnd));
   }
-  CurrentDesktop().RestackSurfaces(order);
+  display::CurrentDesktop().RestackSurfaces(order);
 }
 
 void UpdateDisplay(const WindowPtr &window) {
-  SurfaceLook look;
+  display::SurfaceLook look;
   look.window = {window->window_rect.left, window->window_rect.top, window->window_rect.right,
                  window->window_rect.bottom};
   look.client = {window->client_rect.left, window->client_rect.top, window->client_rect.right,
@@ -157,12 +157,13 @@ void UpdateDisplay(const WindowPtr &window) {
     look.background = *color;
     look.has_background = true;
   }
-  CurrentDesktop().UpdateSurface(reinterpret_cast<SurfaceId>(window->hwnd), look);
+  display::CurrentDesktop().UpdateSurface(display::SurfaceOf(window->hwnd), look);
 }
 
 }  // namespace ilk::user32
 
 using namespace ilk::user32;
+namespace display = ilk::display;
 
 namespace {
 
@@ -176,7 +177,7 @@ std::wstring Widen(LPCSTR text) {
 void AbandonCreation(const WindowPtr &window, bool send_destroy) {
   if (send_destroy) Send(window->hwnd, WM_DESTROY, 0, 0);
   Send(window->hwnd, WM_NCDESTROY, 0, 0);
-  CurrentDesktop().DestroySurface(reinterpret_cast<SurfaceId>(window->hwnd));
+  display::CurrentDesktop().DestroySurface(display::SurfaceOf(window->hwnd));
   RemoveWindowObject(window->hwnd);
 }
 
@@ -195,8 +196,8 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   // and three quarters of the screen.
   if (x == CW_USEDEFAULT) x = y = 0;
   if (width == CW_USEDEFAULT) {
-    width = CurrentDesktop().ScreenWidth() * 3 / 4;
-    height = CurrentDesktop().ScreenHeight() * 3 / 4;
+    width = display::CurrentDesktop().ScreenWidth() * 3 / 4;
+    height = display::CurrentDesktop().ScreenHeight() * 3 / 4;
   }
 
   auto window = std::make_shared<Window>();
@@ -214,7 +215,7 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   if (parent_window && (style & WS_CHILD)) origin = {parent_window->client_rect.left, parent_window->client_rect.top};
   window->window_rect = {origin.x + x, origin.y + y, origin.x + x + width, origin.y + y + height};
   AddWindowObject(window);
-  CurrentDesktop().CreateSurface(reinterpret_cast<SurfaceId>(window->hwnd), SurfaceLook{});
+  display::CurrentDesktop().CreateSurface(display::SurfaceOf(window->hwnd), display::SurfaceLook{});
 
   // Sizable and overlapped windows learn their limits first and are clamped to them.
   if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
@@ -305,7 +306,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     Send(hwnd, WM_NCDESTROY, 0, 0);
     ForgetWindow(hwnd);
     PurgeMessages(hwnd);
-    CurrentDesktop().DestroySurface(reinterpret_cast<SurfaceId>(hwnd));
+    display::CurrentDesktop().DestroySurface(display::SurfaceOf(hwnd));
     RemoveWindowObject(hwnd);
     result = TRUE;
   } else if (window) {

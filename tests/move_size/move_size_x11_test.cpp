@@ -13,7 +13,7 @@
 
 #include "app/options.h"
 #include "common/knobs.h"
-#include "platform/user32/x11_fixture.h"
+#include "platform/display/x11_fixture.h"
 #include "present/sample_window.h"
 #include "renderer/window_renderer.h"
 #include "support/scoped_knobs.h"

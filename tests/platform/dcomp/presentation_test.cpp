@@ -8,10 +8,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "dcomp/dcomp_iids.h"
 #include "platform/d3d11/direct3d_fixture.h"
-#include "user32/user32_internal.h"
+#include "display/display.h"
 
 namespace {
 
@@ -89,8 +90,8 @@ TEST_F(PresentationTest, PresentedImageReachesTheWindowComposedOverBlack) {
   Compose(window_, swap_chain, &target);
   PresentKnownImage(swap_chain);
   EXPECT_EQ(DwmFlush(), S_OK);
-  ilk::user32::WindowImage shown;
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(window_, &shown));
+  ilk::display::WindowImage shown;
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(window_), &shown));
   ASSERT_EQ(shown.width, (int)kWidth);
   ASSERT_EQ(shown.height, (int)kHeight);
   std::vector<uint8_t> expected = KnownImage();
@@ -117,8 +118,8 @@ TEST_F(PresentationTest, AnR8G8B8A8ChainShowsTheColoursItHolds) {
   context_->CopyResource(buffer, source);
   DXGI_PRESENT_PARAMETERS pp = {};
   EXPECT_EQ(swap_chain->Present1(0, 0, &pp), S_OK);
-  ilk::user32::WindowImage shown;
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(window_, &shown));
+  ilk::display::WindowImage shown;
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(window_), &shown));
   std::vector<uint8_t> expected = KnownImage();
   for (size_t i = 3; i < expected.size(); i += 4) expected[i] = 0xFF;  // premultiplied over black
   EXPECT_EQ(shown.bgra, expected);
@@ -144,7 +145,8 @@ TEST_F(PresentationTest, EveryPresentedBufferIsCapturedPerWindowWithItsAlpha) {
   IDXGISwapChain1 *other_chain = SwapChain(kWidth, kHeight);
   IDCompositionTarget *other_target = nullptr;
   Compose(other, other_chain, &other_target);
-  PresentKnownImage(other_chain);
+  // Presented, and so captured, from a thread other than the window's.
+  std::thread([&] { PresentKnownImage(other_chain); }).join();
 
   std::vector<std::string> names;
   for (const auto &entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
@@ -172,10 +174,10 @@ TEST_F(PresentationTest, NothingShowsBeforeTheCommit) {
   ASSERT_EQ(dcomp_->CreateVisual(&visual), S_OK);
   ASSERT_EQ(visual->SetContent(swap_chain), S_OK);
   ASSERT_EQ(target->SetRoot(visual), S_OK);
-  ilk::user32::WindowImage before, after;
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(window_, &before));
+  ilk::display::WindowImage before, after;
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(window_), &before));
   PresentKnownImage(swap_chain);
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(window_, &after));
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(window_), &after));
   EXPECT_EQ(after.bgra, before.bgra);
   // Once committed, the tree stays in force without the composition device and the visual.
   ASSERT_EQ(dcomp_->Commit(), S_OK);
@@ -183,7 +185,7 @@ TEST_F(PresentationTest, NothingShowsBeforeTheCommit) {
   dcomp_ = nullptr;
   visual->Release();
   PresentKnownImage(swap_chain);
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(window_, &after));
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(window_), &after));
   EXPECT_NE(after.bgra, before.bgra);
   target->Release();
   EXPECT_EQ(swap_chain->Release(), 0u);

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "common/knobs.h"
-#include "platform/user32/xtest_driver.h"
-#include "platform/user32/xvfb_server.h"
+#include "platform/display/xtest_driver.h"
+#include "platform/display/xvfb_server.h"
 
 class X11Fixture : public ::testing::Test {
  protected:

@@ -9,9 +9,9 @@
 #include <atomic>
 
 #include "platform/user32/message_recorder.h"
-#include "platform/user32/xvfb_server.h"
+#include "platform/display/xvfb_server.h"
 #include "support/scoped_knobs.h"
-#include "user32/user32_internal.h"
+#include "display/display.h"
 
 namespace {
 
@@ -56,20 +56,20 @@ TEST(X11ImageWithoutSharedMemory, PresentingAgainAtTheSameSizeAllocatesNothing) 
   uint8_t shade = 0;
   auto present = [&] {
     ++shade;
-    EXPECT_TRUE(ilk::user32::PresentWindowImage(hwnd, 64, 48, [&](uint8_t *bgra) {
+    EXPECT_TRUE(ilk::display::PresentWindowImage(ilk::display::SurfaceOf(hwnd), 64, 48, [&](uint8_t *bgra) {
       for (int i = 0; i < 64 * 48 * 4; ++i) bgra[i] = shade;
     }));
   };
   present();  // the first makes the image
-  ilk::user32::WaitForPresentedImages();
+  ilk::display::WaitForPresentedImages();
   long before = allocations.load();
   for (int i = 0; i < 3; ++i) present();
   long during = allocations.load() - before;
   EXPECT_EQ(during, 0) << "allocations in 3 presentations";
-  ilk::user32::WaitForPresentedImages();  // a round trip: Xlib allocates for its reply
+  ilk::display::WaitForPresentedImages();  // a round trip: Xlib allocates for its reply
 
-  ilk::user32::WindowImage shown;  // what the server holds: the last image
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(hwnd, &shown));
+  ilk::display::WindowImage shown;  // what the server holds: the last image
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(hwnd), &shown));
   ASSERT_EQ(shown.bgra.size(), 64u * 48 * 4);
   EXPECT_EQ(shown.bgra[0], shade);
   EXPECT_EQ(shown.bgra[(47 * 64 + 63) * 4 + 2], shade);

@@ -9,8 +9,8 @@
 #include "common/knobs.h"
 #include "common/platform_state.h"
 #include "platform/user32/message_recorder.h"
-#include "platform/user32/xtest_driver.h"
-#include "platform/user32/xvfb_server.h"
+#include "platform/display/xtest_driver.h"
+#include "platform/display/xvfb_server.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include "common/knobs.h"
 #include "platform/user32/message_recorder.h"
-#include "platform/user32/x11_fixture.h"
-#include "user32/user32_internal.h"
+#include "platform/display/x11_fixture.h"
+#include "display/display.h"
 
 namespace {
 
@@ -57,22 +57,22 @@ TEST_F(X11Windows, WindowAppearsWithFrameBrushAndPresentedImage) {
   EXPECT_EQ(driver_.PixelAt(xid, 200, 150), kRed);   // client area: the class brush
   EXPECT_EQ(driver_.PixelAt(xid, 200, 12), 0xFFFFFFu);  // caption: the frame colour
 
-  ilk::user32::WindowImage image;
+  ilk::display::WindowImage image;
   image.width = image.height = 50;
   image.bgra.assign(50 * 50 * 4, 0);
   for (size_t i = 0; i < image.bgra.size(); i += 4) image.bgra[i + 1] = image.bgra[i + 3] = 0xFF;  // green
-  ASSERT_TRUE(ilk::user32::PresentWindowImage(hwnd, image));
-  ilk::user32::WaitForPresentedImages();
+  ASSERT_TRUE(ilk::display::PresentWindowImage(ilk::display::SurfaceOf(hwnd), image));
+  ilk::display::WaitForPresentedImages();
   EXPECT_EQ(driver_.PixelAt(xid, 8 + 10, 31 + 10), 0x00FF00u);  // the image at the client's corner
   EXPECT_EQ(driver_.PixelAt(xid, 8 + 60, 31 + 60), kRed);        // the brush beyond it
-  ilk::user32::WindowImage shown;
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(hwnd, &shown));
+  ilk::display::WindowImage shown;
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(hwnd), &shown));
   EXPECT_EQ(shown.width, 384);
   EXPECT_EQ(shown.height, 261);
   EXPECT_EQ(shown.bgra[1], 0xFF);
   EXPECT_EQ(shown.bgra[(100 * 384 + 100) * 4 + 2], 0xFF);
   DestroyWindow(hwnd);
-  EXPECT_FALSE(ilk::user32::PresentWindowImage(hwnd, image));
+  EXPECT_FALSE(ilk::display::PresentWindowImage(ilk::display::SurfaceOf(hwnd), image));
 }
 
 TEST_F(X11Windows, ImagesWrittenInPlaceReachTheServerAtEachSize) {
@@ -87,25 +87,26 @@ TEST_F(X11Windows, ImagesWrittenInPlaceReachTheServerAtEachSize) {
     };
   };
   uint8_t *first = nullptr, *again = nullptr;
-  ASSERT_TRUE(ilk::user32::PresentWindowImage(hwnd, 50, 40, [&](uint8_t *bgra) {
+  ASSERT_TRUE(ilk::display::PresentWindowImage(ilk::display::SurfaceOf(hwnd), 50, 40, [&](uint8_t *bgra) {
     first = bgra;
     solid(0xFF00FF00u, 50 * 40)(bgra);  // green
   }));
-  ilk::user32::WaitForPresentedImages();
+  ilk::display::WaitForPresentedImages();
   EXPECT_EQ(driver_.PixelAt(xid, 10, 10), 0x00FF00u);
-  ASSERT_TRUE(ilk::user32::PresentWindowImage(hwnd, 50, 40, [&](uint8_t *bgra) {
+  ASSERT_TRUE(ilk::display::PresentWindowImage(ilk::display::SurfaceOf(hwnd), 50, 40, [&](uint8_t *bgra) {
     again = bgra;
     solid(0xFF0000FFu, 50 * 40)(bgra);  // blue
   }));
-  ilk::user32::WaitForPresentedImages();
+  ilk::display::WaitForPresentedImages();
   EXPECT_EQ(again, first);  // the same size keeps the memory
   EXPECT_EQ(driver_.PixelAt(xid, 49, 39), 0x0000FFu);
   EXPECT_EQ(driver_.PixelAt(xid, 50, 39), kRed);  // the brush beyond the image
-  ASSERT_TRUE(ilk::user32::PresentWindowImage(hwnd, 200, 100, solid(0xFF00FFFFu, 200 * 100)));  // cyan, all of it
-  ilk::user32::WaitForPresentedImages();
+  // Cyan, all of it.
+  ASSERT_TRUE(ilk::display::PresentWindowImage(ilk::display::SurfaceOf(hwnd), 200, 100, solid(0xFF00FFFFu, 200 * 100)));
+  ilk::display::WaitForPresentedImages();
   EXPECT_EQ(driver_.PixelAt(xid, 199, 99), 0x00FFFFu);
-  ilk::user32::WindowImage shown;
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(hwnd, &shown));
+  ilk::display::WindowImage shown;
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(hwnd), &shown));
   EXPECT_EQ(shown.bgra[(99 * 200 + 199) * 4], 0xFF);
   EXPECT_EQ(shown.bgra[(99 * 200 + 199) * 4 + 2], 0x00);
   DestroyWindow(hwnd);
@@ -115,8 +116,8 @@ TEST_F(X11Windows, ClientPartlyOffTheScreenReadsWhatWasDrawnThere) {
   HWND hwnd = recorder_.Create(WS_POPUP | WS_VISIBLE, 1820, 1100, 200, 200);  // screen: 1920x1200
   ASSERT_NE(driver_.WaitForWindow("recorded", 3000), 0u);
   DrainMessages();
-  ilk::user32::WindowImage shown;
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(hwnd, &shown));
+  ilk::display::WindowImage shown;
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(hwnd), &shown));
   ASSERT_EQ(shown.width, 200);
   EXPECT_EQ(shown.bgra[(50 * 200 + 50) * 4 + 2], 0xFF);     // on the screen, read back
   EXPECT_EQ(shown.bgra[(150 * 200 + 150) * 4 + 2], 0xFF);   // off the screen, as drawn

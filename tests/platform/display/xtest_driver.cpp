@@ -1,5 +1,5 @@
 // XTest input and screen inspection for the X11 tests.
-#include "platform/user32/xtest_driver.h"
+#include "platform/display/xtest_driver.h"
 
 #include <X11/Xlibint.h>
 #include <X11/Xutil.h>

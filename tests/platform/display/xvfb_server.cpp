@@ -1,5 +1,5 @@
 // Starting and stopping a private Xvfb server.
-#include "platform/user32/xvfb_server.h"
+#include "platform/display/xvfb_server.h"
 
 #include <poll.h>
 #include <signal.h>
