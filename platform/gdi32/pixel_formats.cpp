@@ -206,13 +206,17 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
   return result;
 }
 
+int ilk::gdi32::WindowPixelFormat(HWND window) {
+  WindowFormats &state = window_formats.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto found = state.by_window.find(window);
+  return found == state.by_window.end() ? 0 : found->second;
+}
+
 int WINAPI GetPixelFormat(HDC dc) {
   int format = 0;
   if (HWND window = WindowOf(dc)) {
-    WindowFormats &state = window_formats.Get();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    auto found = state.by_window.find(window);
-    if (found != state.by_window.end()) format = found->second;
+    format = ilk::gdi32::WindowPixelFormat(window);
     if (!format) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
   }
   ilk::Trace("GetPixelFormat(%p) = %d", (void *)dc, format);

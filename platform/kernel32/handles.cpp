@@ -10,6 +10,8 @@
 #include <memory>
 #include <mutex>
 
+#include "kernel32_internal.h"
+
 #include "common/injected_failure.h"
 #include "common/log.h"
 #include "common/platform_state.h"
@@ -109,8 +111,18 @@ std::shared_ptr<KernelObject> Lookup(HANDLE handle) {
   return found == table.objects.end() ? nullptr : found->second;
 }
 
+std::shared_ptr<Semaphore> FindSemaphore(HANDLE handle) { return std::dynamic_pointer_cast<Semaphore>(Lookup(handle)); }
 
 }  // namespace
+
+HANDLE ilk::kernel32::CreateSemaphoreHandle(LONG initial, LONG maximum) {
+  return Insert(std::make_shared<Semaphore>(initial, maximum));
+}
+
+bool ilk::kernel32::ReleaseSemaphoreOnce(HANDLE handle) {
+  std::shared_ptr<Semaphore> semaphore = FindSemaphore(handle);
+  return semaphore && semaphore->Release(1, nullptr);
+}
 
 HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manual_reset, BOOL initial_state, LPCWSTR name) {
   if (name) ilk::Log("CreateEventW: named events are not shared between processes here");
@@ -144,7 +156,7 @@ HANDLE WINAPI CreateSemaphoreW(LPSECURITY_ATTRIBUTES, LONG initial_count, LONG m
       SetLastError(ERROR_INVALID_PARAMETER);
     } else {
       if (name) ilk::Log("CreateSemaphoreW: named semaphores are not shared between processes here");
-      handle = Insert(std::make_shared<Semaphore>(initial_count, maximum_count));
+      handle = ilk::kernel32::CreateSemaphoreHandle(initial_count, maximum_count);
     }
   }
   ilk::Trace("CreateSemaphoreW(initial %d, maximum %d) = %p", initial_count, maximum_count, handle);
@@ -154,7 +166,7 @@ HANDLE WINAPI CreateSemaphoreW(LPSECURITY_ATTRIBUTES, LONG initial_count, LONG m
 BOOL WINAPI ReleaseSemaphore(HANDLE handle, LONG release_count, LPLONG previous_count) {
   BOOL result = FALSE;
   if (!ilk::FailsWithLastError("ReleaseSemaphore")) {
-    auto semaphore = std::dynamic_pointer_cast<Semaphore>(Lookup(handle));
+    std::shared_ptr<Semaphore> semaphore = FindSemaphore(handle);
     if (!semaphore) {
       SetLastError(ERROR_INVALID_HANDLE);
     } else if (!semaphore->Release(release_count, previous_count)) {

@@ -77,8 +77,8 @@ void ReleaseCurrent() {
 
 // Makes `handle` current on `dc`; the Win32 error when it cannot.
 DWORD MakeCurrent(HDC dc, HGLRC handle) {
-  HWND window = dc ? WindowFromDC(dc) : nullptr;
-  int format = window ? GetPixelFormat(dc) : 0;
+  HWND window = dc ? gdi32::WindowOfDc(dc) : nullptr;
+  int format = window ? gdi32::WindowPixelFormat(window) : 0;
   Context *context = nullptr;
   bool claimed = false;
   {

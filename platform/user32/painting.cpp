@@ -8,6 +8,7 @@
 
 #include "common/log.h"
 #include "common/injected_failure.h"
+#include "gdi32/gdi32_internal.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -228,7 +229,7 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
 
 HWND WINAPI WindowFromDC(HDC dc) {
   HWND hwnd = nullptr;
-  if (!ilk::FailsWithLastError("WindowFromDC")) hwnd = WindowOfDc(dc);
+  if (!ilk::FailsWithLastError("WindowFromDC")) hwnd = ilk::gdi32::WindowOfDc(dc);
   ilk::Trace("WindowFromDC(%p) = %p", (void *)dc, (void *)hwnd);
   return hwnd;
 }

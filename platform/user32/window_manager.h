@@ -72,8 +72,6 @@ WCHAR CharacterForKey(UINT virtual_key);
 WindowPtr FindWindowObject(HWND hwnd, bool report = true);
 // The live window behind `hwnd`, or null, for any thread.
 WindowPtr FindWindowAnyThread(HWND hwnd);
-// The window whose device context `dc` is, or null.
-HWND WindowOfDc(HDC dc);
 // Catches, as an assertion does, a use of the window manager's state by a thread other than
 // the one that has the windows: it writes why on stderr and aborts. `hwnd` names the window
 // used, or is null for the message queue.

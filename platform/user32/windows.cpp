@@ -12,6 +12,7 @@
 #include "gdi32/gdi32_internal.h"
 #include "display/display.h"
 #include "common/injected_failure.h"
+#include "user32_internal.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -59,14 +60,6 @@ WindowPtr FindWindowAnyThread(HWND hwnd) {
   std::lock_guard<std::mutex> lock(State().mutex);
   for (const WindowPtr &window : Table()) {
     if (window->hwnd == hwnd) return window;
-  }
-  return nullptr;
-}
-
-HWND WindowOfDc(HDC dc) {
-  std::lock_guard<std::mutex> lock(State().mutex);
-  for (const WindowPtr &window : Table()) {
-    if (window->dc == dc) return window->hwnd;
   }
   return nullptr;
 }
@@ -316,8 +309,10 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
   return result;
 }
 
+bool ilk::user32::IsLiveWindow(HWND hwnd) { return FindWindowAnyThread(hwnd) != nullptr; }
+
 BOOL WINAPI IsWindow(HWND hwnd) {
-  BOOL result = FindWindowAnyThread(hwnd) != nullptr;
+  BOOL result = IsLiveWindow(hwnd);
   ilk::Trace("IsWindow(%p) = %d", (void *)hwnd, result);
   return result;
 }

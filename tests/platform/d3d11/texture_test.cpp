@@ -157,7 +157,7 @@ TEST_F(TextureTest, ContentsAreWhatDirect3DWasGivenInBgraOverRgbaMemory) {
   EXPECT_EQ(texels, pattern);
   // OpenGL's GL_RGBA8 byte order backs B8G8R8A8, so both APIs see the same colours.
   ilk::d3d11::SharedMemory memory;
-  ASSERT_TRUE(ilk::d3d11::ExportTextureMemory(source, &memory));
+  ASSERT_TRUE(ilk::d3d11::ExportTextureMemory(source, device_, &memory));
   close(memory.fd);
   EXPECT_EQ(memory.gl_format, (GLenum)GL_RGBA8);
   EXPECT_EQ(memory.width, 5u);
@@ -214,9 +214,17 @@ TEST_F(TextureTest, AQueuedCopyRunsBeforeItsTexturesGo) {
 TEST_F(TextureTest, InteropGetsExportableMemoryAndTheDeviceUuid) {
   ID3D11Texture2D *texture = ColorTexture(4, 4);
   ilk::d3d11::SharedMemory memory;
-  ASSERT_TRUE(ilk::d3d11::ExportTextureMemory(texture, &memory));
+  ASSERT_TRUE(ilk::d3d11::ExportTextureMemory(texture, device_, &memory));
   EXPECT_GE(memory.fd, 0);
   close(memory.fd);
+  ID3D11Device *other = nullptr;
+  ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &other,
+                              nullptr, nullptr),
+            S_OK);
+  memory = {};
+  EXPECT_FALSE(ilk::d3d11::ExportTextureMemory(texture, other, &memory));  // a texture of another device
+  EXPECT_EQ(memory.fd, -1);
+  EXPECT_EQ(other->Release(), 0u);
   uint8_t uuid[ilk::d3d11::kDeviceUuidSize] = {};
   ASSERT_TRUE(ilk::d3d11::DeviceUuid(device_, uuid));
   EXPECT_NE(std::vector<uint8_t>(std::begin(uuid), std::end(uuid)), std::vector<uint8_t>(sizeof uuid, 0));
@@ -231,7 +239,7 @@ TEST_F(TextureTest, SwapChainBuffersAreNotExportable) {
   ID3D11Texture2D *buffer = nullptr;
   ASSERT_EQ(swap_chain->GetBuffer(0, IID_ID3D11Texture2D, reinterpret_cast<void **>(&buffer)), S_OK);
   ilk::d3d11::SharedMemory memory;
-  EXPECT_FALSE(ilk::d3d11::ExportTextureMemory(buffer, &memory));
+  EXPECT_FALSE(ilk::d3d11::ExportTextureMemory(buffer, device_, &memory));
   EXPECT_EQ(memory.fd, -1);
   buffer->Release();
   swap_chain->Release();
