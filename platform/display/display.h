@@ -35,6 +35,9 @@ struct SurfaceLook {
   ScreenRect window;  // outer rectangle, screen coordinates
   ScreenRect client;  // client rectangle, screen coordinates
   bool caption = false;
+  bool close_box = false;     // caption buttons: close, and enabled minimize and maximize
+  bool minimize_box = false;  // (either of these two brings both, the other one disabled)
+  bool maximize_box = false;
   bool active = false;
   bool visible = false;
   std::string title;             // UTF-8

@@ -1,7 +1,8 @@
 // The X11 desktop: each top-level window is an X11 window covering its outer rectangle. The
 // window manager's decorations are switched off (Motif hints) and a window with a caption draws
-// its own frame and title, so that the program's hit-testing decides every move and size. The
-// client area shows the last presented image, or the class brush before any.
+// its own frame and Windows 10's caption (x11_caption.h), so that the program's hit-testing
+// decides every move and size. The client area shows the last presented image, or the class
+// brush before any.
 //
 // X11 events become display events: exposure, buttons and motion (screen coordinates), keys
 // (Windows virtual-key codes), the window manager's close, and moves the window manager made.
@@ -17,6 +18,7 @@
 
 #include "common/log.h"
 #include "display.h"
+#include "x11_caption.h"
 #include "x11_shown_image.h"
 #include "x11_keys.h"
 #include "x11_message_box.h"
@@ -28,14 +30,10 @@ namespace {
 const long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
                         KeyReleaseMask | StructureNotifyMask;
 
-// Windows 10's look: a white frame and caption with black text when active, a grey title when
-// inactive, and a one-pixel outline.
+// Windows 10's look: a white frame with a one-pixel outline, darker when the window is active.
 const uint32_t kFrameColor = 0xFFFFFF;
 const uint32_t kActiveOutline = 0x7A7A7A;
 const uint32_t kInactiveOutline = 0xAAAAAA;
-const uint32_t kActiveTitle = 0x000000;
-const uint32_t kInactiveTitle = 0x999999;
-const int kTitleIndent = 10;
 
 struct Surface {
   Window xid = 0;
@@ -61,7 +59,7 @@ class X11Desktop : public Desktop {
     wm_protocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
     wm_delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     motif_hints_ = XInternAtom(display_, "_MOTIF_WM_HINTS", False);
-    font_ = LoadFont(display_);
+    text_ = X11Text::Open(display_, visual_);
     // Held keys repeat as presses only, as Windows reports them.
     XkbSetDetectableAutoRepeat(display_, True, nullptr);
   }
@@ -69,7 +67,6 @@ class X11Desktop : public Desktop {
   ~X11Desktop() override {
     for (const auto &[id, surface] : surfaces_) XDestroyWindow(display_, surface.xid);
     if (gc_) XFreeGC(display_, gc_);
-    if (font_) XFreeFont(display_, font_);
   }
 
   void CreateSurface(SurfaceId id, const SurfaceLook &look) override {
@@ -246,8 +243,8 @@ class X11Desktop : public Desktop {
     std::unique_ptr<MessageBoxWindow> box;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (!font_) return false;
-      box = std::make_unique<MessageBoxWindow>(display_, visual_, font_, caption, text);
+      if (!text_) return false;
+      box = std::make_unique<MessageBoxWindow>(display_, visual_, *text_, caption, text);
     }
     // The dialog's events are taken off the connection, the windows' events stay queued for the
     // message loop. The wait holds no lock; it wakes now and then, because another thread's
@@ -314,16 +311,21 @@ class X11Desktop : public Desktop {
     Fill(surface.xid, kFrameColor, 0, top, left, height - top);
     Fill(surface.xid, kFrameColor, width - right, top, right, height - top);
     Fill(surface.xid, kFrameColor, 0, height - bottom, width, bottom);
+    if (look.caption) {
+      // The caption fills the frame above the client, inside the outline.
+      CaptionLook caption;
+      caption.x = caption.y = 1;
+      caption.width = width - 2;
+      caption.height = top - 1;
+      caption.title = look.title;
+      caption.active = look.active;
+      caption.close = look.close_box;
+      caption.minimize = look.minimize_box;
+      caption.maximize = look.maximize_box;
+      DrawCaption(display_, surface.xid, gc_, visual_, text_.get(), caption);
+    }
     XSetForeground(display_, gc_, visual_.Pixel(look.active ? kActiveOutline : kInactiveOutline));
     XDrawRectangle(display_, surface.xid, gc_, 0, 0, (unsigned)std::max(0, width - 1), (unsigned)std::max(0, height - 1));
-    if (look.caption && font_) {
-      std::string title = Latin1(look.title);
-      XSetFont(display_, gc_, font_->fid);
-      XSetForeground(display_, gc_, visual_.Pixel(look.active ? kActiveTitle : kInactiveTitle));
-      int border = right;  // the caption lies between the frame's outer border and the client
-      int baseline = border + (top - border + font_->ascent - font_->descent) / 2;
-      XDrawString(display_, surface.xid, gc_, kTitleIndent, baseline, title.c_str(), (int)title.size());
-    }
   }
 
   void DrawClient(const Surface &surface) {
@@ -341,22 +343,6 @@ class X11Desktop : public Desktop {
     // The background shows right of and below the image.
     Fill(surface.xid, background, x0 + shown_w, y0, width - shown_w, height);
     Fill(surface.xid, background, x0, y0 + shown_h, shown_w, height - shown_h);
-  }
-
-  // The core font speaks Latin-1; other characters show as '?'.
-  static std::string Latin1(const std::string &utf8) {
-    std::string text;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-      unsigned char c = (unsigned char)utf8[i];
-      if (c < 0x80) {
-        text += (char)c;
-      } else if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size() && c <= 0xC3) {
-        text += (char)(((c & 0x1F) << 6) | ((unsigned char)utf8[++i] & 0x3F));
-      } else if ((c & 0xC0) != 0x80) {
-        text += '?';
-      }
-    }
-    return text;
   }
 
   bool Translate(XEvent &xevent, DisplayEvent *event) {
@@ -453,7 +439,7 @@ class X11Desktop : public Desktop {
   bool shared_memory_;  // whether images may live in memory shared with the server
   int screen_ = 0;
   Atom wm_protocols_ = 0, wm_delete_window_ = 0, motif_hints_ = 0;
-  XFontStruct *font_ = nullptr;
+  std::unique_ptr<X11Text> text_;  // null when the machine has no font
   GC gc_ = nullptr;
   Window focus_when_mapped_ = 0;
   std::map<SurfaceId, Surface> surfaces_;

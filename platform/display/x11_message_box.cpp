@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "x11_caption.h"
+
 namespace ilk::display {
 namespace {
 
@@ -17,6 +19,8 @@ const uint32_t kDialogColor = 0xF0F0F0;  // Windows' dialog face
 const uint32_t kTextColor = 0x000000;
 const uint32_t kButtonColor = 0xE1E1E1;
 const uint32_t kButtonBorder = 0xD77800;  // the default button's blue outline (0x00BBGGRR)
+const uint32_t kOutline = 0x7A7A7A;       // of a box that draws its own caption
+const int kCaptionHeight = 31;            // caption and top frame, as a Windows 10 window's
 
 std::vector<std::string> Lines(const std::string &text) {
   std::vector<std::string> lines;
@@ -32,14 +36,15 @@ std::vector<std::string> Lines(const std::string &text) {
 
 }  // namespace
 
-MessageBoxWindow::MessageBoxWindow(::Display *display, const X11Visual &visual, XFontStruct *font,
-                                   const std::string &caption, const std::string &text)
-    : display_(display), visual_(visual), font_(font), lines_(Lines(text)) {
-  line_height_ = font_->ascent + font_->descent + 2;
+MessageBoxWindow::MessageBoxWindow(::Display *display, const X11Visual &visual, const X11Text &text,
+                                   const std::string &caption, const std::string &message)
+    : display_(display), visual_(visual), text_(text), caption_(caption), lines_(Lines(message)) {
+  caption_height_ = WindowManagerRuns(display_) ? 0 : kCaptionHeight;
+  line_height_ = text_.Height() + 2;
   int text_width = 0;
-  for (const std::string &line : lines_) text_width = std::max(text_width, XTextWidth(font_, line.c_str(), (int)line.size()));
+  for (const std::string &line : lines_) text_width = std::max(text_width, text_.Width(line));
   width_ = std::max(kMinWidth, text_width + 2 * kMargin);
-  height_ = kMargin + (int)lines_.size() * line_height_ + kMargin + kButtonHeight + kMargin;
+  height_ = caption_height_ + kMargin + (int)lines_.size() * line_height_ + kMargin + kButtonHeight + kMargin;
   int screen = DefaultScreen(display_);
   int x = (DisplayWidth(display_, screen) - width_) / 2, y = (DisplayHeight(display_, screen) - height_) / 2;
   XSetWindowAttributes attributes =
@@ -62,7 +67,6 @@ MessageBoxWindow::MessageBoxWindow(::Display *display, const X11Visual &visual, 
   hints.min_height = hints.max_height = height_;
   XSetWMNormalHints(display_, window_, &hints);
   gc_ = XCreateGC(display_, window_, 0, nullptr);
-  XSetFont(display_, gc_, font_->fid);
   XMapRaised(display_, window_);
 }
 
@@ -109,21 +113,31 @@ int MessageBoxWindow::ButtonY() const { return height_ - kMargin - kButtonHeight
 void MessageBoxWindow::Draw() {
   XSetForeground(display_, gc_, visual_.Pixel(kDialogColor));
   XFillRectangle(display_, window_, gc_, 0, 0, (unsigned)width_, (unsigned)height_);
-  XSetForeground(display_, gc_, visual_.Pixel(kTextColor));
-  int baseline = kMargin + font_->ascent;
+  if (caption_height_) {
+    CaptionLook caption;
+    caption.x = caption.y = 1;
+    caption.width = width_ - 2;
+    caption.height = caption_height_ - 1;
+    caption.title = caption_;
+    caption.active = true;  // the box has the keyboard
+    caption.close = true;
+    DrawCaption(display_, window_, gc_, visual_, &text_, caption);
+    XSetForeground(display_, gc_, visual_.Pixel(kOutline));
+    XDrawRectangle(display_, window_, gc_, 0, 0, (unsigned)width_ - 1, (unsigned)height_ - 1);
+  }
+  int baseline = caption_height_ + kMargin + text_.Ascent();
   for (const std::string &line : lines_) {
-    XDrawString(display_, window_, gc_, kMargin, baseline, line.c_str(), (int)line.size());
+    text_.Draw(window_, kTextColor, kMargin, baseline, width_ - 2 * kMargin, line);
     baseline += line_height_;
   }
   XSetForeground(display_, gc_, visual_.Pixel(kButtonColor));
   XFillRectangle(display_, window_, gc_, ButtonX(), ButtonY(), kButtonWidth, kButtonHeight);
   XSetForeground(display_, gc_, visual_.Pixel(kButtonBorder));
   XDrawRectangle(display_, window_, gc_, ButtonX(), ButtonY(), kButtonWidth - 1, kButtonHeight - 1);
-  XSetForeground(display_, gc_, visual_.Pixel(kTextColor));
-  const char *label = "OK";
-  int label_x = ButtonX() + (kButtonWidth - XTextWidth(font_, label, 2)) / 2;
-  int label_y = ButtonY() + (kButtonHeight + font_->ascent - font_->descent) / 2;
-  XDrawString(display_, window_, gc_, label_x, label_y, label, 2);
+  const std::string label = "OK";
+  int label_x = ButtonX() + (kButtonWidth - text_.Width(label)) / 2;
+  int label_y = ButtonY() + (kButtonHeight + text_.Ascent() - text_.Descent()) / 2;
+  text_.Draw(window_, kTextColor, label_x, label_y, kButtonWidth, label);
   XFlush(display_);
 }
 

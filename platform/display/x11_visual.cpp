@@ -1,5 +1,5 @@
-// Shared X11 helpers: the 24-bit TrueColor visual, colour conversion, font, error logging,
-// titles and the tick clock.
+// Shared X11 helpers: the 24-bit TrueColor visual, colour conversion, error logging, titles, the
+// window manager's presence and the tick clock.
 #include "x11_visual.h"
 
 #include <X11/Xatom.h>
@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <mutex>
+#include <string>
 
 #include "common/log.h"
 
@@ -41,6 +42,38 @@ uint8_t Unscale(unsigned long pixel, unsigned long mask) {
   MaskShape(mask, &shift, &bits);
   unsigned long value = (pixel & mask) >> shift;
   return (uint8_t)(value << (8 - bits));
+}
+
+std::string Latin1(const std::string &utf8) {
+  std::string text;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    unsigned char c = (unsigned char)utf8[i];
+    if (c < 0x80) {
+      text += (char)c;
+    } else if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size() && c <= 0xC3) {
+      text += (char)(((c & 0x1F) << 6) | ((unsigned char)utf8[++i] & 0x3F));
+    } else if ((c & 0xC0) != 0x80) {
+      text += '?';
+    }
+  }
+  return text;
+}
+
+// The window a window's _NET_SUPPORTING_WM_CHECK property names; 0 when it has none.
+Window SupportingWmCheck(::Display *display, Window window) {
+  Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  Window named = 0;
+  if (XGetWindowProperty(display, window, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) ==
+          Success &&
+      data && type == XA_WINDOW && format == 32 && count == 1) {
+    named = (Window) * reinterpret_cast<unsigned long *>(data);
+  }
+  if (data) XFree(data);
+  return named;
 }
 
 int LogError(::Display *display, XErrorEvent *error) {
@@ -90,11 +123,6 @@ XSetWindowAttributes WindowAttributes(const X11Visual &visual, long event_mask) 
   return attributes;
 }
 
-XFontStruct *LoadFont(::Display *display) {
-  XFontStruct *font = XLoadQueryFont(display, "fixed");
-  return font ? font : XQueryFont(display, XGContextFromGC(DefaultGC(display, DefaultScreen(display))));
-}
-
 void HandleXErrors() {
   static std::once_flag installed;
   std::call_once(installed, [] {
@@ -104,11 +132,17 @@ void HandleXErrors() {
 }
 
 void SetTitle(::Display *display, Window window, const char *utf8) {
-  XStoreName(display, window, utf8);
+  XStoreName(display, window, Latin1(utf8).c_str());
   Atom net_wm_name = XInternAtom(display, "_NET_WM_NAME", False);
   Atom utf8_string = XInternAtom(display, "UTF8_STRING", False);
   XChangeProperty(display, window, net_wm_name, utf8_string, 8, PropModeReplace,
                   reinterpret_cast<const unsigned char *>(utf8), (int)strlen(utf8));
+}
+
+bool WindowManagerRuns(::Display *display) {
+  Window child = SupportingWmCheck(display, DefaultRootWindow(display));
+  // A window manager that has gone leaves the root's property naming a window that is gone too.
+  return child && SupportingWmCheck(display, child) == child;
 }
 
 uint32_t TickCount() {

@@ -1,6 +1,6 @@
 // What the X11 display and the X11 message box share: a 24-bit TrueColor visual chosen
-// explicitly (a server's default visual may be 8-bit, as Xvfb's is), colour conversion, a font,
-// and an error handler that logs instead of ending the process.
+// explicitly (a server's default visual may be 8-bit, as Xvfb's is), colour conversion, an error
+// handler that logs instead of ending the process, titles, and whether a window manager runs.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -32,9 +32,6 @@ class X11Visual {
 // the server would paint over ours).
 XSetWindowAttributes WindowAttributes(const X11Visual &visual, long event_mask);
 
-// The core font "fixed", or the server's default font.
-XFontStruct *LoadFont(::Display *display);
-
 // The exit status of a process whose X server went away (see HandleXErrors).
 const int kLostDisplayExitStatus = 4;
 
@@ -44,8 +41,13 @@ const int kLostDisplayExitStatus = 4;
 // ends with kLostDisplayExitStatus.
 void HandleXErrors();
 
-// Sets the window's title (WM_NAME and _NET_WM_NAME) from UTF-8 text.
+// Sets the window's title from UTF-8 text: _NET_WM_NAME as it is, WM_NAME (Latin-1 by the ICCCM)
+// with '?' for each character Latin-1 lacks.
 void SetTitle(::Display *display, Window window, const char *utf8);
+
+// Whether a window manager that follows EWMH runs on the screen (_NET_SUPPORTING_WM_CHECK names
+// a live window that names itself), and so decorates the windows that do not refuse it.
+bool WindowManagerRuns(::Display *display);
 
 // Milliseconds on the same clock as GetTickCount.
 uint32_t TickCount();

@@ -143,6 +143,11 @@ void UpdateDisplay(const WindowPtr &window) {
   look.client = {window->client_rect.left, window->client_rect.top, window->client_rect.right,
                  window->client_rect.bottom};
   look.caption = (window->style & WS_CAPTION) == WS_CAPTION;
+  // The caption buttons come with the window menu, as on Windows.
+  bool system_menu = look.caption && (window->style & WS_SYSMENU);
+  look.close_box = system_menu;
+  look.minimize_box = system_menu && (window->style & WS_MINIMIZEBOX);
+  look.maximize_box = system_menu && (window->style & WS_MAXIMIZEBOX);
   look.active = ActiveWindow() == window->hwnd;
   look.visible = (window->style & WS_VISIBLE) != 0;
   look.title = ilk::Utf8(window->title);
