@@ -18,15 +18,8 @@ namespace {
 
 const int kButtonWidth = 46;
 
-class X11Caption : public X11Fixture {
+class X11Caption : public X11DialogFixture {
  protected:
-  static void SetUpTestSuite() {
-    X11Fixture::SetUpTestSuite();
-    if (!ServerRunning()) return;
-    setenv("INTERLOCK_MSGBOX", "x11", 1);
-    ilk::ReloadKnobs();
-  }
-
   // A shown window of the system class "STATIC" (default handling, hit-testing included), 420
   // pixels wide at the left of the screen, `top` pixels down.
   Window Open(const wchar_t *title, DWORD style, const char *latin1_title, HWND *hwnd, int top = 50) {

@@ -38,3 +38,14 @@ class X11Fixture : public ::testing::Test {
   inline static std::string why_;
   XTestDriver driver_;
 };
+
+// The same, with message boxes shown as X11 dialogs on that server.
+class X11DialogFixture : public X11Fixture {
+ protected:
+  static void SetUpTestSuite() {
+    X11Fixture::SetUpTestSuite();
+    if (!ServerRunning()) return;
+    setenv("INTERLOCK_MSGBOX", "x11", 1);
+    ilk::ReloadKnobs();
+  }
+};

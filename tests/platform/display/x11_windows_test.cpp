@@ -18,15 +18,8 @@
 
 namespace {
 
-class X11Windows : public X11Fixture {
+class X11Windows : public X11DialogFixture {
  protected:
-  static void SetUpTestSuite() {
-    X11Fixture::SetUpTestSuite();
-    if (!ServerRunning()) return;
-    setenv("INTERLOCK_MSGBOX", "x11", 1);
-    ilk::ReloadKnobs();
-  }
-
   // Dispatches messages until `done` holds or `timeout_ms` passes.
   template <typename Done>
   bool PumpUntil(Done done, int timeout_ms = 3000) {
