@@ -7,6 +7,7 @@
 #include "common/platform_state.h"
 #include "display/display.h"
 #include "window_manager.h"
+#include "kernel32/kernel32_internal.h"
 
 namespace ilk::user32 {
 namespace {
@@ -118,7 +119,7 @@ HWND WINAPI SetActiveWindow(HWND hwnd) {
     result = previous;
   } else if (WindowPtr window = FindWindowObject(hwnd)) {
     if (window->style & WS_CHILD) {
-      SetLastError(ERROR_INVALID_PARAMETER);  // only top-level windows are activated
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_PARAMETER);  // only top-level windows are activated
     } else {
       ActivateWindow(hwnd, false);
       result = previous;

@@ -6,7 +6,7 @@
 
 #include "common/log.h"
 #include "display/display.h"
-#include "common/injected_failure.h"
+#include "kernel32/kernel32_internal.h"
 #include "window_manager.h"
 
 namespace {
@@ -33,7 +33,7 @@ void WriteToConsole(const std::string &caption, const std::string &text) {
 }
 
 int ShowMessageBox(const char *api, const std::string &text, const std::string &caption, UINT type) {
-  if (ilk::FailsWithLastError(api)) return 0;
+  if (ilk::kernel32::FailsWithLastError(api)) return 0;
   bool x11 = ilk::SelectedMessageBox() == ilk::MessageBoxBackend::X11;
   bool shown = x11 && ilk::display::ShowMessageBoxDialog(caption, text);
   if (x11 && !shown) ilk::Log("cannot open the X11 display, the message box goes to the console");

@@ -3,7 +3,7 @@
 // and the caption adds SM_CYCAPTION (23 px) on top: WS_OVERLAPPEDWINDOW is 8/31/8/8.
 #include "common/log.h"
 #include "display/display.h"
-#include "common/injected_failure.h"
+#include "kernel32/kernel32_internal.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -86,9 +86,9 @@ int WINAPI GetSystemMetrics(int index) {
 
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD ex_style) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("AdjustWindowRectEx")) {
+  if (!ilk::kernel32::FailsWithLastError("AdjustWindowRectEx")) {
     if (!rect) {
-      SetLastError(ERROR_INVALID_PARAMETER);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_PARAMETER);
     } else {
       RECT insets = FrameInsets(style, ex_style);
       const int kMenuBar = 20;  // SM_CYMENU

@@ -11,7 +11,7 @@
 #include "common/platform_state.h"
 #include "gdi32/gdi32_internal.h"
 #include "display/display.h"
-#include "common/injected_failure.h"
+#include "kernel32/kernel32_internal.h"
 #include "user32_internal.h"
 #include "window_manager.h"
 
@@ -69,7 +69,7 @@ WindowPtr FindWindowObject(HWND hwnd, bool report) {
   if (window) {
     CheckWindowThread(hwnd, window->thread);
   } else if (report) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    ilk::kernel32::SetThreadLastError(ERROR_INVALID_WINDOW_HANDLE);
   }
   return window;
 }
@@ -183,7 +183,7 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
                       int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   std::shared_ptr<const WindowClass> window_class = FindClass(class_name, instance);
   if (!window_class) {
-    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    ilk::kernel32::SetThreadLastError(ERROR_CANNOT_FIND_WND_CLASS);
     return nullptr;
   }
   WindowPtr parent_window;
@@ -231,7 +231,8 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
                           title.c_str(), class_name.c_str(), ex_style};
   if (!Send(window->hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
     AbandonCreation(window, false);
-    SetLastError(ERROR_GEN_FAILURE);  // Windows leaves whatever code the procedure set; this is ours
+    // Windows leaves whatever code the procedure set; this is ours.
+    ilk::kernel32::SetThreadLastError(ERROR_GEN_FAILURE);
     return nullptr;
   }
   RECT client = window->window_rect;
@@ -239,7 +240,7 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   window->client_rect = client;
   if (Send(window->hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
     AbandonCreation(window, true);
-    SetLastError(ERROR_GEN_FAILURE);
+    ilk::kernel32::SetThreadLastError(ERROR_GEN_FAILURE);
     return nullptr;
   }
   UpdateDisplay(window);
@@ -266,7 +267,7 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_n
   std::wstring title = window_name ? window_name : L"";
   ilk::Trace("CreateWindowExW(0x%x, \"%s\", \"%s\", 0x%x, %d, %d, %d, %d) ...", ex_style, ilk::Utf8(name).c_str(),
              ilk::Utf8(title).c_str(), style, x, y, width, height);
-  HWND hwnd = ilk::FailsWithLastError("CreateWindowExW")
+  HWND hwnd = ilk::kernel32::FailsWithLastError("CreateWindowExW")
                   ? nullptr
                   : CreateWindowCore(ex_style, name, title, style, x, y, width, height, parent, menu, instance, param);
   ilk::Trace("CreateWindowExW(\"%s\") = %p", ilk::Utf8(title).c_str(), (void *)hwnd);
@@ -279,7 +280,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
              class_name ? class_name : "(null)", window_name ? window_name : "", style, x, y, width, height);
   // The creation structure the procedure sees stays the wide one: this platform's windows are
   // all Unicode windows.
-  HWND hwnd = ilk::FailsWithLastError("CreateWindowExA") ? nullptr
+  HWND hwnd = ilk::kernel32::FailsWithLastError("CreateWindowExA") ? nullptr
                                           : CreateWindowCore(ex_style, Widen(class_name), Widen(window_name), style, x,
                                                              y, width, height, parent, menu, instance, param);
   ilk::Trace("CreateWindowExA(\"%s\") = %p", window_name ? window_name : "", (void *)hwnd);
@@ -288,7 +289,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
 
 BOOL WINAPI DestroyWindow(HWND hwnd) {
   BOOL result = FALSE;
-  WindowPtr window = ilk::FailsWithLastError("DestroyWindow") ? nullptr : FindWindowObject(hwnd);
+  WindowPtr window = ilk::kernel32::FailsWithLastError("DestroyWindow") ? nullptr : FindWindowObject(hwnd);
   if (window && !window->destroying) {
     window->destroying = true;
     // Owned and child windows go first, as Windows destroys them before their parent.
@@ -324,7 +325,7 @@ BOOL WINAPI IsWindow(HWND hwnd) {
 
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("GetWindowRect")) {
+  if (!ilk::kernel32::FailsWithLastError("GetWindowRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       *rect = window->window_rect;
       result = TRUE;
@@ -337,7 +338,7 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
 
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("GetClientRect")) {
+  if (!ilk::kernel32::FailsWithLastError("GetClientRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       *rect = {0, 0, window->client_rect.right - window->client_rect.left,
                window->client_rect.bottom - window->client_rect.top};

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
 
 #include "support/program_run.h"
@@ -35,6 +36,28 @@ TEST(PlatformCalls, FailingExportsTheProgramDoesNotCallLeavesItsOutputUnchanged)
           << name << "\n" << failing.err;
     }
   }
+}
+
+// The trace shows the program's calls only: none of the exports above, and the last-error
+// codes the platform sets (here for an injected GetDC failure) without a SetLastError line.
+TEST(PlatformCalls, TheTraceShowsOnlyTheProgramsCalls) {
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_DEBUGGER", "continue"},
+                                                    {"INTERLOCK_FAIL", "GetDC#3"},
+                                                    {"INTERLOCK_TRACE", "1"}});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_NE(run.out.find("GetDC"), std::string::npos);  // the program reports the failure
+  std::istringstream lines(run.err);
+  int last_error_lines = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("interlock: trace: ", 0) != 0) continue;
+    std::string call = line.substr(18);
+    for (const char *name : kPrivateCalls) EXPECT_NE(call.rfind(std::string(name) + "(", 0), 0u) << line;
+    if (call.rfind("SetLastError(", 0) == 0) {
+      ++last_error_lines;
+      EXPECT_EQ(call, "SetLastError(0)");  // the program clears the code before its checked calls
+    }
+  }
+  EXPECT_GT(last_error_lines, 0);
 }
 
 // Capture names its files after the titles the display holds: it asks no window procedure.
