@@ -10,7 +10,7 @@
 #include "app/system_entry_points.h"
 #include "present/frame.h"
 #include "renderer/window_renderer.h"
-#include "user32/user32_internal.h"
+#include "display/display.h"
 
 namespace bench {
 namespace {
@@ -49,8 +49,8 @@ class ProgramSubject final : public FrameSubject {
   }
 
   bool WindowPixels(int *width, int *height, std::vector<uint8_t> *bgra) override {
-    ilk::user32::WindowImage image;
-    if (!ilk::user32::ReadWindowImage(wr1.window, &image)) return false;
+    ilk::display::WindowImage image;
+    if (!ilk::display::ReadWindowImage(ilk::display::SurfaceOf(wr1.window), &image)) return false;
     *width = image.width;
     *height = image.height;
     *bgra = std::move(image.bgra);

@@ -10,9 +10,9 @@ namespace ilk::d3d11 {
 
 static_assert(kDeviceUuidSize == VK_UUID_SIZE, "a device UUID is Vulkan's");
 
-bool ExportTextureMemory(ID3D11Texture2D *texture, SharedMemory *memory) {
+bool ExportTextureMemory(ID3D11Texture2D *texture, ID3D11Device *device, SharedMemory *memory) {
   Texture *object = PlatformObject<Texture>(texture);
-  if (!object || !memory) return false;
+  if (!object || !memory || object->Owner() != PlatformObject<Device>(device)) return false;
   const D3D11_TEXTURE2D_DESC &desc = object->Desc();
   if (desc.MipLevels != 1 || desc.ArraySize != 1 || desc.SampleDesc.Count != 1 || !object->Exportable()) return false;
   VkDevice vk = object->Owner()->Vulkan().Handle();

@@ -27,10 +27,11 @@ struct SharedMemory {
   UINT height = 0;
 };
 
-// Exports the memory of `texture`. False, with no descriptor open, when `texture` is not a
-// texture of this platform, holds more than one image (mip levels, array slices, samples), is a
-// swap chain's buffer (plain device memory, which nothing imports), or the export fails.
-INTERLOCK_EXPORT bool ExportTextureMemory(ID3D11Texture2D *texture, SharedMemory *memory);
+// Exports the memory of `texture` for registration with OpenGL on `device`. False, with no
+// descriptor open, when `texture` is not a texture of this platform or not one of `device`, holds
+// more than one image (mip levels, array slices, samples), is a swap chain's buffer (plain device
+// memory, which nothing imports), or the export fails. No count of either object changes.
+INTERLOCK_EXPORT bool ExportTextureMemory(ID3D11Texture2D *texture, ID3D11Device *device, SharedMemory *memory);
 // IDXGIResource::GetSharedHandle's value for `texture` (null unless MISC_SHARED). False when
 // `texture` is not a texture of this platform.
 INTERLOCK_EXPORT bool TextureSharedHandle(ID3D11Texture2D *texture, HANDLE *shared_handle);

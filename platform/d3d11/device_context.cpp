@@ -1,7 +1,8 @@
 // The immediate context of a device: render-target bindings and copies.
 //
-// Every command runs to completion before the call returns (the Vulkan queue is waited on), so
-// Flush finds nothing left to submit and the interop side never sees half-done copies.
+// CopyResource is queued, as Direct3D queues it: it is recorded into the device's command buffer
+// and runs with the next submission, before anything can see its result (a read-back, an
+// interop lock, the release of a texture it uses). Flush submits and waits for what is queued.
 #include "device_context.h"
 
 #include <algorithm>

@@ -10,6 +10,7 @@
 #include "d3d11/d3d11_internal.h"
 #include "composition_objects.h"
 #include "dcomp_iids.h"
+#include "display/display.h"
 
 namespace ilk::dcomp {
 namespace {
@@ -17,6 +18,13 @@ namespace {
 template <typename T>
 void Erase(std::vector<T *> &items, T *item) {
   items.erase(std::remove(items.begin(), items.end(), item), items.end());
+}
+
+// Whether `hwnd` is a live window: the display has a surface for every window, from its creation
+// until it is destroyed.
+bool IsLiveWindow(HWND hwnd) {
+  display::SurfaceLook look;
+  return display::CurrentDesktop().Look(display::SurfaceOf(hwnd), &look);
 }
 
 }  // namespace
@@ -49,7 +57,7 @@ HRESULT CompositionDevice::CreateTargetForHwnd(HWND hwnd, BOOL topmost, IDCompos
   if (target) *target = nullptr;
   if (std::optional<uint32_t> code = Fail("CreateTargetForHwnd", E_FAIL)) {
     hr = (HRESULT)*code;
-  } else if (!target || !IsWindow(hwnd)) {
+  } else if (!target || !IsLiveWindow(hwnd)) {
     hr = E_INVALIDARG;
   } else {
     bool layer = topmost != FALSE;

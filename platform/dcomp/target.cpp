@@ -1,10 +1,8 @@
 // DirectComposition targets: the root visual of a window's client area. After a commit, every
-// presentation of the swap chain the root visual shows goes to the window: its premultiplied
-// pixels composed over the black window background (colour plus (1 - alpha) times black: the
-// colour channels, opaque; a chain whose alpha is ignored shows the same), and, with
-// INTERLOCK_CAPTURE, to a PNG file.
-#include <string.h>
-
+// presentation of the swap chain the root visual shows goes to the display as the window's
+// frame: its premultiplied pixels composed over the black window background (colour plus
+// (1 - alpha) times black: the colour channels, opaque; a chain whose alpha is ignored shows the
+// same), and, with INTERLOCK_CAPTURE, to a PNG file.
 #include <mutex>
 #include <set>
 #include <utility>
@@ -13,8 +11,7 @@
 #include "common/platform_state.h"
 #include "composition_objects.h"
 #include "dcomp_iids.h"
-#include "frame_capture.h"
-#include "user32/user32_internal.h"
+#include "display/display.h"
 
 namespace ilk::dcomp {
 namespace {
@@ -26,18 +23,6 @@ struct ComposedLayers {
 };
 
 PlatformState<ComposedLayers> composed;
-
-// Premultiplied colours over black are the colour channels themselves, opaque: one pass from
-// the GPU's R, G, B, A to the window's B, G, R and an alpha of 0xFF.
-void ComposeOverBlack(const dxgi::PresentedImage &image, uint8_t *bgra) {
-  size_t count = (size_t)image.width * image.height;
-  for (size_t i = 0; i < count; ++i) {
-    uint32_t rgba;
-    memcpy(&rgba, image.rgba + i * 4, 4);
-    uint32_t composed = (rgba & 0xFF00u) | (rgba & 0xFFu) << 16 | (rgba >> 16 & 0xFFu) | 0xFF000000u;
-    memcpy(bgra + i * 4, &composed, 4);
-  }
-}
 
 }  // namespace
 
@@ -105,9 +90,8 @@ void Target::SetShown(IUnknown *swap_chain) {
 }
 
 void Target::Show(const dxgi::PresentedImage &image) {
-  auto compose = [&image](uint8_t *bgra) { ComposeOverBlack(image, bgra); };
   // A window that is gone shows nothing, and nothing is captured for it.
-  if (user32::PresentWindowImage(window_, (int)image.width, (int)image.height, compose)) CaptureFrame(window_, image);
+  display::PresentFrame(display::SurfaceOf(window_), (int)image.width, (int)image.height, image.rgba);
 }
 
 }  // namespace ilk::dcomp

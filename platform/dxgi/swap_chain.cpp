@@ -15,6 +15,7 @@
 
 #include "common/log.h"
 #include "d3d11/d3d11_internal.h"
+#include "kernel32/kernel32_internal.h"
 
 // The value Windows keeps in dxguid.lib; dxgi1_3.h declares it for the platform's own users.
 INTERLOCK_EXPORT extern const IID IID_IDXGISwapChain2 = {0xa8be2ac4, 0x199f, 0x4946, {0xb3, 0x31, 0x79, 0x59, 0x9f, 0xb9, 0x8d, 0xe7}};
@@ -41,7 +42,7 @@ HRESULT SwapChain::Create(ID3D11Device *device, const DXGI_SWAP_CHAIN_DESC1 &des
   SwapChain *created = new SwapChain(device, desc);
   HRESULT hr = created->MakeBuffers();
   if (SUCCEEDED(hr) && (desc.Flags & DXGI_SWAP_CHAIN_FLAG_FRAME_LATENCY_WAITABLE_OBJECT)) {
-    created->waitable_ = CreateSemaphoreW(nullptr, kMaxFrameLatency, kMaxFrameLatency, nullptr);
+    created->waitable_ = kernel32::CreateSemaphoreHandle(kMaxFrameLatency, kMaxFrameLatency);
     if (!created->waitable_) hr = E_OUTOFMEMORY;
   }
   if (FAILED(hr)) {
@@ -166,11 +167,8 @@ HRESULT SwapChain::Show(UINT sync_interval, UINT flags, const DXGI_PRESENT_PARAM
     if (sink_ && !(image.rgba = ReadBuffer0())) hr = DXGI_ERROR_DEVICE_REMOVED;
     std::rotate(buffers_.begin(), buffers_.begin() + 1, buffers_.end());
     if (SUCCEEDED(hr) && sink_) sink_->Show(image);
-    if (waitable_) {
-      DWORD error = GetLastError();  // a semaphore already at the latency refuses the post
-      ReleaseSemaphore(waitable_, 1, nullptr);
-      SetLastError(error);
-    }
+    // A semaphore already at the latency refuses the post, changing nothing.
+    if (waitable_) kernel32::ReleaseSemaphoreOnce(waitable_);
   }
   Trace("IDXGISwapChain::Present(%p, sync %u, flags 0x%x) = 0x%08x", Address(), sync_interval, flags, (unsigned)hr);
   return hr;

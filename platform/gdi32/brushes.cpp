@@ -5,7 +5,7 @@
 #include <mutex>
 #include <set>
 
-#include "common/injected_failure.h"
+#include "kernel32/kernel32_internal.h"
 #include "common/log.h"
 #include "common/platform_state.h"
 #include "gdi32_internal.h"
@@ -28,7 +28,7 @@ ilk::PlatformState<Brushes> brushes;
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
   HBRUSH brush = nullptr;
-  if (!ilk::FailsWithLastError("CreateSolidBrush")) {
+  if (!ilk::kernel32::FailsWithLastError("CreateSolidBrush")) {
     brush = reinterpret_cast<HBRUSH>(new ilk::gdi32::SolidBrush{color & 0x00FFFFFF});
     Brushes &state = brushes.Get();
     std::lock_guard<std::mutex> lock(state.mutex);

@@ -1,6 +1,7 @@
 // What the other DLLs of the platform use of gdi32: the colour of a brush (user32 paints class
 // backgrounds), the device context every window owns (user32 makes and deletes it with the
-// window), and the pixel formats as EGL configs (opengl32). gdi32 calls no other stand-in DLL
+// window), and the pixel formats as EGL configs and as set on windows (opengl32). None of these
+// calls is a call of the program: they are not traced, and INTERLOCK_FAIL does not apply to them. gdi32 calls no other stand-in DLL
 // but kernel32: it learns a DC's window from the DC itself.
 #pragma once
 
@@ -24,8 +25,11 @@ INTERLOCK_EXPORT std::optional<COLORREF> BrushColor(HBRUSH brush);
 INTERLOCK_EXPORT HDC CreateWindowDc(HWND window);
 // Deletes `dc` when its window goes; the DC names no window afterwards.
 INTERLOCK_EXPORT void DeleteWindowDc(HDC dc);
-// The window `dc` belongs to; null for a DC of no window (the screen's, a deleted one).
+// The window `dc` belongs to; null for a DC of no window (the screen's, a deleted one). The one
+// record of which window a DC belongs to: user32's WindowFromDC answers from it too.
 INTERLOCK_EXPORT HWND WindowOfDc(HDC dc);
+// The pixel format set on `window`, counted from 1; 0 when none is.
+INTERLOCK_EXPORT int WindowPixelFormat(HWND window);
 
 // The initialised EGL display (of the platform INTERLOCK_EGL_PLATFORM chooses) whose configs are
 // the pixel formats; EGL_NO_DISPLAY when none opens, and then there are no pixel formats.

@@ -14,7 +14,7 @@
 #include <mutex>
 #include <vector>
 
-#include "common/injected_failure.h"
+#include "kernel32/kernel32_internal.h"
 #include "common/log.h"
 #include "common/platform_state.h"
 #include "egl_display_choice.h"
@@ -103,14 +103,14 @@ ilk::PlatformState<WindowFormats> window_formats;
 // The window behind `dc`, or null with ERROR_INVALID_HANDLE set.
 HWND WindowOf(HDC dc) {
   HWND window = ilk::gdi32::WindowOfDc(dc);
-  if (!window) SetLastError(ERROR_INVALID_HANDLE);
+  if (!window) ilk::kernel32::SetThreadLastError(ERROR_INVALID_HANDLE);
   return window;
 }
 
 // The window of `dc` for the call `name`; null with the last-error code set when INTERLOCK_FAIL
 // fails the call or the DC has no window.
 HWND TargetWindow(const char *name, HDC dc) {
-  if (ilk::FailsWithLastError(name)) return nullptr;
+  if (ilk::kernel32::FailsWithLastError(name)) return nullptr;
   return WindowOf(dc);
 }
 
@@ -129,7 +129,7 @@ int Distance(const PIXELFORMATDESCRIPTOR &have, const PIXELFORMATDESCRIPTOR &wan
 // are all single-buffered, so a double-buffering request cannot be more than a preference.
 int ClosestFormat(const PIXELFORMATDESCRIPTOR *want) {
   if (!want) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+    ilk::kernel32::SetThreadLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   DWORD required = want->dwFlags & (PFD_DRAW_TO_WINDOW | PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL);
@@ -144,7 +144,7 @@ int ClosestFormat(const PIXELFORMATDESCRIPTOR *want) {
       best_distance = distance;
     }
   }
-  if (!chosen) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  if (!chosen) ilk::kernel32::SetThreadLastError(ERROR_INVALID_PIXEL_FORMAT);
   return chosen;
 }
 
@@ -152,7 +152,7 @@ int ClosestFormat(const PIXELFORMATDESCRIPTOR *want) {
 int Describe(int format, UINT bytes, LPPIXELFORMATDESCRIPTOR pfd) {
   if (!pfd) return FormatCount();  // a null descriptor asks only for the number of formats
   if (format < 1 || format > FormatCount()) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+    ilk::kernel32::SetThreadLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   // At most `bytes` bytes are written, as Windows documents.
@@ -163,14 +163,14 @@ int Describe(int format, UINT bytes, LPPIXELFORMATDESCRIPTOR pfd) {
 // Gives `window` its format; setting the format it already has succeeds, changing it does not.
 BOOL SetWindowFormat(HWND window, int format) {
   if (format < 1 || format > FormatCount()) {
-    SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+    ilk::kernel32::SetThreadLastError(ERROR_INVALID_PIXEL_FORMAT);
     return FALSE;
   }
   WindowFormats &state = window_formats.Get();
   std::lock_guard<std::mutex> lock(state.mutex);
   auto inserted = state.by_window.emplace(window, format);
   if (inserted.second || inserted.first->second == format) return TRUE;
-  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  ilk::kernel32::SetThreadLastError(ERROR_INVALID_PIXEL_FORMAT);
   return FALSE;
 }
 
@@ -206,14 +206,18 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
   return result;
 }
 
+int ilk::gdi32::WindowPixelFormat(HWND window) {
+  WindowFormats &state = window_formats.Get();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto found = state.by_window.find(window);
+  return found == state.by_window.end() ? 0 : found->second;
+}
+
 int WINAPI GetPixelFormat(HDC dc) {
   int format = 0;
   if (HWND window = WindowOf(dc)) {
-    WindowFormats &state = window_formats.Get();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    auto found = state.by_window.find(window);
-    if (found != state.by_window.end()) format = found->second;
-    if (!format) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+    format = ilk::gdi32::WindowPixelFormat(window);
+    if (!format) ilk::kernel32::SetThreadLastError(ERROR_INVALID_PIXEL_FORMAT);
   }
   ilk::Trace("GetPixelFormat(%p) = %d", (void *)dc, format);
   return format;

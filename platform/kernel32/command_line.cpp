@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "common/injected_failure.h"
+#include "kernel32_internal.h"
 #include "common/log.h"
 #include "common/platform_state.h"
 
@@ -116,7 +116,7 @@ std::vector<std::wstring> Split(const wchar_t *s) {
 // The argument vector of `cmd_line` as one local-heap block; null with the last-error code set.
 LPWSTR *MakeArgumentVector(LPCWSTR cmd_line, int *num_args) {
   if (!num_args) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+    ilk::kernel32::SetThreadLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
   std::vector<std::wstring> arguments =
@@ -126,7 +126,7 @@ LPWSTR *MakeArgumentVector(LPCWSTR cmd_line, int *num_args) {
   for (const std::wstring &argument : arguments) size += (argument.size() + 1) * sizeof(WCHAR);
   LPWSTR *argv = static_cast<LPWSTR *>(LocalAllocate(size));
   if (!argv) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    ilk::kernel32::SetThreadLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
   WCHAR *text = reinterpret_cast<WCHAR *>(argv + arguments.size() + 1);
@@ -143,7 +143,8 @@ LPWSTR *MakeArgumentVector(LPCWSTR cmd_line, int *num_args) {
 }  // namespace
 
 LPWSTR *WINAPI CommandLineToArgvW(LPCWSTR cmd_line, int *num_args) {
-  LPWSTR *argv = ilk::FailsWithLastError("CommandLineToArgvW") ? nullptr : MakeArgumentVector(cmd_line, num_args);
+  LPWSTR *argv =
+      ilk::kernel32::FailsWithLastError("CommandLineToArgvW") ? nullptr : MakeArgumentVector(cmd_line, num_args);
   ilk::Trace("CommandLineToArgvW(\"%s\") = %p", ilk::Utf8(cmd_line ? cmd_line : L"(null)").c_str(), (void *)argv);
   return argv;
 }
@@ -153,7 +154,7 @@ HANDLE WINAPI LocalFree(HANDLE mem) {
   LocalHeap &heap = local_heap.Get();
   std::lock_guard<std::mutex> lock(heap.mutex);
   if (!heap.blocks.erase(mem)) {
-    SetLastError(ERROR_INVALID_HANDLE);
+    ilk::kernel32::SetThreadLastError(ERROR_INVALID_HANDLE);
     return mem;
   }
   free(mem);

@@ -10,7 +10,8 @@
 #include <memory>
 #include <mutex>
 
-#include "common/injected_failure.h"
+#include "kernel32_internal.h"
+
 #include "common/log.h"
 #include "common/platform_state.h"
 
@@ -109,25 +110,37 @@ std::shared_ptr<KernelObject> Lookup(HANDLE handle) {
   return found == table.objects.end() ? nullptr : found->second;
 }
 
+std::shared_ptr<Semaphore> FindSemaphore(HANDLE handle) { return std::dynamic_pointer_cast<Semaphore>(Lookup(handle)); }
 
 }  // namespace
 
+HANDLE ilk::kernel32::CreateSemaphoreHandle(LONG initial, LONG maximum) {
+  return Insert(std::make_shared<Semaphore>(initial, maximum));
+}
+
+bool ilk::kernel32::ReleaseSemaphoreOnce(HANDLE handle) {
+  std::shared_ptr<Semaphore> semaphore = FindSemaphore(handle);
+  return semaphore && semaphore->Release(1, nullptr);
+}
+
 HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manual_reset, BOOL initial_state, LPCWSTR name) {
   if (name) ilk::Log("CreateEventW: named events are not shared between processes here");
-  HANDLE handle = ilk::FailsWithLastError("CreateEventW") ? nullptr : Insert(std::make_shared<Event>(manual_reset, initial_state));
+  HANDLE handle = ilk::kernel32::FailsWithLastError("CreateEventW")
+                      ? nullptr
+                      : Insert(std::make_shared<Event>(manual_reset, initial_state));
   ilk::Trace("CreateEventW(manual %d, initial %d) = %p", manual_reset, initial_state, handle);
   return handle;
 }
 
 static BOOL ChangeEvent(const char *name, HANDLE handle, bool signalled) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError(name)) {
+  if (!ilk::kernel32::FailsWithLastError(name)) {
     auto event = std::dynamic_pointer_cast<Event>(Lookup(handle));
     if (event) {
       event->Set(signalled);
       result = TRUE;
     } else {
-      SetLastError(ERROR_INVALID_HANDLE);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_HANDLE);
     }
   }
   ilk::Trace("%s(%p) = %d", name, handle, result);
@@ -139,12 +152,12 @@ BOOL WINAPI ResetEvent(HANDLE event) { return ChangeEvent("ResetEvent", event, f
 
 HANDLE WINAPI CreateSemaphoreW(LPSECURITY_ATTRIBUTES, LONG initial_count, LONG maximum_count, LPCWSTR name) {
   HANDLE handle = nullptr;
-  if (!ilk::FailsWithLastError("CreateSemaphoreW")) {
+  if (!ilk::kernel32::FailsWithLastError("CreateSemaphoreW")) {
     if (maximum_count <= 0 || initial_count < 0 || initial_count > maximum_count) {
-      SetLastError(ERROR_INVALID_PARAMETER);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_PARAMETER);
     } else {
       if (name) ilk::Log("CreateSemaphoreW: named semaphores are not shared between processes here");
-      handle = Insert(std::make_shared<Semaphore>(initial_count, maximum_count));
+      handle = ilk::kernel32::CreateSemaphoreHandle(initial_count, maximum_count);
     }
   }
   ilk::Trace("CreateSemaphoreW(initial %d, maximum %d) = %p", initial_count, maximum_count, handle);
@@ -153,12 +166,12 @@ HANDLE WINAPI CreateSemaphoreW(LPSECURITY_ATTRIBUTES, LONG initial_count, LONG m
 
 BOOL WINAPI ReleaseSemaphore(HANDLE handle, LONG release_count, LPLONG previous_count) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("ReleaseSemaphore")) {
-    auto semaphore = std::dynamic_pointer_cast<Semaphore>(Lookup(handle));
+  if (!ilk::kernel32::FailsWithLastError("ReleaseSemaphore")) {
+    std::shared_ptr<Semaphore> semaphore = FindSemaphore(handle);
     if (!semaphore) {
-      SetLastError(ERROR_INVALID_HANDLE);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_HANDLE);
     } else if (!semaphore->Release(release_count, previous_count)) {
-      SetLastError(release_count <= 0 ? ERROR_INVALID_PARAMETER : ERROR_TOO_MANY_POSTS);
+      ilk::kernel32::SetThreadLastError(release_count <= 0 ? ERROR_INVALID_PARAMETER : ERROR_TOO_MANY_POSTS);
     } else {
       result = TRUE;
     }
@@ -169,13 +182,13 @@ BOOL WINAPI ReleaseSemaphore(HANDLE handle, LONG release_count, LPLONG previous_
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("CloseHandle")) {
+  if (!ilk::kernel32::FailsWithLastError("CloseHandle")) {
     HandleTable &table = handles.Get();
     std::lock_guard<std::mutex> lock(table.mutex);
     if (table.objects.erase(handle)) {
       result = TRUE;
     } else {
-      SetLastError(ERROR_INVALID_HANDLE);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_HANDLE);
     }
   }
   ilk::Trace("CloseHandle(%p) = %d", handle, result);
@@ -184,13 +197,13 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
 
 DWORD WINAPI WaitForSingleObjectEx(HANDLE handle, DWORD milliseconds, BOOL alertable) {
   DWORD result = WAIT_FAILED;
-  if (!ilk::FailsWithLastError("WaitForSingleObjectEx")) {
+  if (!ilk::kernel32::FailsWithLastError("WaitForSingleObjectEx")) {
     // Asynchronous procedure calls are never queued on this platform, so an alertable wait
     // never returns WAIT_IO_COMPLETION.
     if (std::shared_ptr<KernelObject> object = Lookup(handle)) {
       result = object->Wait(milliseconds);
     } else {
-      SetLastError(ERROR_INVALID_HANDLE);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_HANDLE);
     }
   }
   ilk::Trace("WaitForSingleObjectEx(%p, %u, %d) = 0x%x", handle, milliseconds, alertable, result);

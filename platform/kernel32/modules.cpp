@@ -13,7 +13,7 @@
 #include <mutex>
 #include <string>
 
-#include "common/injected_failure.h"
+#include "kernel32_internal.h"
 #include "common/log.h"
 #include "common/platform_state.h"
 
@@ -53,10 +53,10 @@ ilk::PlatformState<LoadedModules> loaded;
 
 HMODULE WINAPI LoadLibraryA(LPCSTR file_name) {
   HMODULE module = nullptr;
-  if (!ilk::FailsWithLastError("LoadLibraryA")) {
+  if (!ilk::kernel32::FailsWithLastError("LoadLibraryA")) {
     std::string name = file_name ? StandInName(file_name) : "";
     if (name.empty() || ilk::IsHidden(file_name) || ilk::IsHidden(name + ".dll")) {
-      SetLastError(ERROR_MOD_NOT_FOUND);
+      ilk::kernel32::SetThreadLastError(ERROR_MOD_NOT_FOUND);
     } else {
       std::string path = ModuleDirectory() + "/lib" + name + ".so";
       module = static_cast<HMODULE>(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
@@ -66,7 +66,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR file_name) {
         modules.paths[module] = path;
       } else {
         ilk::Log("LoadLibraryA(\"%s\"): %s", file_name, dlerror());
-        SetLastError(ERROR_MOD_NOT_FOUND);
+        ilk::kernel32::SetThreadLastError(ERROR_MOD_NOT_FOUND);
       }
     }
   }
@@ -77,7 +77,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR file_name) {
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
   FARPROC proc = nullptr;
   bool by_ordinal = reinterpret_cast<uintptr_t>(proc_name) < 0x10000;
-  if (!ilk::FailsWithLastError("GetProcAddress")) {
+  if (!ilk::kernel32::FailsWithLastError("GetProcAddress")) {
     std::string path;
     {
       LoadedModules &modules = loaded.Get();
@@ -86,11 +86,11 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
       if (found != modules.paths.end()) path = found->second;
     }
     if (!module) {
-      SetLastError(ERROR_PROC_NOT_FOUND);  // the executable itself, which exports nothing
+      ilk::kernel32::SetThreadLastError(ERROR_PROC_NOT_FOUND);  // the executable itself, which exports nothing
     } else if (path.empty()) {
-      SetLastError(ERROR_MOD_NOT_FOUND);
+      ilk::kernel32::SetThreadLastError(ERROR_MOD_NOT_FOUND);
     } else if (by_ordinal || ilk::IsHidden(proc_name)) {
-      SetLastError(ERROR_PROC_NOT_FOUND);
+      ilk::kernel32::SetThreadLastError(ERROR_PROC_NOT_FOUND);
     } else {
       void *symbol = dlsym(module, proc_name);
       Dl_info info;
@@ -99,7 +99,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
           info.dli_fbase == reinterpret_cast<void *>(map->l_addr)) {
         proc = reinterpret_cast<FARPROC>(symbol);
       } else {
-        SetLastError(ERROR_PROC_NOT_FOUND);
+        ilk::kernel32::SetThreadLastError(ERROR_PROC_NOT_FOUND);
       }
     }
   }
@@ -116,7 +116,7 @@ BOOL WINAPI FreeLibrary(HMODULE module) {
     std::lock_guard<std::mutex> lock(modules.mutex);
     result = modules.paths.count(module) != 0;
   }
-  if (!result) SetLastError(ERROR_INVALID_HANDLE);
+  if (!result) ilk::kernel32::SetThreadLastError(ERROR_INVALID_HANDLE);
   ilk::Trace("FreeLibrary(%p) = %d", (void *)module, result);
   return result;
 }

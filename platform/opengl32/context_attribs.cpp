@@ -11,6 +11,7 @@
 
 #include "common/log.h"
 #include "contexts.h"
+#include "kernel32/kernel32_internal.h"
 
 namespace ilk::opengl32 {
 namespace {
@@ -80,9 +81,9 @@ HGLRC WINAPI CreateContextAttribs(HDC dc, HGLRC share, const int *attribs) {
   Request request;
   DWORD error = Parse(attribs, &request);
   if (std::optional<uint32_t> code = ilk::InjectedFailure("wglCreateContextAttribsARB", ERROR_GEN_FAILURE)) {
-    SetLastError(*code);
+    ilk::kernel32::SetThreadLastError(*code);
   } else if (error) {
-    SetLastError(error);
+    ilk::kernel32::SetThreadLastError(error);
   } else {
     context = CreateContext(dc, share, EglAttribs(request), ERROR_INVALID_VERSION_ARB);
   }

@@ -18,6 +18,7 @@
 #include "forward.h"
 #include "name_storage.h"
 #include "window_pbuffers.h"
+#include "kernel32/kernel32_internal.h"
 
 namespace ilk::opengl32 {
 namespace {
@@ -78,8 +79,8 @@ void ReleaseCurrent() {
 
 // Makes `handle` current on `dc`; the Win32 error when it cannot.
 DWORD MakeCurrent(HDC dc, HGLRC handle) {
-  HWND window = dc ? WindowFromDC(dc) : nullptr;
-  int format = window ? GetPixelFormat(dc) : 0;
+  HWND window = dc ? gdi32::WindowOfDc(dc) : nullptr;
+  int format = window ? gdi32::WindowPixelFormat(window) : 0;
   Context *context = nullptr;
   bool claimed = false;
   {
@@ -119,15 +120,19 @@ HGLRC CurrentShareGroup() {
 }
 
 HGLRC CreateContext(HDC dc, HGLRC share, const std::vector<EGLint> &attribs, DWORD unsupported_error) {
-  int format = GetPixelFormat(dc);  // sets the last-error code when the DC's window has none
-  if (!format) return nullptr;
+  HWND window = gdi32::WindowOfDc(dc);
+  int format = window ? gdi32::WindowPixelFormat(window) : 0;
+  if (!format) {  // as GetPixelFormat reports it
+    kernel32::SetThreadLastError(window ? ERROR_INVALID_PIXEL_FORMAT : ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
   EGLContext share_egl = EGL_NO_CONTEXT;
   HGLRC share_group = nullptr;
   if (share) {
     std::lock_guard<std::mutex> lock(Table().mutex);
     Context *shared = Find(share);
     if (!shared) {
-      SetLastError(ERROR_INVALID_OPERATION);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_OPERATION);
       return nullptr;
     }
     share_egl = shared->egl;
@@ -136,7 +141,7 @@ HGLRC CreateContext(HDC dc, HGLRC share, const std::vector<EGLint> &attribs, DWO
   eglBindAPI(EGL_OPENGL_API);
   EGLContext egl = eglCreateContext(ilk::gdi32::PixelFormatDisplay(), ilk::gdi32::PixelFormatConfig(format), share_egl, attribs.data());
   if (egl == EGL_NO_CONTEXT) {
-    SetLastError(Win32Error(eglGetError(), unsupported_error));
+    ilk::kernel32::SetThreadLastError(Win32Error(eglGetError(), unsupported_error));
     return nullptr;
   }
   auto context = std::make_unique<Context>();
@@ -196,7 +201,7 @@ using namespace ilk::opengl32;
 HGLRC WINAPI wglCreateContext(HDC dc) {
   HGLRC context = nullptr;
   if (std::optional<uint32_t> code = InjectedWglFailure("wglCreateContext")) {
-    SetLastError(*code);
+    ilk::kernel32::SetThreadLastError(*code);
   } else {
     // No version asked for: Mesa gives the highest compatibility-profile version it has.
     context = CreateContext(dc, nullptr, {EGL_NONE}, ERROR_INVALID_PIXEL_FORMAT);
@@ -213,7 +218,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     error = MakeCurrent(dc, context);
   }
   if (!context || error) ReleaseCurrent();
-  if (error) SetLastError(error);
+  if (error) ilk::kernel32::SetThreadLastError(error);
   ilk::Trace("wglMakeCurrent(%p, %p) = %d", (void *)dc, (void *)context, !error);
   return !error;
 }
@@ -239,7 +244,7 @@ BOOL WINAPI wglDeleteContext(HGLRC handle) {
     }
     deleted.reset();  // outside the lock: the EGL context goes with it
   }
-  if (error) SetLastError(error);
+  if (error) ilk::kernel32::SetThreadLastError(error);
   ilk::Trace("wglDeleteContext(%p) = %d", (void *)handle, !error);
   return !error;
 }

@@ -28,13 +28,6 @@ bool KnownAccess(GLenum access) {
          access == WGL_ACCESS_WRITE_DISCARD_NV;
 }
 
-bool OfDevice(ID3D11Texture2D *texture, ID3D11Device *direct3d) {
-  ID3D11Device *owner = nullptr;
-  texture->GetDevice(&owner);
-  owner->Release();
-  return owner == direct3d;
-}
-
 DWORD Register(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum access, HANDLE *registered) {
   std::shared_ptr<InteropDevice> device = FindDevice(hDevice);
   if (!device || !CurrentContext()) return ERROR_INVALID_HANDLE;
@@ -42,10 +35,8 @@ DWORD Register(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum 
   NameKind kind = type == GL_RENDERBUFFER ? NameKind::Renderbuffer : NameKind::Texture;
   if (!IsNameOf(kind, name)) return ERROR_INVALID_DATA;
   auto *texture = static_cast<ID3D11Texture2D *>(dxObject);
-  HANDLE shared_handle = nullptr;
-  if (!ilk::d3d11::TextureSharedHandle(texture, &shared_handle) || !OfDevice(texture, device->direct3d)) return ERROR_OPEN_FAILED;
   auto object = std::make_unique<InteropObject>();
-  if (!ImportTexture(texture, &object->imported)) return ERROR_OPEN_FAILED;
+  if (!ImportTexture(texture, device->direct3d, &object->imported)) return ERROR_OPEN_FAILED;
   object->device = hDevice;
   object->share_group = CurrentShareGroup();
   object->texture = texture;

@@ -12,6 +12,7 @@
 #include "common/knobs.h"
 #include "memory_import.h"
 #include "name_storage.h"
+#include "kernel32/kernel32_internal.h"
 
 namespace ilk::opengl32 {
 
@@ -56,7 +57,7 @@ bool RunInteropCall(const char *name, Body body) {
   std::optional<uint32_t> injected = ilk::InjectedFailure(name, ERROR_GEN_FAILURE);
   DWORD error = injected ? *injected : body();
   if (!injected && !error) return true;
-  SetLastError(error);
+  ilk::kernel32::SetThreadLastError(error);
   return false;
 }
 

@@ -52,7 +52,7 @@ DWORD CheckSharing(ID3D11Device *device) {
   return 0;
 }
 
-bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported) {
+bool ImportTexture(ID3D11Texture2D *texture, ID3D11Device *device, ImportedTexture *imported) {
   static const auto create_memory = MesaFunction<PFNGLCREATEMEMORYOBJECTSEXTPROC>("glCreateMemoryObjectsEXT");
   static const auto memory_parameter =
       MesaFunction<PFNGLMEMORYOBJECTPARAMETERIVEXTPROC>("glMemoryObjectParameterivEXT");
@@ -64,7 +64,7 @@ bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported) {
   static const auto storage = MesaFunction<PFNGLTEXSTORAGEMEM2DEXTPROC>("glTexStorageMem2DEXT");
 
   ilk::d3d11::SharedMemory memory;
-  if (!ilk::d3d11::ExportTextureMemory(texture, &memory)) return false;
+  if (!ilk::d3d11::ExportTextureMemory(texture, device, &memory)) return false;
 
   SetAsideErrors();
   *imported = {};

@@ -17,9 +17,10 @@ struct ImportedTexture {
 // memory extensions are missing (or hidden), or OpenGL and Direct3D are not the same device.
 DWORD CheckSharing(ID3D11Device *device);
 
-// Imports the memory of `texture` into the current context. False when Direct3D cannot export
-// it (a texture of more than one image) or OpenGL refuses the import.
-bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported);
+// Imports the memory of `texture`, which must be a texture of `device`, into the current context.
+// False when Direct3D cannot export it (not a texture of `device`, a texture of more than one
+// image) or OpenGL refuses the import.
+bool ImportTexture(ID3D11Texture2D *texture, ID3D11Device *device, ImportedTexture *imported);
 // Deletes what ImportTexture made, in the current context.
 void DeleteImport(const ImportedTexture &imported);
 

@@ -14,6 +14,7 @@
 #include "dx_interop.h"
 #include "forward.h"
 #include "name_calls.h"
+#include "kernel32/kernel32_internal.h"
 
 namespace ilk::opengl32 {
 namespace {
@@ -145,13 +146,13 @@ const EntryPoint *Find(const char *name) {
 PROC WINAPI wglGetProcAddress(LPCSTR name) {
   PROC proc = nullptr;
   if (std::optional<uint32_t> code = ilk::InjectedFailure("wglGetProcAddress", ERROR_GEN_FAILURE)) {
-    SetLastError(*code);
+    ilk::kernel32::SetThreadLastError(*code);
   } else {
     const ilk::opengl32::EntryPoint *entry = name && ilk::opengl32::CurrentContext() ? ilk::opengl32::Find(name) : nullptr;
     if (entry && !ilk::IsHidden(entry->name) && !(*entry->extension && ilk::IsHidden(entry->extension))) {
       proc = entry->proc;
     } else {
-      SetLastError(ERROR_PROC_NOT_FOUND);
+      ilk::kernel32::SetThreadLastError(ERROR_PROC_NOT_FOUND);
     }
   }
   ilk::Trace("wglGetProcAddress(\"%s\") = %p", name ? name : "(null)", reinterpret_cast<void *>(proc));

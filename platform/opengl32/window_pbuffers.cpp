@@ -9,6 +9,7 @@
 #include "common/log.h"
 #include "common/platform_state.h"
 #include "gdi32/gdi32_internal.h"
+#include "user32/user32_internal.h"
 
 namespace ilk::opengl32 {
 namespace {
@@ -28,7 +29,7 @@ PlatformState<Pbuffers> pbuffers;
 
 void ReleasePbuffersOfDestroyedWindows(Pbuffers &state) {
   for (auto entry = state.by_window.begin(); entry != state.by_window.end();) {
-    if (IsWindow(entry->first)) {
+    if (user32::IsLiveWindow(entry->first)) {
       ++entry;
     } else {
       eglDestroySurface(state.display, entry->second);

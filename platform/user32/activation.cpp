@@ -5,8 +5,9 @@
 // One thread owns every window here, so the active window is also the foreground window.
 #include "common/log.h"
 #include "common/platform_state.h"
-#include "desktop.h"
+#include "display/display.h"
 #include "window_manager.h"
+#include "kernel32/kernel32_internal.h"
 
 namespace ilk::user32 {
 namespace {
@@ -52,7 +53,7 @@ void ActivateWindow(HWND hwnd, bool by_mouse) {
   if (window) SetWindowPosition(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   // The procedures may have destroyed the window or activated another meanwhile.
   if (activation.Get().active != hwnd || !FindWindowObject(hwnd, false)) return;
-  CurrentDesktop().FocusSurface(reinterpret_cast<SurfaceId>(hwnd));
+  display::CurrentDesktop().FocusSurface(display::SurfaceOf(hwnd));
   if (!previous) SendActivateApp(true);
   Send(hwnd, WM_NCACTIVATE, TRUE, 0);
   Send(hwnd, WM_ACTIVATE, by_mouse ? WA_CLICKACTIVE : WA_ACTIVE, (LPARAM)previous);
@@ -118,7 +119,7 @@ HWND WINAPI SetActiveWindow(HWND hwnd) {
     result = previous;
   } else if (WindowPtr window = FindWindowObject(hwnd)) {
     if (window->style & WS_CHILD) {
-      SetLastError(ERROR_INVALID_PARAMETER);  // only top-level windows are activated
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_PARAMETER);  // only top-level windows are activated
     } else {
       ActivateWindow(hwnd, false);
       result = previous;

@@ -6,7 +6,7 @@
 
 #include "common/log.h"
 #include "common/platform_state.h"
-#include "common/injected_failure.h"
+#include "kernel32/kernel32_internal.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -61,9 +61,9 @@ using namespace ilk::user32;
 ATOM WINAPI RegisterClassW(const WNDCLASSW *wnd_class) {
   static ATOM next_atom = 0xC000;  // application class atoms start here on Windows
   ATOM atom = 0;
-  if (!ilk::FailsWithLastError("RegisterClassW")) {
+  if (!ilk::kernel32::FailsWithLastError("RegisterClassW")) {
     if (!wnd_class || !wnd_class->lpszClassName || !wnd_class->lpfnWndProc) {
-      SetLastError(ERROR_INVALID_PARAMETER);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_PARAMETER);
     } else {
       std::wstring folded = Folded(wnd_class->lpszClassName);
       std::lock_guard<std::mutex> lock(class_table.Get().mutex);
@@ -71,7 +71,7 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW *wnd_class) {
       bool exists = false;
       for (auto it = range.first; it != range.second; ++it) exists |= it->second->instance == wnd_class->hInstance;
       if (exists) {
-        SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+        ilk::kernel32::SetThreadLastError(ERROR_CLASS_ALREADY_EXISTS);
       } else {
         auto window_class = std::make_shared<WindowClass>();
         window_class->name = wnd_class->lpszClassName;
@@ -94,11 +94,12 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR cursor_name) {
   // cursor handle stands for that shape only, as the display draws its own pointer.
   HCURSOR cursor = nullptr;
   uintptr_t id = reinterpret_cast<uintptr_t>(cursor_name);
-  if (!ilk::FailsWithLastError("LoadCursorW")) {
+  if (!ilk::kernel32::FailsWithLastError("LoadCursorW")) {
     if (instance == nullptr && id >= 32512 && id <= 32651) {
       cursor = reinterpret_cast<HCURSOR>(0x10000 + id);
     } else {
-      SetLastError(1813);  // ERROR_RESOURCE_TYPE_NOT_FOUND: no module here carries cursor resources
+      // ERROR_RESOURCE_TYPE_NOT_FOUND: no module here carries cursor resources.
+      ilk::kernel32::SetThreadLastError(1813);
     }
   }
   ilk::Trace("LoadCursorW(%p, %lu) = %p", (void *)instance, (unsigned long)id, (void *)cursor);

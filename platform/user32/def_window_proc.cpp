@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "common/injected_failure.h"
+#include "kernel32/kernel32_internal.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -153,7 +153,7 @@ LRESULT DefaultHandling(const WindowPtr &window, UINT message, WPARAM wparam, LP
 using namespace ilk::user32;
 
 LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (ilk::FailsWithLastError("DefWindowProcW")) return 0;
+  if (ilk::kernel32::FailsWithLastError("DefWindowProcW")) return 0;
   WindowPtr window = FindWindowObject(hwnd);
   LRESULT result = window ? DefaultHandling(window, message, wparam, lparam) : 0;
   ilk::Trace("DefWindowProcW(%p, 0x%04x) = %lld", (void *)hwnd, message, (long long)result);

@@ -6,7 +6,7 @@
 #include <deque>
 
 #include "common/platform_state.h"
-#include "desktop.h"
+#include "display/display.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -15,7 +15,7 @@ namespace {
 // The window thread's input: display events not yet taken, the messages made of them, and
 // which keys and buttons are held.
 struct Input {
-  std::deque<DisplayEvent> raw;
+  std::deque<display::DisplayEvent> raw;
   std::deque<MSG> converted;
   bool key_down[256] = {};
   bool buttons_down[4] = {};
@@ -23,7 +23,7 @@ struct Input {
 
 PlatformState<Input> input;
 
-std::deque<DisplayEvent> &RawInput() { return input.Get().raw; }
+std::deque<display::DisplayEvent> &RawInput() { return input.Get().raw; }
 std::deque<MSG> &ConvertedInput() { return input.Get().converted; }
 
 bool KeyHeld(UINT virtual_key) { return input.Get().key_down[virtual_key & 0xFF]; }
@@ -40,9 +40,9 @@ WPARAM MouseKeyState() {
 
 // The client message for a button event; the non-client one is WM_NC* at the same distance
 // from WM_NCMOUSEMOVE as the client one from WM_MOUSEMOVE.
-UINT ClientMouseMessage(const DisplayEvent &event) {
-  if (event.kind == DisplayEvent::kMotion) return WM_MOUSEMOVE;
-  bool down = event.kind == DisplayEvent::kButtonDown;
+UINT ClientMouseMessage(const display::DisplayEvent &event) {
+  if (event.kind == display::DisplayEvent::kMotion) return WM_MOUSEMOVE;
+  bool down = event.kind == display::DisplayEvent::kButtonDown;
   switch (event.button) {
     case 1: return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
     case 2: return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
@@ -50,16 +50,16 @@ UINT ClientMouseMessage(const DisplayEvent &event) {
   }
 }
 
-bool ConvertMouse(const DisplayEvent &event, MSG *msg) {
+bool ConvertMouse(const display::DisplayEvent &event, MSG *msg) {
   HWND hwnd = reinterpret_cast<HWND>(event.surface);
-  if (event.kind != DisplayEvent::kMotion) {
-    input.Get().buttons_down[event.button & 3] = event.kind == DisplayEvent::kButtonDown;
+  if (event.kind != display::DisplayEvent::kMotion) {
+    input.Get().buttons_down[event.button & 3] = event.kind == display::DisplayEvent::kButtonDown;
   }
   if (!FindWindowObject(hwnd, false)) return false;
   LPARAM screen = MAKELPARAM(event.x, event.y);
   LRESULT hit = Send(hwnd, WM_NCHITTEST, 0, screen);
   UINT client_message = ClientMouseMessage(event);
-  if (event.kind == DisplayEvent::kButtonDown && ActiveWindow() != hwnd) {
+  if (event.kind == display::DisplayEvent::kButtonDown && ActiveWindow() != hwnd) {
     LRESULT answer = Send(hwnd, WM_MOUSEACTIVATE, (WPARAM)hwnd, MAKELPARAM(hit, client_message));
     if (answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) ActivateWindow(hwnd, true);
     if (answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT) return false;
@@ -79,10 +79,10 @@ bool ConvertMouse(const DisplayEvent &event, MSG *msg) {
   return true;
 }
 
-bool ConvertKey(const DisplayEvent &event, MSG *msg) {
+bool ConvertKey(const display::DisplayEvent &event, MSG *msg) {
   HWND hwnd = FocusWindow() ? FocusWindow() : reinterpret_cast<HWND>(event.surface);
   if (!FindWindowObject(hwnd, false)) return false;
-  bool down = event.kind == DisplayEvent::kKeyDown;
+  bool down = event.kind == display::DisplayEvent::kKeyDown;
   UINT key = event.virtual_key & 0xFF;
   bool was_down = input.Get().key_down[key];
   input.Get().key_down[key] = down;
@@ -94,14 +94,14 @@ bool ConvertKey(const DisplayEvent &event, MSG *msg) {
   return true;
 }
 
-bool Convert(const DisplayEvent &event, MSG *msg) {
+bool Convert(const display::DisplayEvent &event, MSG *msg) {
   switch (event.kind) {
-    case DisplayEvent::kButtonDown:
-    case DisplayEvent::kButtonUp:
-    case DisplayEvent::kMotion:
+    case display::DisplayEvent::kButtonDown:
+    case display::DisplayEvent::kButtonUp:
+    case display::DisplayEvent::kMotion:
       return ConvertMouse(event, msg);
-    case DisplayEvent::kKeyDown:
-    case DisplayEvent::kKeyUp:
+    case display::DisplayEvent::kKeyDown:
+    case display::DisplayEvent::kKeyUp:
       return ConvertKey(event, msg);
     default:
       return false;
@@ -110,21 +110,21 @@ bool Convert(const DisplayEvent &event, MSG *msg) {
 
 }  // namespace
 
-void QueueDisplayEvent(const DisplayEvent &event) {
+void QueueDisplayEvent(const display::DisplayEvent &event) {
   HWND hwnd = reinterpret_cast<HWND>(event.surface);
   WindowPtr window = FindWindowObject(hwnd, false);
   switch (event.kind) {
-    case DisplayEvent::kExpose:
+    case display::DisplayEvent::kExpose:
       if (window) {
         Invalidate(window, nullptr, true);
         window->frame_pending = (window->style & WS_VISIBLE) != 0;
       }
       break;
-    case DisplayEvent::kClose:
+    case display::DisplayEvent::kClose:
       // The display's close button is the window menu's Close, as on Windows.
       if (window) PostMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
       break;
-    case DisplayEvent::kConfigure:
+    case display::DisplayEvent::kConfigure:
       // The display moved or sized the window itself: the window learns it as from SetWindowPos.
       if (window && (event.rect.left != window->window_rect.left || event.rect.top != window->window_rect.top ||
                      event.rect.Width() != window->window_rect.right - window->window_rect.left ||
@@ -140,8 +140,8 @@ void QueueDisplayEvent(const DisplayEvent &event) {
 }
 
 void PumpDisplayEvents(int timeout_ms) {
-  DisplayEvent event;
-  while (CurrentDesktop().NextEvent(&event, timeout_ms)) {
+  display::DisplayEvent event;
+  while (display::CurrentDesktop().NextEvent(&event, timeout_ms)) {
     QueueDisplayEvent(event);
     timeout_ms = 0;
   }
@@ -153,7 +153,7 @@ void PurgeInput(HWND hwnd) {
                   converted.end());
   auto &raw = RawInput();
   raw.erase(std::remove_if(raw.begin(), raw.end(),
-                           [hwnd](const DisplayEvent &e) { return e.surface == reinterpret_cast<SurfaceId>(hwnd); }),
+                           [hwnd](const display::DisplayEvent &e) { return e.surface == display::SurfaceOf(hwnd); }),
             raw.end());
 }
 
@@ -161,7 +161,7 @@ bool NextInputMessage(HWND filter, MSG *msg, bool remove) {
   auto &converted = ConvertedInput();
   auto &raw = RawInput();
   while (!raw.empty()) {
-    DisplayEvent event = raw.front();
+    display::DisplayEvent event = raw.front();
     raw.pop_front();
     MSG message;
     if (Convert(event, &message)) converted.push_back(message);

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "common/log.h"
-#include "desktop.h"
-#include "common/injected_failure.h"
+#include "display/display.h"
+#include "kernel32/kernel32_internal.h"
 #include "window_manager.h"
 
 namespace {
@@ -33,9 +33,9 @@ void WriteToConsole(const std::string &caption, const std::string &text) {
 }
 
 int ShowMessageBox(const char *api, const std::string &text, const std::string &caption, UINT type) {
-  if (ilk::FailsWithLastError(api)) return 0;
+  if (ilk::kernel32::FailsWithLastError(api)) return 0;
   bool x11 = ilk::SelectedMessageBox() == ilk::MessageBoxBackend::X11;
-  bool shown = x11 && ilk::user32::ShowMessageBoxDialog(caption, text);
+  bool shown = x11 && ilk::display::ShowMessageBoxDialog(caption, text);
   if (x11 && !shown) ilk::Log("cannot open the X11 display, the message box goes to the console");
   if (!shown) WriteToConsole(caption, text);
   int answer = FirstButton(type);

@@ -7,8 +7,8 @@
 
 #include "common/log.h"
 #include "common/platform_state.h"
-#include "desktop.h"
-#include "common/injected_failure.h"
+#include "display/display.h"
+#include "kernel32/kernel32_internal.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -60,7 +60,7 @@ bool RangeHasInput(UINT first, UINT last) {
 MSG Stamped(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   MSG msg = {hwnd, message, wparam, lparam, GetTickCount(), {0, 0}};
   int x = 0, y = 0;
-  CurrentDesktop().CursorPosition(&x, &y);
+  display::CurrentDesktop().CursorPosition(&x, &y);
   msg.pt = {x, y};
   return msg;
 }
@@ -87,13 +87,13 @@ LRESULT Send(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
 using namespace ilk::user32;
 
 LRESULT WINAPI SendMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (ilk::FailsWithLastError("SendMessageW")) return 0;
+  if (ilk::kernel32::FailsWithLastError("SendMessageW")) return 0;
   return Send(hwnd, message, wparam, lparam);
 }
 
 BOOL WINAPI PostMessageW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("PostMessageW") && (!hwnd || FindWindowObject(hwnd))) {
+  if (!ilk::kernel32::FailsWithLastError("PostMessageW") && (!hwnd || FindWindowObject(hwnd))) {
     Posted().push_back(Stamped(hwnd, message, wparam, lparam));
     result = TRUE;
   }
@@ -132,7 +132,7 @@ BOOL Retrieve(MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max, bool take) 
   if (!found) return FALSE;
   // Windows takes the message and then fails to write it to a null pointer.
   if (!msg) {
-    SetLastError(ERROR_NOACCESS);
+    ilk::kernel32::SetThreadLastError(ERROR_NOACCESS);
     return FALSE;
   }
   *msg = found_msg;
@@ -145,7 +145,7 @@ BOOL Retrieve(MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max, bool take) 
 BOOL Peek(const char *name, LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
   // PeekMessage has no failure result of its own; an injected failure answers -1, the value the
   // message-retrieval functions use for errors, with the last-error code set.
-  if (ilk::FailsWithLastError(name)) {
+  if (ilk::kernel32::FailsWithLastError(name)) {
     ilk::Trace("%s() = -1", name);
     return -1;
   }
@@ -164,9 +164,9 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max,
 
 BOOL WINAPI GetMessageW(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max) {
   BOOL result = -1;
-  if (!ilk::FailsWithLastError("GetMessageW") && ValidFilter(hwnd)) {
+  if (!ilk::kernel32::FailsWithLastError("GetMessageW") && ValidFilter(hwnd)) {
     if (!msg) {
-      SetLastError(ERROR_NOACCESS);
+      ilk::kernel32::SetThreadLastError(ERROR_NOACCESS);
     } else {
       // One thread owns every window, so only the display can fill an empty queue meanwhile.
       while (!Retrieve(msg, hwnd, filter_min, filter_max, true)) PumpDisplayEvents(kWaitSliceMs);
@@ -204,13 +204,15 @@ BOOL Translate(const MSG *msg) {
 }  // namespace
 
 BOOL WINAPI TranslateMessage(const MSG *msg) {
-  BOOL result = !ilk::FailsWithLastError("TranslateMessage") && msg && Translate(msg);
+  BOOL result = !ilk::kernel32::FailsWithLastError("TranslateMessage") && msg && Translate(msg);
   ilk::Trace("TranslateMessage(0x%04x) = %d", msg ? msg->message : 0, result);
   return result;
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG *msg) {
-  WindowPtr window = ilk::FailsWithLastError("DispatchMessageW") || !msg || !msg->hwnd ? nullptr : FindWindowObject(msg->hwnd);
+  WindowPtr window = ilk::kernel32::FailsWithLastError("DispatchMessageW") || !msg || !msg->hwnd
+                         ? nullptr
+                         : FindWindowObject(msg->hwnd);
   LRESULT result = window ? window->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
   ilk::Trace("DispatchMessageW(0x%04x for %p) = %lld", msg ? msg->message : 0, msg ? (void *)msg->hwnd : nullptr,
              (long long)result);

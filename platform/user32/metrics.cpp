@@ -2,8 +2,8 @@
 // gives them at 96 DPI. A sizable frame is SM_CXFRAME plus SM_CXPADDEDBORDER (8 px) on each side
 // and the caption adds SM_CYCAPTION (23 px) on top: WS_OVERLAPPEDWINDOW is 8/31/8/8.
 #include "common/log.h"
-#include "desktop.h"
-#include "common/injected_failure.h"
+#include "display/display.h"
+#include "kernel32/kernel32_internal.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -39,21 +39,21 @@ RECT FrameInsets(DWORD style, DWORD ex_style) {
 using namespace ilk::user32;
 
 int WINAPI GetSystemMetrics(int index) {
-  Desktop &display = CurrentDesktop();
+  ilk::display::Desktop &desktop = ilk::display::CurrentDesktop();
   int value = 0;
   switch (index) {
     case SM_CXSCREEN:
     case SM_CXVIRTUALSCREEN:
     case SM_CXMAXIMIZED:
-      value = display.ScreenWidth();
+      value = desktop.ScreenWidth();
       break;
     case SM_CYSCREEN:
     case SM_CYVIRTUALSCREEN:
     case SM_CYMAXIMIZED:
-      value = display.ScreenHeight();
+      value = desktop.ScreenHeight();
       break;
-    case SM_CXMAXTRACK: value = display.ScreenWidth() + kMaxTrackExcess; break;
-    case SM_CYMAXTRACK: value = display.ScreenHeight() + kMaxTrackExcess; break;
+    case SM_CXMAXTRACK: value = desktop.ScreenWidth() + kMaxTrackExcess; break;
+    case SM_CYMAXTRACK: value = desktop.ScreenHeight() + kMaxTrackExcess; break;
     case SM_CXFRAME:
     case SM_CYFRAME: value = kFrame; break;
     case SM_CXPADDEDBORDER: value = kPaddedBorder; break;
@@ -86,9 +86,9 @@ int WINAPI GetSystemMetrics(int index) {
 
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD ex_style) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("AdjustWindowRectEx")) {
+  if (!ilk::kernel32::FailsWithLastError("AdjustWindowRectEx")) {
     if (!rect) {
-      SetLastError(ERROR_INVALID_PARAMETER);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_PARAMETER);
     } else {
       RECT insets = FrameInsets(style, ex_style);
       const int kMenuBar = 20;  // SM_CYMENU

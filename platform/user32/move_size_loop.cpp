@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "desktop.h"
+#include "display/display.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -99,7 +99,7 @@ void RunKeyboardLoop(HWND hwnd, bool moving) {
 }  // namespace
 
 void RunMoveSizeLoop(HWND hwnd, WPARAM command, LPARAM press) {
-  Desktop &display = CurrentDesktop();
+  display::Desktop &desktop = display::CurrentDesktop();
   WindowPtr window = FindWindowObject(hwnd, false);
   if (!window || !(window->style & WS_VISIBLE)) return;
   bool moving = (command & 0xFFF0) == SC_MOVE;
@@ -108,7 +108,7 @@ void RunMoveSizeLoop(HWND hwnd, WPARAM command, LPARAM press) {
     RunKeyboardLoop(hwnd, moving);
     return;
   }
-  if (!display.LeftButtonDown()) return;
+  if (!desktop.LeftButtonDown()) return;
   int edge = moving ? 0 : (int)(command & 0x000F);
   const int start_x = GET_X_LPARAM(press), start_y = GET_Y_LPARAM(press);
   const RECT start = window->window_rect;
@@ -116,19 +116,19 @@ void RunMoveSizeLoop(HWND hwnd, WPARAM command, LPARAM press) {
   ilk::Trace("%s loop for %p begins", moving ? "move" : "size", (void *)hwnd);
   Send(hwnd, WM_ENTERSIZEMOVE, 0, 0);
 
-  DisplayEvent event;
+  display::DisplayEvent event;
   bool pending = false;  // `event` holds an event that a run of motion events ended with
   while (IsWindow(hwnd)) {
-    if (!pending && !display.NextEvent(&event, kPollMs)) {
-      if (!display.LeftButtonDown()) break;
+    if (!pending && !desktop.NextEvent(&event, kPollMs)) {
+      if (!desktop.LeftButtonDown()) break;
       continue;
     }
     pending = false;
-    if (event.kind == DisplayEvent::kMotion) {
-      DisplayEvent latest = event;
+    if (event.kind == display::DisplayEvent::kMotion) {
+      display::DisplayEvent latest = event;
       // Only the newest of a run of motion events matters.
-      while (display.NextEvent(&event, 0)) {
-        if (event.kind != DisplayEvent::kMotion) {
+      while (desktop.NextEvent(&event, 0)) {
+        if (event.kind != display::DisplayEvent::kMotion) {
           pending = true;
           break;
         }
@@ -145,14 +145,14 @@ void RunMoveSizeLoop(HWND hwnd, WPARAM command, LPARAM press) {
       }
       SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                    SWP_NOACTIVATE | SWP_NOZORDER | (moving ? SWP_NOSIZE : 0));
-    } else if (event.kind == DisplayEvent::kButtonUp && event.button == 1) {
+    } else if (event.kind == display::DisplayEvent::kButtonUp && event.button == 1) {
       break;
-    } else if (event.kind == DisplayEvent::kKeyDown && event.virtual_key == VK_ESCAPE) {
+    } else if (event.kind == display::DisplayEvent::kKeyDown && event.virtual_key == VK_ESCAPE) {
       SetWindowPos(hwnd, nullptr, start.left, start.top, start.right - start.left, start.bottom - start.top,
                    SWP_NOACTIVATE | SWP_NOZORDER);
       break;
-    } else if (event.kind != DisplayEvent::kButtonDown && event.kind != DisplayEvent::kKeyDown &&
-               event.kind != DisplayEvent::kKeyUp && event.kind != DisplayEvent::kButtonUp) {
+    } else if (event.kind != display::DisplayEvent::kButtonDown && event.kind != display::DisplayEvent::kKeyDown &&
+               event.kind != display::DisplayEvent::kKeyUp && event.kind != display::DisplayEvent::kButtonUp) {
       QueueDisplayEvent(event);  // exposure, closing and the display's own moves still count
     }
   }

@@ -7,7 +7,8 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "common/injected_failure.h"
+#include "kernel32/kernel32_internal.h"
+#include "gdi32/gdi32_internal.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -104,7 +105,7 @@ using namespace ilk::user32;
 
 BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("InvalidateRect")) {
+  if (!ilk::kernel32::FailsWithLastError("InvalidateRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       Invalidate(window, rect, erase);
       result = TRUE;
@@ -116,7 +117,7 @@ BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase) {
 
 BOOL WINAPI ValidateRect(HWND hwnd, const RECT *rect) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("ValidateRect")) {
+  if (!ilk::kernel32::FailsWithLastError("ValidateRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       Validate(window, rect);
       if (!rect) window->frame_pending = false;  // a null rectangle validates the whole window
@@ -131,7 +132,8 @@ namespace {
 
 BOOL Redraw(HWND hwnd, const RECT *update_rect, HANDLE update_region, UINT flags) {
   if (update_region) {
-    SetLastError(ERROR_INVALID_HANDLE);  // this platform has no regions, so no region handle is valid
+    // This platform has no regions, so no region handle is valid.
+    ilk::kernel32::SetThreadLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
   if (!hwnd) return TRUE;  // the desktop, which this platform does not draw
@@ -163,14 +165,14 @@ BOOL Redraw(HWND hwnd, const RECT *update_rect, HANDLE update_region, UINT flags
 
 BOOL WINAPI RedrawWindow(HWND hwnd, const RECT *update_rect, HANDLE update_region, UINT flags) {
   ilk::Trace("RedrawWindow(%p, %s, %p, 0x%x) ...", (void *)hwnd, update_rect ? "rect" : "NULL", update_region, flags);
-  BOOL result = !ilk::FailsWithLastError("RedrawWindow") && Redraw(hwnd, update_rect, update_region, flags);
+  BOOL result = !ilk::kernel32::FailsWithLastError("RedrawWindow") && Redraw(hwnd, update_rect, update_region, flags);
   ilk::Trace("RedrawWindow(%p) = %d", (void *)hwnd, result);
   return result;
 }
 
 HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
   HDC dc = nullptr;
-  WindowPtr window = ilk::FailsWithLastError("BeginPaint") ? nullptr : FindWindowObject(hwnd);
+  WindowPtr window = ilk::kernel32::FailsWithLastError("BeginPaint") ? nullptr : FindWindowObject(hwnd);
   if (window && paint) {
     SendFramePaint(hwnd, window);
     *paint = {};
@@ -180,7 +182,7 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
     window->internal_paint = false;
     paint->hdc = dc = window->dc;
   } else if (window) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+    ilk::kernel32::SetThreadLastError(ERROR_INVALID_PARAMETER);
   }
   ilk::Trace("BeginPaint(%p) = %p", (void *)hwnd, (void *)dc);
   return dc;
@@ -188,7 +190,7 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
 
 BOOL WINAPI UpdateWindow(HWND hwnd) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("UpdateWindow") && FindWindowObject(hwnd)) {
+  if (!ilk::kernel32::FailsWithLastError("UpdateWindow") && FindWindowObject(hwnd)) {
     PaintNow(hwnd, false);
     result = TRUE;
   }
@@ -205,7 +207,7 @@ BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *paint) {
 
 HDC WINAPI GetDC(HWND hwnd) {
   HDC dc = nullptr;
-  if (!ilk::FailsWithLastError("GetDC")) {
+  if (!ilk::kernel32::FailsWithLastError("GetDC")) {
     if (!hwnd) {
       dc = kScreenDc;
     } else if (WindowPtr window = FindWindowObject(hwnd)) {
@@ -218,7 +220,7 @@ HDC WINAPI GetDC(HWND hwnd) {
 
 int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
   int result = 0;
-  if (!ilk::FailsWithLastError("ReleaseDC")) {
+  if (!ilk::kernel32::FailsWithLastError("ReleaseDC")) {
     WindowPtr window = hwnd ? FindWindowObject(hwnd, false) : nullptr;
     result = (dc == kScreenDc && !hwnd) || (window && window->dc == dc);
   }
@@ -228,7 +230,7 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
 
 HWND WINAPI WindowFromDC(HDC dc) {
   HWND hwnd = nullptr;
-  if (!ilk::FailsWithLastError("WindowFromDC")) hwnd = WindowOfDc(dc);
+  if (!ilk::kernel32::FailsWithLastError("WindowFromDC")) hwnd = ilk::gdi32::WindowOfDc(dc);
   ilk::Trace("WindowFromDC(%p) = %p", (void *)dc, (void *)hwnd);
   return hwnd;
 }

@@ -2,7 +2,7 @@
 // is announced with WM_STYLECHANGING and WM_STYLECHANGED, as on Windows; the frame follows only
 // at the next SetWindowPos with SWP_FRAMECHANGED. Classes here reserve no extra window bytes, so
 // every non-negative index is invalid.
-#include "common/injected_failure.h"
+#include "kernel32/kernel32_internal.h"
 #include "common/log.h"
 #include "window_manager.h"
 
@@ -51,9 +51,9 @@ using namespace ilk::user32;
 
 LONG_PTR WINAPI GetWindowLongPtrW(HWND hwnd, int index) {
   LONG_PTR value = 0;
-  if (!ilk::FailsWithLastError("GetWindowLongPtrW")) {
+  if (!ilk::kernel32::FailsWithLastError("GetWindowLongPtrW")) {
     WindowPtr window = FindWindowObject(hwnd);
-    if (window && !ReadLong(window, index, &value)) SetLastError(ERROR_INVALID_INDEX);
+    if (window && !ReadLong(window, index, &value)) ilk::kernel32::SetThreadLastError(ERROR_INVALID_INDEX);
   }
   ilk::Trace("GetWindowLongPtrW(%p, %d) = 0x%llx", (void *)hwnd, index, (long long)value);
   return value;
@@ -61,12 +61,12 @@ LONG_PTR WINAPI GetWindowLongPtrW(HWND hwnd, int index) {
 
 LONG_PTR WINAPI SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
   LONG_PTR previous = 0;
-  if (!ilk::FailsWithLastError("SetWindowLongPtrW")) {
+  if (!ilk::kernel32::FailsWithLastError("SetWindowLongPtrW")) {
     WindowPtr window = FindWindowObject(hwnd);
     if (window && ReadLong(window, index, &previous)) {
       WriteLong(window, index, value);
     } else if (window) {
-      SetLastError(ERROR_INVALID_INDEX);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_INDEX);
     }
   }
   ilk::Trace("SetWindowLongPtrW(%p, %d, 0x%llx) = 0x%llx", (void *)hwnd, index, (long long)value, (long long)previous);

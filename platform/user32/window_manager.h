@@ -9,6 +9,10 @@
 #include <thread>
 #include <vector>
 
+namespace ilk::display {
+struct DisplayEvent;
+}  // namespace ilk::display
+
 namespace ilk::user32 {
 
 struct WindowClass {
@@ -68,8 +72,6 @@ WCHAR CharacterForKey(UINT virtual_key);
 WindowPtr FindWindowObject(HWND hwnd, bool report = true);
 // The live window behind `hwnd`, or null, for any thread.
 WindowPtr FindWindowAnyThread(HWND hwnd);
-// The window whose device context `dc` is, or null.
-HWND WindowOfDc(HDC dc);
 // Catches, as an assertion does, a use of the window manager's state by a thread other than
 // the one that has the windows: it writes why on stderr and aborts. `hwnd` names the window
 // used, or is null for the message queue.
@@ -128,7 +130,6 @@ MINMAXINFO QueryMinMaxInfo(HWND hwnd);
 // Pulls pending display events into the input queue; waits up to `timeout_ms` for the first.
 void PumpDisplayEvents(int timeout_ms);
 // Acts on a display event now (exposure, closing, moves by the display) or queues it as input.
-struct DisplayEvent;
-void QueueDisplayEvent(const DisplayEvent &event);
+void QueueDisplayEvent(const display::DisplayEvent &event);
 
 }  // namespace ilk::user32

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "common/log.h"
-#include "desktop.h"
-#include "common/injected_failure.h"
+#include "display/display.h"
+#include "kernel32/kernel32_internal.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -184,7 +184,7 @@ BOOL ShowWindowNow(HWND hwnd, int command) {
       break;
     default:
       // Minimizing and maximizing: windows here have no such states.
-      SetLastError(ERROR_NOT_SUPPORTED);
+      ilk::kernel32::SetThreadLastError(ERROR_NOT_SUPPORTED);
       return was_visible;
   }
   const bool show = !was_visible;
@@ -234,12 +234,12 @@ using namespace ilk::user32;
 BOOL WINAPI SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
   ilk::Trace("SetWindowPos(%p, %p, %d, %d, %d, %d, 0x%x) ...", (void *)hwnd, (void *)insert_after, x, y, cx, cy, flags);
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("SetWindowPos")) {
+  if (!ilk::kernel32::FailsWithLastError("SetWindowPos")) {
     WindowPtr window = FindWindowObject(hwnd);
     if (window && (flags & (SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE))) {
       // Flags Windows keeps for itself: it sends nothing and changes nothing. What it returns is
       // not known; the call fails here, so that the caller learns that nothing was done.
-      SetLastError(ERROR_INVALID_FLAGS);
+      ilk::kernel32::SetThreadLastError(ERROR_INVALID_FLAGS);
     } else if (window) {
       result = SetWindowPosition(window, insert_after, x, y, cx, cy, flags);
     }
@@ -250,7 +250,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int
 
 BOOL WINAPI ShowWindow(HWND hwnd, int command) {
   ilk::Trace("ShowWindow(%p, %d) ...", (void *)hwnd, command);
-  BOOL result = ilk::FailsWithLastError("ShowWindow") ? FALSE : ShowWindowNow(hwnd, command);
+  BOOL result = ilk::kernel32::FailsWithLastError("ShowWindow") ? FALSE : ShowWindowNow(hwnd, command);
   ilk::Trace("ShowWindow(%p) = %d", (void *)hwnd, result);
   return result;
 }

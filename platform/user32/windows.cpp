@@ -10,8 +10,9 @@
 #include "common/log.h"
 #include "common/platform_state.h"
 #include "gdi32/gdi32_internal.h"
-#include "desktop.h"
-#include "common/injected_failure.h"
+#include "display/display.h"
+#include "kernel32/kernel32_internal.h"
+#include "user32_internal.h"
 #include "window_manager.h"
 
 namespace ilk::user32 {
@@ -63,20 +64,12 @@ WindowPtr FindWindowAnyThread(HWND hwnd) {
   return nullptr;
 }
 
-HWND WindowOfDc(HDC dc) {
-  std::lock_guard<std::mutex> lock(State().mutex);
-  for (const WindowPtr &window : Table()) {
-    if (window->dc == dc) return window->hwnd;
-  }
-  return nullptr;
-}
-
 WindowPtr FindWindowObject(HWND hwnd, bool report) {
   WindowPtr window = FindWindowAnyThread(hwnd);
   if (window) {
     CheckWindowThread(hwnd, window->thread);
   } else if (report) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    ilk::kernel32::SetThreadLastError(ERROR_INVALID_WINDOW_HANDLE);
   }
   return window;
 }
@@ -121,7 +114,7 @@ bool IsInZOrderPlace(HWND hwnd, HWND insert_after) {
 }
 
 void PlaceInZOrder(HWND hwnd, HWND insert_after) {
-  std::vector<SurfaceId> order;
+  std::vector<display::SurfaceId> order;
   {
     std::lock_guard<std::mutex> lock(State().mutex);
     auto &table = Table();
@@ -138,18 +131,23 @@ void PlaceInZOrder(HWND hwnd, HWND insert_after) {
       if (after != table.end()) position = after + 1;
     }
     table.insert(position, window);
-    for (const WindowPtr &w : table) order.push_back(reinterpret_cast<SurfaceId>(w->hwnd));
+    for (const WindowPtr &w : table) order.push_back(display::SurfaceOf(w->hwnd));
   }
-  CurrentDesktop().RestackSurfaces(order);
+  display::CurrentDesktop().RestackSurfaces(order);
 }
 
 void UpdateDisplay(const WindowPtr &window) {
-  SurfaceLook look;
+  display::SurfaceLook look;
   look.window = {window->window_rect.left, window->window_rect.top, window->window_rect.right,
                  window->window_rect.bottom};
   look.client = {window->client_rect.left, window->client_rect.top, window->client_rect.right,
                  window->client_rect.bottom};
   look.caption = (window->style & WS_CAPTION) == WS_CAPTION;
+  // The caption buttons come with the window menu, as on Windows.
+  bool system_menu = look.caption && (window->style & WS_SYSMENU);
+  look.close_box = system_menu;
+  look.minimize_box = system_menu && (window->style & WS_MINIMIZEBOX);
+  look.maximize_box = system_menu && (window->style & WS_MAXIMIZEBOX);
   look.active = ActiveWindow() == window->hwnd;
   look.visible = (window->style & WS_VISIBLE) != 0;
   look.title = ilk::Utf8(window->title);
@@ -157,12 +155,13 @@ void UpdateDisplay(const WindowPtr &window) {
     look.background = *color;
     look.has_background = true;
   }
-  CurrentDesktop().UpdateSurface(reinterpret_cast<SurfaceId>(window->hwnd), look);
+  display::CurrentDesktop().UpdateSurface(display::SurfaceOf(window->hwnd), look);
 }
 
 }  // namespace ilk::user32
 
 using namespace ilk::user32;
+namespace display = ilk::display;
 
 namespace {
 
@@ -176,7 +175,7 @@ std::wstring Widen(LPCSTR text) {
 void AbandonCreation(const WindowPtr &window, bool send_destroy) {
   if (send_destroy) Send(window->hwnd, WM_DESTROY, 0, 0);
   Send(window->hwnd, WM_NCDESTROY, 0, 0);
-  CurrentDesktop().DestroySurface(reinterpret_cast<SurfaceId>(window->hwnd));
+  display::CurrentDesktop().DestroySurface(display::SurfaceOf(window->hwnd));
   RemoveWindowObject(window->hwnd);
 }
 
@@ -184,7 +183,7 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
                       int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   std::shared_ptr<const WindowClass> window_class = FindClass(class_name, instance);
   if (!window_class) {
-    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    ilk::kernel32::SetThreadLastError(ERROR_CANNOT_FIND_WND_CLASS);
     return nullptr;
   }
   WindowPtr parent_window;
@@ -195,8 +194,8 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   // and three quarters of the screen.
   if (x == CW_USEDEFAULT) x = y = 0;
   if (width == CW_USEDEFAULT) {
-    width = CurrentDesktop().ScreenWidth() * 3 / 4;
-    height = CurrentDesktop().ScreenHeight() * 3 / 4;
+    width = display::CurrentDesktop().ScreenWidth() * 3 / 4;
+    height = display::CurrentDesktop().ScreenHeight() * 3 / 4;
   }
 
   auto window = std::make_shared<Window>();
@@ -214,7 +213,7 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   if (parent_window && (style & WS_CHILD)) origin = {parent_window->client_rect.left, parent_window->client_rect.top};
   window->window_rect = {origin.x + x, origin.y + y, origin.x + x + width, origin.y + y + height};
   AddWindowObject(window);
-  CurrentDesktop().CreateSurface(reinterpret_cast<SurfaceId>(window->hwnd), SurfaceLook{});
+  display::CurrentDesktop().CreateSurface(display::SurfaceOf(window->hwnd), display::SurfaceLook{});
 
   // Sizable and overlapped windows learn their limits first and are clamped to them.
   if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
@@ -232,7 +231,8 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
                           title.c_str(), class_name.c_str(), ex_style};
   if (!Send(window->hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
     AbandonCreation(window, false);
-    SetLastError(ERROR_GEN_FAILURE);  // Windows leaves whatever code the procedure set; this is ours
+    // Windows leaves whatever code the procedure set; this is ours.
+    ilk::kernel32::SetThreadLastError(ERROR_GEN_FAILURE);
     return nullptr;
   }
   RECT client = window->window_rect;
@@ -240,7 +240,7 @@ HWND CreateWindowCore(DWORD ex_style, const std::wstring &class_name, const std:
   window->client_rect = client;
   if (Send(window->hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
     AbandonCreation(window, true);
-    SetLastError(ERROR_GEN_FAILURE);
+    ilk::kernel32::SetThreadLastError(ERROR_GEN_FAILURE);
     return nullptr;
   }
   UpdateDisplay(window);
@@ -267,7 +267,7 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_n
   std::wstring title = window_name ? window_name : L"";
   ilk::Trace("CreateWindowExW(0x%x, \"%s\", \"%s\", 0x%x, %d, %d, %d, %d) ...", ex_style, ilk::Utf8(name).c_str(),
              ilk::Utf8(title).c_str(), style, x, y, width, height);
-  HWND hwnd = ilk::FailsWithLastError("CreateWindowExW")
+  HWND hwnd = ilk::kernel32::FailsWithLastError("CreateWindowExW")
                   ? nullptr
                   : CreateWindowCore(ex_style, name, title, style, x, y, width, height, parent, menu, instance, param);
   ilk::Trace("CreateWindowExW(\"%s\") = %p", ilk::Utf8(title).c_str(), (void *)hwnd);
@@ -280,7 +280,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
              class_name ? class_name : "(null)", window_name ? window_name : "", style, x, y, width, height);
   // The creation structure the procedure sees stays the wide one: this platform's windows are
   // all Unicode windows.
-  HWND hwnd = ilk::FailsWithLastError("CreateWindowExA") ? nullptr
+  HWND hwnd = ilk::kernel32::FailsWithLastError("CreateWindowExA") ? nullptr
                                           : CreateWindowCore(ex_style, Widen(class_name), Widen(window_name), style, x,
                                                              y, width, height, parent, menu, instance, param);
   ilk::Trace("CreateWindowExA(\"%s\") = %p", window_name ? window_name : "", (void *)hwnd);
@@ -289,7 +289,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
 
 BOOL WINAPI DestroyWindow(HWND hwnd) {
   BOOL result = FALSE;
-  WindowPtr window = ilk::FailsWithLastError("DestroyWindow") ? nullptr : FindWindowObject(hwnd);
+  WindowPtr window = ilk::kernel32::FailsWithLastError("DestroyWindow") ? nullptr : FindWindowObject(hwnd);
   if (window && !window->destroying) {
     window->destroying = true;
     // Owned and child windows go first, as Windows destroys them before their parent.
@@ -305,7 +305,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     Send(hwnd, WM_NCDESTROY, 0, 0);
     ForgetWindow(hwnd);
     PurgeMessages(hwnd);
-    CurrentDesktop().DestroySurface(reinterpret_cast<SurfaceId>(hwnd));
+    display::CurrentDesktop().DestroySurface(display::SurfaceOf(hwnd));
     RemoveWindowObject(hwnd);
     result = TRUE;
   } else if (window) {
@@ -315,15 +315,17 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
   return result;
 }
 
+bool ilk::user32::IsLiveWindow(HWND hwnd) { return FindWindowAnyThread(hwnd) != nullptr; }
+
 BOOL WINAPI IsWindow(HWND hwnd) {
-  BOOL result = FindWindowAnyThread(hwnd) != nullptr;
+  BOOL result = IsLiveWindow(hwnd);
   ilk::Trace("IsWindow(%p) = %d", (void *)hwnd, result);
   return result;
 }
 
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("GetWindowRect")) {
+  if (!ilk::kernel32::FailsWithLastError("GetWindowRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       *rect = window->window_rect;
       result = TRUE;
@@ -336,7 +338,7 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
 
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
   BOOL result = FALSE;
-  if (!ilk::FailsWithLastError("GetClientRect")) {
+  if (!ilk::kernel32::FailsWithLastError("GetClientRect")) {
     if (WindowPtr window = FindWindowObject(hwnd)) {
       *rect = {0, 0, window->client_rect.right - window->client_rect.left,
                window->client_rect.bottom - window->client_rect.top};

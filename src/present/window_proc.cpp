@@ -1,19 +1,18 @@
 // The window procedure: traces every message, routes painting, size changes and destruction to
-// the window's record, and does its own hit-testing and keyboard sizing.
+// the window's record, and hands hit-testing and keyboard sizing to move_size/.
 #include "present/window_proc.h"
 
 #include <stdio.h>
 
 #include "app/options.h"
+#include "move_size/hit_test.h"
+#include "move_size/keyboard_sizing.h"
 #include "present/frame.h"
 #include "renderer/window_renderer.h"
 
 namespace interlock {
 
 namespace {
-
-const int kEdgeMargin = 19;
-const int kKeyboardStep = 10;
 
 void HandleSizeChange(HWND window, window_renderer *wr, const WINDOWPOS *pos) {
   printf("resizd %p\n", (void *)wr);
@@ -25,29 +24,7 @@ void HandleSizeChange(HWND window, window_renderer *wr, const WINDOWPOS *pos) {
   wr->resizing = FALSE;
 }
 
-void HandleKey(HWND window, WPARAM key) {
-  RECT window_size;
-  GetWindowRect(window, &window_size);
-  LONG width = window_size.right - window_size.left;
-  LONG height = window_size.bottom - window_size.top;
-  if (key == VK_OEM_PLUS) {
-    SetWindowPos(window, NULL, window_size.left - kKeyboardStep, window_size.top - kKeyboardStep,
-                 width + kKeyboardStep, height + kKeyboardStep, 0);
-  } else if (key == VK_OEM_MINUS) {
-    SetWindowPos(window, NULL, window_size.left + kKeyboardStep, window_size.top + kKeyboardStep,
-                 width - kKeyboardStep, height - kKeyboardStep, 0);
-  }
-}
-
 }  // namespace
-
-LRESULT HitTest(const RECT &window_size, int x, int y) {
-  bool left = x <= window_size.left + kEdgeMargin;
-  bool right = !left && x >= window_size.right - kEdgeMargin;
-  if (y <= window_size.top + kEdgeMargin) return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
-  if (y < window_size.bottom - kEdgeMargin) return left ? HTLEFT : right ? HTRIGHT : HTCAPTION;
-  return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
-}
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_CREATE) {
@@ -93,7 +70,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
       return HitTest(window_size, (SHORT)LOWORD(lparam), (SHORT)HIWORD(lparam));
     }
     case WM_KEYDOWN:
-      HandleKey(window, wparam);
+      SizeByKey(window, wparam);
       break;
   }
   return DefWindowProcW(window, message, wparam, lparam);

@@ -11,7 +11,7 @@
 #include <regex>
 #include <sstream>
 
-#include "platform/user32/xvfb_server.h"
+#include "platform/display/xvfb_server.h"
 #include "support/png_image.h"
 #include "support/program_run.h"
 #include "support/triangle_probe.h"

@@ -4,8 +4,8 @@
 
 #include <thread>
 
-#include "platform/user32/xtest_driver.h"
-#include "platform/user32/xvfb_server.h"
+#include "platform/display/xtest_driver.h"
+#include "platform/display/xvfb_server.h"
 #include "support/program_run.h"
 
 namespace {

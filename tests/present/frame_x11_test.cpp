@@ -9,8 +9,8 @@
 #include <X11/extensions/XShm.h>
 
 #include "common/platform_state.h"
-#include "user32/user32_internal.h"
-#include "platform/user32/xvfb_server.h"
+#include "display/display.h"
+#include "platform/display/xvfb_server.h"
 #include "present/frame.h"
 #include "present/program_windows.h"
 #include "support/png_image.h"
@@ -37,8 +37,8 @@ bool ServerOffersSharedMemory() {
 int PixelsNotShown(const ProgramWindows &windows, int number) {
   RgbaImage captured;
   EXPECT_TRUE(ReadRgbaPng(windows.Frame(1, number), &captured));
-  ilk::user32::WindowImage shown;
-  EXPECT_TRUE(ilk::user32::ReadWindowImage(wr1.window, &shown));
+  ilk::display::WindowImage shown;
+  EXPECT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(wr1.window), &shown));
   EXPECT_EQ(shown.width, captured.width);
   EXPECT_EQ(shown.height, captured.height);
   if (shown.bgra.size() != captured.rgba.size()) return -1;

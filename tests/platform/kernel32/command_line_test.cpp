@@ -1,31 +1,12 @@
-// CommandLineToArgvW against Windows' splitting rules, and the start-up code's quoting, which
-// must give the process's own arguments back.
+// CommandLineToArgvW against Windows' splitting rules.
 #include <gtest/gtest.h>
 #include <shellapi.h>
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
-#include "command_line_quoting.h"
-#include "common/log.h"
+#include "support/command_line_split.h"
 #include "support/scoped_knobs.h"
 
 namespace {
-
-std::vector<std::wstring> Split(const wchar_t *line) {
-  int count = -1;
-  LPWSTR *argv = CommandLineToArgvW(line, &count);
-  EXPECT_NE(argv, nullptr);
-  std::vector<std::wstring> arguments;
-  if (!argv) return arguments;
-  for (int i = 0; i < count; ++i) arguments.emplace_back(argv[i]);
-  EXPECT_EQ(argv[count], nullptr);
-  EXPECT_EQ(LocalFree(argv), nullptr);
-  return arguments;
-}
-
-using Args = std::vector<std::wstring>;
 
 TEST(CommandLineToArgvW, FirstElementFollowsProgramNameRules) {
   EXPECT_EQ(Split(L"--help"), Args({L"--help"}));
@@ -61,33 +42,6 @@ TEST(CommandLineToArgvW, InjectedFailureReturnsNullWithTheCode) {
   EXPECT_EQ(CommandLineToArgvW(L"a", &count), nullptr);
   EXPECT_EQ(GetLastError(), 1234u);
   EXPECT_NE(CommandLineToArgvW(L"a", &count), nullptr);
-}
-
-TEST(StartUpQuoting, ArgumentsSurviveTheRoundTrip) {
-  const std::vector<Args> cases = {
-      {L"--help"},
-      {L"--render-texture", L"--compat-gl"},
-      {L"", L"", L"x"},
-      {L"first blank", L"with blank", L"tab\there"},
-      {L"q\"uote", L"q\"uote", L"\"", L"\\\"", L"end\\", L"end with blank\\", L"\\\\server\\share"},
-  };
-  for (const Args &arguments : cases) {
-    std::wstring line = QuoteCommandLine(arguments);
-    EXPECT_EQ(Split(line.c_str()), arguments) << "line: " << std::string(line.begin(), line.end());
-  }
-}
-
-TEST(StartUpQuoting, WidensUtf8) {
-  EXPECT_EQ(WidenUtf8("plain"), L"plain");
-  EXPECT_EQ(WidenUtf8("gr\xC3\xBC\xC3\x9F"), L"gr\u00FC\u00DF");
-  EXPECT_EQ(WidenUtf8("\xE2\x82\xAC"), L"\u20AC");
-  EXPECT_EQ(WidenUtf8("bad\xFF"), std::wstring(L"bad") + wchar_t(0xFF));
-}
-
-TEST(PlatformOutput, WideTextIsWrittenAsUtf8) {
-  for (const char *text : {"plain", "h\xC3\xA9llo", "\xE2\x82\xAC 5", "\xF0\x9F\x98\x80"}) {
-    EXPECT_EQ(ilk::Utf8(WidenUtf8(text)), text);
-  }
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "d3d11/d3d11_internal.h"
-#include "platform/opengl32/gl_window.h"
+#include "support/gl_window.h"
 #include "support/scoped_knobs.h"
 
 namespace {

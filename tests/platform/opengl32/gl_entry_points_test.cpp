@@ -5,7 +5,7 @@
 #include <GL/wglext.h>
 #include <gtest/gtest.h>
 
-#include "platform/opengl32/gl_window.h"
+#include "support/gl_window.h"
 #include "support/scoped_knobs.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "platform/opengl32/gl_window.h"
+#include "support/gl_window.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "d3d11/d3d11_internal.h"
 #include "renderer/create_phases.h"
 #include "support/captured_run.h"
-#include "user32/user32_internal.h"
+#include "display/display.h"
 
 namespace interlock {
 namespace {
@@ -160,8 +160,8 @@ TEST_F(Direct3DPhase, CommittedCompositionShowsWhatTheSwapChainPresents) {
   ASSERT_EQ(wr1_.swapChain1->Present1(0, 0, &pp), S_OK);
   buffer->Release();
   source->Release();
-  ilk::user32::WindowImage shown;
-  ASSERT_TRUE(ilk::user32::ReadWindowImage(wr1_.window, &shown));
+  ilk::display::WindowImage shown;
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(wr1_.window), &shown));
   EXPECT_EQ(shown.bgra, red);
 }
 

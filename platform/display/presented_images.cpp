@@ -1,0 +1,55 @@
+// What the display shows in a client area: images presented to a surface, frames composed over
+// the black window background (and captured), waiting for the display, and reading back what
+// is shown.
+#include <string.h>
+
+#include <algorithm>
+
+#include "common/log.h"
+#include "display.h"
+#include "frame_capture.h"
+
+namespace ilk::display {
+
+namespace {
+
+// Premultiplied colours over black are the colour channels themselves, opaque: one pass from
+// the GPU's R, G, B, A to the window's B, G, R and an alpha of 0xFF.
+void ComposeOverBlack(const uint8_t *rgba, size_t count, uint8_t *bgra) {
+  for (size_t i = 0; i < count; ++i) {
+    uint32_t pixel;
+    memcpy(&pixel, rgba + i * 4, 4);
+    uint32_t composed = (pixel & 0xFF00u) | (pixel & 0xFFu) << 16 | (pixel >> 16 & 0xFFu) | 0xFF000000u;
+    memcpy(bgra + i * 4, &composed, 4);
+  }
+}
+
+}  // namespace
+
+bool PresentWindowImage(SurfaceId surface, int width, int height, const WindowImageWriter &write) {
+  bool shown = CurrentDesktop().ShowImage(surface, width, height, write);
+  Trace("PresentWindowImage(%p, %dx%d) = %d", reinterpret_cast<void *>(surface), width, height, shown);
+  return shown;
+}
+
+bool PresentWindowImage(SurfaceId surface, const WindowImage &image) {
+  return PresentWindowImage(surface, image.width, image.height,
+                            [&image](uint8_t *bgra) { std::copy(image.bgra.begin(), image.bgra.end(), bgra); });
+}
+
+bool PresentFrame(SurfaceId surface, int width, int height, const uint8_t *rgba) {
+  size_t count = (size_t)width * height;
+  if (!PresentWindowImage(surface, width, height, [=](uint8_t *bgra) { ComposeOverBlack(rgba, count, bgra); })) {
+    return false;
+  }
+  CaptureFrame(surface, width, height, rgba);
+  return true;
+}
+
+void WaitForPresentedImages() { CurrentDesktop().Sync(); }
+
+bool ReadWindowImage(SurfaceId surface, WindowImage *image) {
+  return CurrentDesktop().ReadClientImage(surface, &image->width, &image->height, &image->bgra);
+}
+
+}  // namespace ilk::display
