@@ -1,17 +1,49 @@
 #include "x11_text.h"
 
+#include <fontconfig/fontconfig.h>
+
+#include <mutex>
+
 namespace ilk::display {
 
 namespace {
 
-const char kFontPattern[] = "Segoe UI,DejaVu Sans,Liberation Sans,sans-serif:pixelsize=12";
+const char kFontPattern[] = "Segoe UI,DejaVu Sans,Liberation Sans:pixelsize=12";
+
+// The machine's font directories and caches, and none of the system's rules (aliases,
+// substitutions): captions look the same on every machine with the same fonts, and fontconfig
+// does not read the system's rule files, which leave allocations it never frees.
+const char kFontConfig[] =
+    "<fontconfig><dir>/usr/share/fonts</dir><dir>/usr/local/share/fonts</dir>"
+    "<cachedir>/var/cache/fontconfig</cachedir></fontconfig>";
+
+// Makes our configuration fontconfig's, once per process, before Xft sets fontconfig up with
+// the system's. Without it Xft falls back to the system's configuration.
+void UseOwnFontConfig() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    FcConfig *config = FcConfigCreate();
+    if (!config) return;
+    if (FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8 *>(kFontConfig), FcFalse) &&
+        FcConfigBuildFonts(config)) {
+      FcConfigSetCurrent(config);  // which takes a reference of its own
+    }
+    FcConfigDestroy(config);
+  });
+}
 
 }  // namespace
 
 std::unique_ptr<X11Text> X11Text::Open(::Display *display, const X11Visual &visual) {
+  UseOwnFontConfig();
   XftFont *font = XftFontOpenName(display, DefaultScreen(display), kFontPattern);
   if (!font) return nullptr;
   return std::unique_ptr<X11Text>(new X11Text(display, visual, font));
+}
+
+X11Text::X11Text(::Display *display, const X11Visual &visual, XftFont *font)
+    : display_(display), visual_(visual), font_(font) {
+  FcPatternIterStart(font_->pattern, &elements_);
 }
 
 X11Text::~X11Text() { XftFontClose(display_, font_); }

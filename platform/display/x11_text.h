@@ -4,6 +4,7 @@
 #pragma once
 
 #include <X11/Xft/Xft.h>
+#include <fontconfig/fontconfig.h>
 #include <stdint.h>
 
 #include <memory>
@@ -31,11 +32,16 @@ class X11Text {
   void Draw(Window window, uint32_t colorref, int x, int baseline, int clip_width, const std::string &utf8) const;
 
  private:
-  X11Text(::Display *display, const X11Visual &visual, XftFont *font) : display_(display), visual_(visual), font_(font) {}
+  X11Text(::Display *display, const X11Visual &visual, XftFont *font);
 
   ::Display *display_;
   const X11Visual &visual_;
   XftFont *font_;
+  // Fontconfig keeps a pattern's elements at an offset from the pattern rather than by pointer,
+  // so LeakSanitizer would take the font's elements for lost while the font lives (Xft frees it
+  // when the X connection closes, which the program leaves to the end of the process): an
+  // iterator over them holds their address.
+  FcPatternIter elements_;
 };
 
 }  // namespace ilk::display

@@ -1,6 +1,6 @@
 // DirectComposition targets and visuals, and what a presentation shows: a known image copied
 // into a swap chain's buffer and presented reaches the window (composed over black) and the
-// INTERLOCK_CAPTURE file (as presented, alpha included); DwmFlush.
+// INTERLOCK_CAPTURE file (as presented, alpha included, whichever thread presents); DwmFlush.
 #include <dcomp.h>
 #include <dwmapi.h>
 #include <png.h>
