@@ -7,6 +7,7 @@
 
 #include "common/log.h"
 #include "display.h"
+#include "cpu_passes.h"
 #include "frame_capture.h"
 
 namespace ilk::display {
@@ -16,6 +17,7 @@ namespace {
 // Premultiplied colours over black are the colour channels themselves, opaque: one pass from
 // the GPU's R, G, B, A to the window's B, G, R and an alpha of 0xFF.
 void ComposeOverBlack(const uint8_t *rgba, size_t count, uint8_t *bgra) {
+  NoteCpuPassOverPixels();
   for (size_t i = 0; i < count; ++i) {
     uint32_t pixel;
     memcpy(&pixel, rgba + i * 4, 4);
@@ -42,8 +44,20 @@ bool PresentFrame(SurfaceId surface, int width, int height, const uint8_t *rgba)
   if (!PresentWindowImage(surface, width, height, [=](uint8_t *bgra) { ComposeOverBlack(rgba, count, bgra); })) {
     return false;
   }
-  CaptureFrame(surface, width, height, rgba);
+  CaptureFrame(surface, width, height, rgba, (size_t)width * 4, ByteOrder::kRgba);
   return true;
+}
+
+std::shared_ptr<PixelMemory> DeviceFrameMemory(SurfaceId surface, const DeviceFrameLayout &layout) {
+  return CurrentDesktop().DeviceFrameMemory(surface, layout);
+}
+
+bool PresentDeviceFrame(SurfaceId surface, const PixelMemory &memory, const DeviceFrameLayout &layout) {
+  bool shown = CurrentDesktop().ShowDeviceFrame(surface, memory);
+  Trace("PresentDeviceFrame(%p, %dx%d) = %d", reinterpret_cast<void *>(surface), layout.width, layout.height, shown);
+  // Capture reads the very pixels the window shows.
+  if (shown) CaptureFrame(surface, layout.width, layout.height, memory.Bytes(), layout.row_pitch, ByteOrder::kBgra);
+  return shown;
 }
 
 void WaitForPresentedImages() { CurrentDesktop().Sync(); }
