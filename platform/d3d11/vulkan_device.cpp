@@ -47,6 +47,27 @@ VkDeviceSize HostPointerAlignment(VkPhysicalDevice device) {
   return host.minImportedHostPointerAlignment;
 }
 
+// Whether presentation has the device write windows' pixels, host memory it imports. On a CPU
+// device (lavapipe) the device's blit is itself a pass of the CPU, and a slower one than reading
+// the frame back and composing it, so there only INTERLOCK_PRESENT=device asks for it.
+bool PresentsIntoHostMemory(VkPhysicalDevice device) {
+  if (!HasDeviceExtension(device, VK_EXT_EXTERNAL_MEMORY_HOST_EXTENSION_NAME) ||
+      IsHidden(VK_EXT_EXTERNAL_MEMORY_HOST_EXTENSION_NAME)) {
+    return false;
+  }
+  switch (SelectedPresentPath()) {
+    case PresentPath::Device:
+      return true;
+    case PresentPath::ReadBack:
+      return false;
+    case PresentPath::PerDevice:
+      break;
+  }
+  VkPhysicalDeviceProperties properties;
+  vkGetPhysicalDeviceProperties(device, &properties);
+  return properties.deviceType != VK_PHYSICAL_DEVICE_TYPE_CPU;
+}
+
 VKAPI_ATTR VkBool32 VKAPI_CALL ValidationMessage(VkDebugUtilsMessageSeverityFlagBitsEXT,
                                                  VkDebugUtilsMessageTypeFlagsEXT,
                                                  const VkDebugUtilsMessengerCallbackDataEXT *data, void *) {
@@ -117,9 +138,7 @@ bool VulkanDevice::Init(bool validation) {
   queue_info.queueCount = 1;
   queue_info.pQueuePriorities = &priority;
   std::vector<const char *> device_extensions = {VK_KHR_EXTERNAL_MEMORY_FD_EXTENSION_NAME};
-  // Host memory the device can import is where presentation writes windows' pixels.
-  if (HasDeviceExtension(physical_, VK_EXT_EXTERNAL_MEMORY_HOST_EXTENSION_NAME) &&
-      !IsHidden(VK_EXT_EXTERNAL_MEMORY_HOST_EXTENSION_NAME)) {
+  if (PresentsIntoHostMemory(physical_)) {
     device_extensions.push_back(VK_EXT_EXTERNAL_MEMORY_HOST_EXTENSION_NAME);
     host_import_alignment_ = HostPointerAlignment(physical_);
   }

@@ -24,8 +24,9 @@ class VulkanDevice {
   VkPhysicalDevice Physical() const { return physical_; }
   const uint8_t *Uuid() const { return uuid_; }
 
-  // The alignment of host memory the device can import (VK_EXT_external_memory_host), address
-  // and size alike; 0 when it cannot import host memory.
+  // The alignment of host memory the device imports for presentation to write windows' pixels
+  // in (VK_EXT_external_memory_host), address and size alike; 0 when presentation reads frames
+  // back instead (no such import, or INTERLOCK_PRESENT, by default on a CPU device).
   VkDeviceSize HostImportAlignment() const { return host_import_alignment_; }
 
   // A memory type among `type_bits` with `properties`, or -1.

@@ -33,6 +33,7 @@ SwapChain::SwapChain(ID3D11Device *device, const DXGI_SWAP_CHAIN_DESC1 &desc)
 }
 
 SwapChain::~SwapChain() {
+  writer_.DropImport();  // while the device lives
   if (readback_) d3d11::DestroyTextureReadback(readback_);
   DropBuffers();
   d3d11::HoldDevice(device_, false);

@@ -5,13 +5,6 @@
 
 namespace ilk::dxgi {
 
-WindowPixelsWriter::WindowPixelsWriter(ID3D11Device *device) : device_(device) { d3d11::HoldDevice(device_, true); }
-
-WindowPixelsWriter::~WindowPixelsWriter() {
-  DropImport();
-  d3d11::HoldDevice(device_, false);
-}
-
 void WindowPixelsWriter::DropImport() {
   if (image_) d3d11::DestroyHostImage(image_);
   image_ = nullptr;

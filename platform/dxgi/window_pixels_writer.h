@@ -13,9 +13,9 @@ namespace ilk::dxgi {
 
 class WindowPixelsWriter {
  public:
-  // Holds `device` (its IntRef) until destroyed.
-  explicit WindowPixelsWriter(ID3D11Device *device);
-  ~WindowPixelsWriter();
+  // For a device that stays alive until DropImport (or the destructor) has run.
+  explicit WindowPixelsWriter(ID3D11Device *device) : device_(device) {}
+  ~WindowPixelsWriter() { DropImport(); }
   WindowPixelsWriter(const WindowPixelsWriter &) = delete;
   WindowPixelsWriter &operator=(const WindowPixelsWriter &) = delete;
 
@@ -27,10 +27,10 @@ class WindowPixelsWriter {
   // Writes `buffer` (8-bit colour, `width` x `height`) into the pixels `sink` offers and has the
   // sink show them.
   Outcome Present(ID3D11Texture2D *buffer, UINT width, UINT height, PresentationSink *sink);
-
- private:
   // Lets go of the imported pixels: the device's import first, then the memory.
   void DropImport();
+
+ private:
 
   ID3D11Device *const device_;
   UINT width_ = 0, height_ = 0;  // the size `layout_` is for

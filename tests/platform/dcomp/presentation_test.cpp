@@ -214,13 +214,20 @@ TEST_F(PresentationTest, TargetsAndContentsAreCheckedAsWindowsDoes) {
 }
 
 // Both ways a frame reaches a window: the device writes it straight into the window's own
-// pixels (B, G, R from the buffer's R, G, B), or, on a device that cannot import host memory,
-// it is read back and composed by the CPU. The window and the capture show the same either way;
-// only the read-back costs passes of the CPU over the pixels.
-class PresentationPathTest : public PresentationTest, public testing::WithParamInterface<bool> {
+// pixels (B, G, R from the buffer's R, G, B), or it is read back and composed by the CPU, as
+// asked or because the device cannot import host memory. The window and the capture show the
+// same either way; only the read-back costs passes of the CPU over the pixels.
+struct PresentPath {
+  const char *name;
+  const char *present;  // INTERLOCK_PRESENT
+  const char *hide;     // INTERLOCK_HIDE
+  bool read_back;
+};
+
+class PresentationPathTest : public PresentationTest, public testing::WithParamInterface<PresentPath> {
  protected:
-  bool ReadBack() const { return GetParam(); }
-  ScopedKnobs knobs_{{"INTERLOCK_HIDE", GetParam() ? "VK_EXT_external_memory_host" : nullptr}};
+  bool ReadBack() const { return GetParam().read_back; }
+  ScopedKnobs knobs_{{"INTERLOCK_PRESENT", GetParam().present}, {"INTERLOCK_HIDE", GetParam().hide}};
 };
 
 TEST_P(PresentationPathTest, FramesReachTheWindowAndTheCaptureAtEachSize) {
@@ -275,9 +282,11 @@ TEST_P(PresentationPathTest, FramesReachTheWindowAndTheCaptureAtEachSize) {
   std::filesystem::remove_all(directory);
 }
 
-INSTANTIATE_TEST_SUITE_P(Device, PresentationPathTest, testing::Bool(),
-                         [](const testing::TestParamInfo<bool> &info) {
-                           return info.param ? "ReadBackByTheCpu" : "WrittenByTheDevice";
-                         });
+INSTANTIATE_TEST_SUITE_P(Device, PresentationPathTest,
+                         testing::Values(PresentPath{"WrittenByTheDevice", "device", nullptr, false},
+                                         PresentPath{"ReadBackAsAsked", "readback", nullptr, true},
+                                         PresentPath{"ReadBackWithoutHostImport", "device",
+                                                     "VK_EXT_external_memory_host", true}),
+                         [](const testing::TestParamInfo<PresentPath> &info) { return info.param.name; });
 
 }  // namespace
