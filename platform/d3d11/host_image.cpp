@@ -120,8 +120,10 @@ bool HostImage::Write(const Texture &source) {
   region.srcSubresource = region.dstSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1};
   region.srcOffsets[1] = region.dstOffsets[1] = {(int32_t)width_, (int32_t)height_, 1};
   VkImage from = source.Image();
-  return vulkan_.Run({source.LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL), to_destination},
-                     {source.LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL), to_host},
+  VkImageMemoryBarrier source_to_transfer =
+      source.LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
+  VkImageMemoryBarrier source_back = source.LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL);
+  return vulkan_.Run({source_to_transfer, to_destination}, {source_back, to_host},
                      [&](VkCommandBuffer commands) {
                        vkCmdBlitImage(commands, from, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, image_,
                                       VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region, VK_FILTER_NEAREST);

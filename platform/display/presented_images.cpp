@@ -16,7 +16,9 @@ namespace {
 
 // Premultiplied colours over black are the colour channels themselves, opaque: the GPU's R, G,
 // B, A become the window's B, G, R and an alpha of 0xFF.
-uint32_t OverBlack(uint32_t rgba) { return (rgba & 0xFF00u) | (rgba & 0xFFu) << 16 | (rgba >> 16 & 0xFFu) | 0xFF000000u; }
+uint32_t OverBlack(uint32_t rgba) {
+  return (rgba & 0xFF00u) | (rgba & 0xFFu) << 16 | (rgba >> 16 & 0xFFu) | 0xFF000000u;
+}
 
 // Pixels composed at once: a loop of a fixed count, which the compiler turns into vector
 // instructions (one of unknown length it leaves a pixel at a time, four times slower).

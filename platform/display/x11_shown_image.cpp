@@ -67,15 +67,15 @@ std::shared_ptr<PixelMemory> ShownImage::ResizeShared(const DeviceFrameLayout &l
   bool kept = shared_ && layout.width == width_ && layout.height == height_ && layout.row_pitch == pitch_ &&
               segment_memory_->Size() == layout.size;
   if (!kept) {
+    // A segment is mapped at a page boundary, and covers whole pages. What cannot be shared
+    // leaves the image as it is.
+    bool placeable = layout.alignment <= PageSize() && layout.row_pitch % 4 == 0 && layout.width > 0 &&
+                     layout.height > 0 && layout.row_pitch * layout.height <= layout.size;
+    if (!*shared_memory_ || !placeable) return nullptr;
     Release();
     width_ = height_ = 0;
     pitch_ = 0;
-    // A segment is mapped at a page boundary, and covers whole pages.
-    bool placeable = layout.alignment <= PageSize() && layout.row_pitch % 4 == 0 && layout.width > 0 &&
-                     layout.height > 0 && layout.row_pitch * layout.height <= layout.size;
-    if (!*shared_memory_ || !placeable || !AttachShared(layout.height, layout.row_pitch, layout.size)) {
-      return nullptr;
-    }
+    if (!AttachShared(layout.height, layout.row_pitch, layout.size)) return nullptr;
     width_ = layout.width;
     height_ = layout.height;
     pitch_ = layout.row_pitch;
@@ -120,8 +120,9 @@ bool ShownImage::AttachShared(int height, size_t pitch, size_t size) {
     *shared_memory_ = false;
     return false;
   }
-  if (!BgraLayout(image)) {  // the pixels would need converting: no gain in sharing them
+  if (!BgraLayout(image)) {  // the pixels would need converting: no gain in sharing them, ever
     XDestroyImage(image);
+    *shared_memory_ = false;
     return false;
   }
   segment_.shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);

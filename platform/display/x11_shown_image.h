@@ -23,7 +23,8 @@ namespace ilk::display {
 
 class ShownImage {
  public:
-  // `shared_memory` is the display's: cleared for good when the server cannot attach memory.
+  // `shared_memory` is the display's: cleared for good when the server cannot attach memory or
+  // keeps another pixel layout.
   ShownImage(::Display *display, const X11Visual &visual, bool *shared_memory);
   ~ShownImage();
   ShownImage(const ShownImage &) = delete;
@@ -47,8 +48,8 @@ class ShownImage {
   void Draw(Window window, GC gc, int width, int height, int x, int y);
 
  private:
-  // Attaches a segment of `size` bytes holding `height` rows `pitch` bytes apart; false when the server
-  // cannot share it (`shared_memory_` cleared for good) or keeps another layout.
+  // Attaches a segment of `size` bytes holding `height` rows `pitch` bytes apart; false, with
+  // `shared_memory_` cleared for good, when the server cannot share it or keeps another layout.
   bool AttachShared(int height, size_t pitch, size_t size);
   void MakeLocal(int width, int height);
   void Release();
