@@ -4,7 +4,6 @@
 #include <mutex>
 
 #include "common/platform_state.h"
-#include "egl_display_opening.h"
 #include "gdi32_internal.h"
 
 namespace {
@@ -21,8 +20,6 @@ ilk::PlatformState<WindowDcs> window_dcs;
 namespace ilk::gdi32 {
 
 HDC CreateWindowDc(HWND window) {
-  // OpenGL on a window needs the display its pixel formats come from.
-  StartOpeningEglDisplay();
   // Handle values look like Windows' and count upwards from above the screen's DC, 0x1010000.
   static uintptr_t next = 0x1010000;  // under the lock; never reset, so never reused
   WindowDcs &state = window_dcs.Get();

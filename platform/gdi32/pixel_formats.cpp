@@ -17,7 +17,7 @@
 #include "common/injected_failure.h"
 #include "common/log.h"
 #include "common/platform_state.h"
-#include "egl_display_opening.h"
+#include "egl_display_choice.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ std::vector<PixelFormat> DescribeConfigs(EGLDisplay display) {
 
 PixelFormats *OpenFormats() {
   auto *result = new PixelFormats;
-  result->display = ilk::gdi32::TakeEglDisplay();
+  result->display = ilk::gdi32::OpenChosenEglDisplay();
   if (result->display != EGL_NO_DISPLAY) result->formats = DescribeConfigs(result->display);
   return result;
 }
