@@ -87,15 +87,18 @@ bool MeasureSize(FrameSubject &subject, const Size &size, bool quick, bool with_
   std::vector<double> times;
   times.reserve(count);  // nothing is allocated between the frames measured
   long faults = PageFaults();
+  uint64_t passes = subject.CpuPassesOverPixels();
   for (int i = 0; i < count; ++i) {
     double start = NowMs();
     if (!subject.Frame()) return Fail("a frame", size);
     times.push_back(NowMs() - start);
   }
   faults = PageFaults() - faults;
+  passes = subject.CpuPassesOverPixels() - passes;
   if (!CheckWindow(subject, size)) return false;
   WriteSeries(report, "frame", size, times);
   WriteSeries(report, "faults", size, {(double)faults / count});
+  WriteSeries(report, "passes", size, {(double)passes / count});
   if (with_resizes && !MeasureResizes(subject, size, quick, report)) return false;
   subject.Close();
   fflush(report);

@@ -22,6 +22,8 @@ class FrameSubject {
   virtual bool Resize(int width, int height) = 0;
   // What the window's client area shows now: B, G, R, A rows, top first.
   virtual bool WindowPixels(int *width, int *height, std::vector<uint8_t> *bgra) = 0;
+  // Passes the CPU has made over frames' pixels to show them, since the process started.
+  virtual uint64_t CpuPassesOverPixels() = 0;
   // Closes the window and everything made for it.
   virtual void Close() = 0;
 };
@@ -30,7 +32,8 @@ class FrameSubject {
 // of resizes, checking the window's pixels after each series. Writes one line per series to
 // `report`: "frame WxH ms...", "resize WxH ms..." (new targets and the first frame on them),
 // "resize-targets WxH ms..." and "resize-frame WxH ms..." (its two parts), "faults WxH
-// per-frame", "resize-faults WxH per-resize". False (with the reason on stderr) when a step or
+// per-frame", "passes WxH per-frame" (the CPU's passes over the pixels), "resize-faults WxH
+// per-resize". False (with the reason on stderr) when a step or
 // a pixel check fails.
 bool MeasureFrames(FrameSubject &subject, bool quick, FILE *report);
 

@@ -57,6 +57,8 @@ class ProgramSubject final : public FrameSubject {
     return true;
   }
 
+  uint64_t CpuPassesOverPixels() override { return ilk::display::CpuPassesOverPresentedPixels(); }
+
   void Close() override { DestroyWindow(wr1.window); }
 
  private:

@@ -37,6 +37,7 @@ class NativeSubject final : public bench::FrameSubject {
     *bgra = window_->Pixels();
     return true;
   }
+  uint64_t CpuPassesOverPixels() override { return window_ ? window_->CpuPasses() : 0; }
   void Close() override { window_.reset(); }
 
  private:

@@ -195,6 +195,7 @@ bool Window::Frame() {
   const uint8_t *from = readback_.data;
   uint8_t *to = pixels_.data();
   size_t count = (size_t)width_ * height_;
+  ++cpu_passes_;
   for (size_t i = 0; i < count; ++i) {
     uint32_t rgba;
     memcpy(&rgba, from + i * 4, 4);

@@ -30,6 +30,8 @@ class Window {
   uint32_t Width() const { return width_; }
   uint32_t Height() const { return height_; }
   const std::vector<uint8_t> &Pixels() const { return pixels_; }
+  // The passes over a frame's pixels this window's CPU code has made: one per frame.
+  uint64_t CpuPasses() const { return cpu_passes_; }
 
  private:
   bool MakeProgram();
@@ -48,6 +50,7 @@ class Window {
   int next_ = 0;  // the chain image the next frame goes to
   HostBuffer readback_;
   std::vector<uint8_t> pixels_;
+  uint64_t cpu_passes_ = 0;
 };
 
 }  // namespace native

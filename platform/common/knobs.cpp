@@ -35,6 +35,7 @@ struct Knobs {
   bool trace = false;
   std::string capture_directory;
   VulkanDeviceChoice vulkan_device;
+  PresentPath present = PresentPath::PerDevice;
   std::vector<HiddenName> hidden;
   std::vector<FailureRule> failures;
 };
@@ -182,6 +183,14 @@ Knobs ReadKnobs() {
   if (!trace.empty() && trace != "1" && trace != "0") Log("unknown INTERLOCK_TRACE '%.*s' ignored", (int)trace.size(), trace.data());
   knobs.capture_directory = Env("INTERLOCK_CAPTURE");
   knobs.vulkan_device = ParseVulkanDevice(Env("INTERLOCK_VULKAN_DEVICE"));
+  std::string_view present = Env("INTERLOCK_PRESENT");
+  if (present == "device") {
+    knobs.present = PresentPath::Device;
+  } else if (present == "readback") {
+    knobs.present = PresentPath::ReadBack;
+  } else if (!present.empty()) {
+    Log("unknown INTERLOCK_PRESENT '%.*s', using the default", (int)present.size(), present.data());
+  }
   for (std::string &name : SplitList(Env("INTERLOCK_HIDE"))) knobs.hidden.push_back({std::move(name)});
   for (const std::string &item : SplitList(Env("INTERLOCK_FAIL"))) {
     std::optional<FailureRule> rule = ParseFailureRule(item);
@@ -277,6 +286,11 @@ std::string CaptureDirectory() {
 VulkanDeviceChoice SelectedVulkanDevice() {
   std::lock_guard<std::mutex> lock(knobs_mutex);
   return CurrentKnobs().vulkan_device;
+}
+
+PresentPath SelectedPresentPath() {
+  std::lock_guard<std::mutex> lock(knobs_mutex);
+  return CurrentKnobs().present;
 }
 
 bool IsHidden(std::string_view name) {

@@ -16,6 +16,7 @@ namespace ilk {
 enum class DisplayBackend { Headless, X11 };
 enum class MessageBoxBackend { Console, X11 };
 enum class EglPlatform { Surfaceless, Device };
+enum class PresentPath { PerDevice, Device, ReadBack };
 
 // INTERLOCK_DISPLAY=headless|x11; x11 by default when DISPLAY is set.
 INTERLOCK_EXPORT DisplayBackend SelectedDisplay();
@@ -41,6 +42,10 @@ struct VulkanDeviceChoice {
   std::string name_part;          // else part of its name (case-insensitive); empty: any device
 };
 INTERLOCK_EXPORT VulkanDeviceChoice SelectedVulkanDevice();
+
+// INTERLOCK_PRESENT=device|readback: how presented frames reach windows, written by the device
+// into the window's pixels or read back and composed by the CPU; unset: chosen per device.
+INTERLOCK_EXPORT PresentPath SelectedPresentPath();
 
 // INTERLOCK_HIDE=name,...: a DLL, an export or an extension that this system lacks.
 // Names compare case-insensitively, in both INTERLOCK_HIDE and INTERLOCK_FAIL.

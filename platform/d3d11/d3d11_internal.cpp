@@ -3,6 +3,7 @@
 
 #include "common/log.h"
 #include "device.h"
+#include "host_image.h"
 #include "staging_buffer.h"
 #include "texture.h"
 
@@ -107,6 +108,24 @@ const uint8_t *ReadTextureBack(TextureReadback *readback, ID3D11Texture2D *textu
     return nullptr;
   }
   return readback->buffer.Data();
+}
+
+bool HostImageLayoutFor(ID3D11Device *device, UINT width, UINT height, HostImageLayout *layout) {
+  Device *object = PlatformObject<Device>(device);
+  return object && HostImage::LayoutFor(object->Vulkan(), width, height, layout);
+}
+
+HostImage *ImportHostImage(ID3D11Device *device, UINT width, UINT height, uint8_t *pixels,
+                           const HostImageLayout &layout) {
+  Device *object = PlatformObject<Device>(device);
+  return object ? HostImage::Import(object->Vulkan(), width, height, pixels, layout).release() : nullptr;
+}
+
+void DestroyHostImage(HostImage *image) { delete image; }
+
+bool WriteHostImage(HostImage *image, ID3D11Texture2D *texture) {
+  Texture *object = PlatformObject<Texture>(texture);
+  return object && image->Write(*object);
 }
 
 }  // namespace ilk::d3d11

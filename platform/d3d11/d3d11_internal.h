@@ -76,4 +76,27 @@ INTERLOCK_EXPORT size_t TextureReadbackSize(const TextureReadback *readback);
 // `readback`; null on failure or when the texture does not fit.
 INTERLOCK_EXPORT const uint8_t *ReadTextureBack(TextureReadback *readback, ID3D11Texture2D *texture);
 
+// Where the device puts the pixels of a `width` x `height` image it writes into host memory
+// (a window's pixels): rows `row_pitch` bytes apart, B, G, R, A bytes per pixel, `size` bytes in
+// all from an address aligned to `alignment` (`size` is a multiple of it).
+struct HostImageLayout {
+  size_t row_pitch = 0;
+  size_t size = 0;
+  size_t alignment = 0;
+};
+// The layout `device` gives a `width` x `height` host image. False when the device cannot
+// import host memory (VK_EXT_external_memory_host) or write such an image.
+INTERLOCK_EXPORT bool HostImageLayoutFor(ID3D11Device *device, UINT width, UINT height, HostImageLayout *layout);
+// Host memory the device has imported as a `width` x `height` image.
+class HostImage;
+// Imports `pixels`, laid out as HostImageLayoutFor gave for this size, which must stay valid
+// until DestroyHostImage. Null when the import fails.
+INTERLOCK_EXPORT HostImage *ImportHostImage(ID3D11Device *device, UINT width, UINT height, uint8_t *pixels,
+                                            const HostImageLayout &layout);
+INTERLOCK_EXPORT void DestroyHostImage(HostImage *image);
+// Writes mip level 0 of slice 0 of an 8-bit colour texture of the image's size into the host
+// memory as B, G, R, A (the texture's memory holds R, G, B, A), after everything queued before
+// it, and waits for it. False when the device fails or the texture does not fit.
+INTERLOCK_EXPORT bool WriteHostImage(HostImage *image, ID3D11Texture2D *texture);
+
 }  // namespace ilk::d3d11

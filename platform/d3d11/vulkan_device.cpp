@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/knobs.h"
 #include "common/log.h"
 
 namespace ilk::d3d11 {
@@ -35,6 +36,36 @@ bool HasDeviceExtension(VkPhysicalDevice device, const char *name) {
     if (strcmp(extension.extensionName, name) == 0) return true;
   }
   return false;
+}
+
+VkDeviceSize HostPointerAlignment(VkPhysicalDevice device) {
+  VkPhysicalDeviceExternalMemoryHostPropertiesEXT host = {
+      VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_EXTERNAL_MEMORY_HOST_PROPERTIES_EXT};
+  VkPhysicalDeviceProperties2 properties = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2};
+  properties.pNext = &host;
+  vkGetPhysicalDeviceProperties2(device, &properties);
+  return host.minImportedHostPointerAlignment;
+}
+
+// Whether presentation has the device write windows' pixels, host memory it imports. On a CPU
+// device (lavapipe) the device's blit is itself a pass of the CPU, and a slower one than reading
+// the frame back and composing it, so there only INTERLOCK_PRESENT=device asks for it.
+bool PresentsIntoHostMemory(VkPhysicalDevice device) {
+  if (!HasDeviceExtension(device, VK_EXT_EXTERNAL_MEMORY_HOST_EXTENSION_NAME) ||
+      IsHidden(VK_EXT_EXTERNAL_MEMORY_HOST_EXTENSION_NAME)) {
+    return false;
+  }
+  switch (SelectedPresentPath()) {
+    case PresentPath::Device:
+      return true;
+    case PresentPath::ReadBack:
+      return false;
+    case PresentPath::PerDevice:
+      break;
+  }
+  VkPhysicalDeviceProperties properties;
+  vkGetPhysicalDeviceProperties(device, &properties);
+  return properties.deviceType != VK_PHYSICAL_DEVICE_TYPE_CPU;
 }
 
 VKAPI_ATTR VkBool32 VKAPI_CALL ValidationMessage(VkDebugUtilsMessageSeverityFlagBitsEXT,
@@ -106,12 +137,16 @@ bool VulkanDevice::Init(bool validation) {
   queue_info.queueFamilyIndex = queue_family_;
   queue_info.queueCount = 1;
   queue_info.pQueuePriorities = &priority;
-  const char *device_extensions[] = {VK_KHR_EXTERNAL_MEMORY_FD_EXTENSION_NAME};
+  std::vector<const char *> device_extensions = {VK_KHR_EXTERNAL_MEMORY_FD_EXTENSION_NAME};
+  if (PresentsIntoHostMemory(physical_)) {
+    device_extensions.push_back(VK_EXT_EXTERNAL_MEMORY_HOST_EXTENSION_NAME);
+    host_import_alignment_ = HostPointerAlignment(physical_);
+  }
   VkDeviceCreateInfo device_info = {VK_STRUCTURE_TYPE_DEVICE_CREATE_INFO};
   device_info.queueCreateInfoCount = 1;
   device_info.pQueueCreateInfos = &queue_info;
-  device_info.enabledExtensionCount = 1;
-  device_info.ppEnabledExtensionNames = device_extensions;
+  device_info.enabledExtensionCount = (uint32_t)device_extensions.size();
+  device_info.ppEnabledExtensionNames = device_extensions.data();
   if (vkCreateDevice(physical_, &device_info, nullptr, &device_) != VK_SUCCESS) {
     device_ = VK_NULL_HANDLE;
     return false;

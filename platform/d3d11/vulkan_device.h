@@ -21,7 +21,13 @@ class VulkanDevice {
   ~VulkanDevice();
 
   VkDevice Handle() const { return device_; }
+  VkPhysicalDevice Physical() const { return physical_; }
   const uint8_t *Uuid() const { return uuid_; }
+
+  // The alignment of host memory the device imports for presentation to write windows' pixels
+  // in (VK_EXT_external_memory_host), address and size alike; 0 when presentation reads frames
+  // back instead (no such import, or INTERLOCK_PRESENT, by default on a CPU device).
+  VkDeviceSize HostImportAlignment() const { return host_import_alignment_; }
 
   // A memory type among `type_bits` with `properties`, or -1.
   int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const;
@@ -90,6 +96,7 @@ class VulkanDevice {
   VkFence fence_ = VK_NULL_HANDLE;
   VkPhysicalDeviceMemoryProperties memory_ = {};
   uint8_t uuid_[VK_UUID_SIZE] = {};
+  VkDeviceSize host_import_alignment_ = 0;
   std::string name_;
   std::mutex queue_mutex_;  // the queue, the pool, the command buffer and its state, the fence and the pending layout changes
   std::vector<VkImageMemoryBarrier> pending_layouts_;

@@ -45,6 +45,9 @@ class Target final : public ComObject<Target, IDCompositionTarget>, public dxgi:
   // Takes the root set last and shows the swap chain that its committed content is.
   void CommitRoot();
   void Show(const dxgi::PresentedImage &image) override;
+  dxgi::WindowPixels PixelsToWrite(UINT width, UINT height, const d3d11::HostImageLayout &layout) override;
+  void ShowWritten(const dxgi::WindowPixels &pixels, UINT width, UINT height,
+                   const d3d11::HostImageLayout &layout) override;
   // Whether a live target composes `window` in that layer.
   static bool Composes(HWND window, bool topmost);
 

@@ -2,7 +2,9 @@
 // presentation of the swap chain the root visual shows goes to the display as the window's
 // frame: its premultiplied pixels composed over the black window background (colour plus
 // (1 - alpha) times black: the colour channels, opaque; a chain whose alpha is ignored shows the
-// same), and, with INTERLOCK_CAPTURE, to a PNG file.
+// same), and, with INTERLOCK_CAPTURE, to a PNG file. Where the display offers the window's own
+// pixels, the device writes the frame straight into them: the colour channels are all a window
+// over black shows, so nothing is left to compose.
 #include <mutex>
 #include <set>
 #include <utility>
@@ -92,6 +94,28 @@ void Target::SetShown(IUnknown *swap_chain) {
 void Target::Show(const dxgi::PresentedImage &image) {
   // A window that is gone shows nothing, and nothing is captured for it.
   display::PresentFrame(display::SurfaceOf(window_), (int)image.width, (int)image.height, image.rgba);
+}
+
+namespace {
+
+display::DeviceFrameLayout DisplayLayout(UINT width, UINT height, const d3d11::HostImageLayout &layout) {
+  return {(int)width, (int)height, layout.row_pitch, layout.size, layout.alignment};
+}
+
+}  // namespace
+
+dxgi::WindowPixels Target::PixelsToWrite(UINT width, UINT height, const d3d11::HostImageLayout &layout) {
+  std::shared_ptr<display::PixelMemory> memory =
+      display::DeviceFrameMemory(display::SurfaceOf(window_), DisplayLayout(width, height, layout));
+  if (!memory) return {};
+  return {memory->Bytes(), std::move(memory)};
+}
+
+void Target::ShowWritten(const dxgi::WindowPixels &pixels, UINT width, UINT height,
+                         const d3d11::HostImageLayout &layout) {
+  // The owner is the display's memory that PixelsToWrite handed out.
+  const auto *memory = static_cast<const display::PixelMemory *>(pixels.owner.get());
+  display::PresentDeviceFrame(display::SurfaceOf(window_), *memory, DisplayLayout(width, height, layout));
 }
 
 }  // namespace ilk::dcomp

@@ -7,7 +7,7 @@
 namespace ilk::display {
 
 void ComposeClientImage(const SurfaceLook &look, int image_width, int image_height, const uint8_t *image,
-                        int *width, int *height, std::vector<uint8_t> *bgra) {
+                        size_t image_pitch, int *width, int *height, std::vector<uint8_t> *bgra) {
   *width = std::max(0, look.client.Width());
   *height = std::max(0, look.client.Height());
   uint32_t color = look.has_background ? look.background : 0;
@@ -17,7 +17,9 @@ void ComposeClientImage(const SurfaceLook &look, int image_width, int image_heig
     for (int x = 0; x < *width; ++x) {
       uint8_t *out = &(*bgra)[((size_t)y * *width + x) * 4];
       if (x < image_width && y < image_height) {
-        std::copy_n(&image[((size_t)y * image_width + x) * 4], 4, out);
+        // The window is opaque: a device writes the presented alpha into the byte X ignores.
+        std::copy_n(&image[(size_t)y * image_pitch + (size_t)x * 4], 3, out);
+        out[3] = 0xFF;
       } else {
         std::copy_n(background, 4, out);
       }

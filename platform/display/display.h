@@ -57,6 +57,37 @@ struct DisplayEvent {
   uint32_t time = 0;      // milliseconds, as GetTickCount
 };
 
+// Memory a surface's image lives in: a block of the heap headless, the segment shared with the
+// X server under X11. It lives while the surface shows from it and while anyone else holds it
+// (a device that has imported it), so that no import outlives its memory.
+class PixelMemory {
+ public:
+  virtual ~PixelMemory() = default;
+  uint8_t *Bytes() const { return bytes_; }
+  size_t Size() const { return size_; }
+
+ protected:
+  PixelMemory(uint8_t *bytes, size_t size) : bytes_(bytes), size_(size) {}
+
+ private:
+  uint8_t *const bytes_;
+  const size_t size_;
+};
+
+// `size` bytes of the heap from an address aligned to `alignment` (a power of two that `size` is
+// a multiple of); null when there is no memory.
+std::shared_ptr<PixelMemory> AllocatePixelMemory(size_t size, size_t alignment);
+
+// How a device lays out the frames it writes into a surface's pixels: `width` x `height` pixels
+// of B, G, R, A bytes (alpha as presented; the window shows them opaque), rows `row_pitch` bytes
+// apart, in `size` bytes from an address aligned to `alignment` (`size` a multiple of it).
+struct DeviceFrameLayout {
+  int width = 0, height = 0;
+  size_t row_pitch = 0;
+  size_t size = 0;
+  size_t alignment = 0;
+};
+
 class Desktop {
  public:
   virtual ~Desktop() = default;
@@ -76,6 +107,14 @@ class Desktop {
   // The client area shows a BGRA image (top-left anchored) from now on, which `write` fills in
   // place in the surface's own image memory. False, with nothing written, for an unknown surface.
   virtual bool ShowImage(SurfaceId id, int width, int height, const std::function<void(uint8_t *bgra)> &write) = 0;
+  // The memory the client area's image lives in, laid out as `layout` says, for a device to
+  // write frames into: the same memory as last time while the layout stays. The display reads
+  // nothing from it until ShowDeviceFrame. Null for an unknown surface, or when the display
+  // cannot show from such memory.
+  virtual std::shared_ptr<PixelMemory> DeviceFrameMemory(SurfaceId id, const DeviceFrameLayout &layout) = 0;
+  // The client area shows the frame written into `memory` from now on. False, showing nothing
+  // new, for an unknown surface or when its image no longer lives in `memory`.
+  virtual bool ShowDeviceFrame(SurfaceId id, const PixelMemory &memory) = 0;
   // What the client area shows now, as BGRA. False when there is no such surface.
   virtual bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) = 0;
   // Returns once the display has processed every request made so far.
@@ -93,10 +132,11 @@ class Desktop {
   virtual bool ShowMessageBox(const std::string &caption, const std::string &text) = 0;
 };
 
-// What a client area shows when nothing covers it: the image (top-left anchored, clipped) over
-// the background colour of `look`, as BGRA of the client's size.
+// What a client area shows when nothing covers it: the image (rows `image_pitch` bytes apart,
+// top-left anchored, clipped, opaque whatever its alpha) over the background colour of `look`,
+// as BGRA of the client's size.
 void ComposeClientImage(const SurfaceLook &look, int image_width, int image_height, const uint8_t *image,
-                        int *width, int *height, std::vector<uint8_t> *bgra);
+                        size_t image_pitch, int *width, int *height, std::vector<uint8_t> *bgra);
 
 // The desktop chosen by INTERLOCK_DISPLAY, opened on first use and closed by ShutDownPlatform.
 INTERLOCK_EXPORT Desktop &CurrentDesktop();
@@ -134,6 +174,25 @@ INTERLOCK_EXPORT bool PresentWindowImage(SurfaceId surface, const WindowImage &i
 // the frame is also written as a PNG named after the surface's title (frame_capture.h). False
 // for a surface the desktop does not show (nothing is shown or captured). Any thread may present.
 INTERLOCK_EXPORT bool PresentFrame(SurfaceId surface, int width, int height, const uint8_t *rgba);
+
+// The memory the next frame of `surface` is to be written into by a device, laid out as
+// `layout` says: the very pixels the window shows, where the device writes the presented
+// buffer with no pass of the CPU over it. The same memory as for the previous frame while the
+// layout stays; the display has finished reading the previous frame from it (under X11 the
+// server read it before PresentDeviceFrame returned). Null when the display cannot show from
+// such memory (an X server without MIT-SHM, or with another pixel layout) or for a surface it
+// does not show: the caller presents with PresentFrame instead. Any thread may present.
+INTERLOCK_EXPORT std::shared_ptr<PixelMemory> DeviceFrameMemory(SurfaceId surface, const DeviceFrameLayout &layout);
+// Shows the frame a device has written into `memory`, which DeviceFrameMemory gave for
+// `layout`, and with INTERLOCK_CAPTURE writes it as a PNG, as PresentFrame does. False for a
+// surface the desktop does not show, or whose image has moved to other memory since.
+INTERLOCK_EXPORT bool PresentDeviceFrame(SurfaceId surface, const PixelMemory &memory, const DeviceFrameLayout &layout);
+
+// Passes the CPU has made over presented images' pixels to show them, since the process
+// started: composing a read-back frame over black (PresentFrame) and converting an image into
+// an X server's other pixel layout each count one. A frame a device writes into the window's
+// pixels counts none.
+INTERLOCK_EXPORT uint64_t CpuPassesOverPresentedPixels();
 
 // Returns once the display has taken every image presented so far (X11: the server has
 // processed them); at once headless.

@@ -40,7 +40,7 @@ std::string FileTitle(SurfaceId surface) {
 
 }  // namespace
 
-void CaptureFrame(SurfaceId surface, int width, int height, const uint8_t *rgba) {
+void CaptureFrame(SurfaceId surface, int width, int height, const uint8_t *pixels, size_t row_pitch, ByteOrder order) {
   const std::string directory = CaptureDirectory();
   if (directory.empty()) return;
   unsigned number;
@@ -57,8 +57,9 @@ void CaptureFrame(SurfaceId surface, int width, int height, const uint8_t *rgba)
   png.version = PNG_IMAGE_VERSION;
   png.width = (png_uint_32)width;
   png.height = (png_uint_32)height;
-  png.format = PNG_FORMAT_RGBA;
-  if (!png_image_write_to_file(&png, path.c_str(), 0, rgba, 0, nullptr)) {
+  png.format = order == ByteOrder::kBgra ? PNG_FORMAT_BGRA : PNG_FORMAT_RGBA;
+  // The stride counts components, one byte each.
+  if (!png_image_write_to_file(&png, path.c_str(), 0, pixels, (png_int_32)row_pitch, nullptr)) {
     Log("INTERLOCK_CAPTURE: cannot write %s: %s", path.c_str(), png.message);
     return;
   }

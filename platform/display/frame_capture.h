@@ -11,8 +11,12 @@
 
 namespace ilk::display {
 
-// Writes the `width` x `height` RGBA frame `rgba` of `surface` when capture is on; a file that
-// cannot be written is reported on stderr and skipped.
-void CaptureFrame(SurfaceId surface, int width, int height, const uint8_t *rgba);
+// The order of a frame's bytes in memory: R, G, B, A as the GPU presents them, or B, G, R, A as
+// a window's pixels hold them.
+enum class ByteOrder { kRgba, kBgra };
+
+// Writes the `width` x `height` frame `pixels` of `surface`, rows `row_pitch` bytes apart, when
+// capture is on; a file that cannot be written is reported on stderr and skipped.
+void CaptureFrame(SurfaceId surface, int width, int height, const uint8_t *pixels, size_t row_pitch, ByteOrder order);
 
 }  // namespace ilk::display

@@ -177,6 +177,28 @@ class X11Desktop : public Desktop {
     return true;
   }
 
+  std::shared_ptr<PixelMemory> DeviceFrameMemory(SurfaceId id, const DeviceFrameLayout &layout) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return nullptr;
+    Surface &surface = found->second;
+    if (!surface.image) surface.image = std::make_unique<ShownImage>(display_, visual_, &shared_memory_);
+    return surface.image->ResizeShared(layout);
+  }
+
+  // Draw waits until the server has read the pixels, so the device may write the next frame
+  // into them as soon as this returns.
+  bool ShowDeviceFrame(SurfaceId id, const PixelMemory &memory) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) return false;
+    const Surface &surface = found->second;
+    if (!surface.image || surface.image->SharedMemory() != &memory) return false;
+    if (surface.look.visible) DrawClient(surface);
+    XFlush(display_);
+    return true;
+  }
+
   // The part of the client area on the screen is read back from the server; a part off the
   // screen (which the server does not keep) is what was drawn there.
   bool ReadClientImage(SurfaceId id, int *width, int *height, std::vector<uint8_t> *bgra) override {
@@ -186,7 +208,7 @@ class X11Desktop : public Desktop {
     const Surface &surface = found->second;
     const ShownImage *shown = surface.image.get();
     ComposeClientImage(surface.look, shown ? shown->Width() : 0, shown ? shown->Height() : 0,
-                       shown ? shown->Pixels() : nullptr, width, height, bgra);
+                       shown ? shown->Pixels() : nullptr, shown ? shown->RowPitch() : 0, width, height, bgra);
     const ScreenRect &client = surface.look.client;
     int left = std::max(client.left, 0), top = std::max(client.top, 0);
     int right = std::min(client.right, ScreenWidth()), bottom = std::min(client.bottom, ScreenHeight());

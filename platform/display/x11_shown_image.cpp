@@ -6,8 +6,10 @@
 #include <string.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <unistd.h>
 
 #include "common/log.h"
+#include "cpu_passes.h"
 
 namespace ilk::display {
 namespace {
@@ -26,6 +28,15 @@ bool BgraLayout(const XImage *image) {
          image->green_mask == 0xFF00 && image->blue_mask == 0xFF && image->bytes_per_line == image->width * 4;
 }
 
+// The process's mapping of a segment; the server's attachment ends before (ShownImage::Release).
+class SegmentMapping final : public PixelMemory {
+ public:
+  SegmentMapping(uint8_t *bytes, size_t size) : PixelMemory(bytes, size) {}
+  ~SegmentMapping() override { shmdt(Bytes()); }
+};
+
+size_t PageSize() { return (size_t)sysconf(_SC_PAGESIZE); }
+
 }  // namespace
 
 ShownImage::ShownImage(::Display *display, const X11Visual &visual, bool *shared_memory)
@@ -38,20 +49,45 @@ const uint8_t *ShownImage::Pixels() const {
 }
 
 uint8_t *ShownImage::Resize(int width, int height) {
-  if (width != width_ || height != height_) {
+  size_t pitch = (size_t)width * 4;
+  if (width != width_ || height != height_ || pitch != pitch_) {
     Release();
     width_ = width;
     height_ = height;
-    if (width > 0 && height > 0 && !(*shared_memory_ && AttachShared(width, height))) MakeLocal(width, height);
+    pitch_ = pitch;
+    size_t size = pitch * height;
+    if (width > 0 && height > 0 && !(*shared_memory_ && AttachShared(height, pitch, size))) {
+      MakeLocal(width, height);
+    }
   }
   return const_cast<uint8_t *>(Pixels());
+}
+
+std::shared_ptr<PixelMemory> ShownImage::ResizeShared(const DeviceFrameLayout &layout) {
+  bool kept = shared_ && layout.width == width_ && layout.height == height_ && layout.row_pitch == pitch_ &&
+              segment_memory_->Size() == layout.size;
+  if (!kept) {
+    // A segment is mapped at a page boundary, and covers whole pages. What cannot be shared
+    // leaves the image as it is.
+    bool placeable = layout.alignment <= PageSize() && layout.row_pitch % 4 == 0 && layout.width > 0 &&
+                     layout.height > 0 && layout.row_pitch * layout.height <= layout.size;
+    if (!*shared_memory_ || !placeable) return nullptr;
+    Release();
+    width_ = height_ = 0;
+    pitch_ = 0;
+    if (!AttachShared(layout.height, layout.row_pitch, layout.size)) return nullptr;
+    width_ = layout.width;
+    height_ = layout.height;
+    pitch_ = layout.row_pitch;
+  }
+  return segment_memory_;
 }
 
 void ShownImage::Release() {
   if (shared_) {
     XShmDetach(display_, &segment_);
     XSync(display_, False);
-    shmdt(segment_.shmaddr);
+    segment_memory_.reset();  // unmapped once a device that imported it lets go too
     shared_->data = nullptr;  // the segment is not XDestroyImage's to free
     XDestroyImage(shared_);
     shared_ = nullptr;
@@ -75,18 +111,21 @@ void ShownImage::MakeLocal(int width, int height) {
                            : reinterpret_cast<char *>(local_.data());
 }
 
-bool ShownImage::AttachShared(int width, int height) {
+bool ShownImage::AttachShared(int height, size_t pitch, size_t size) {
+  // The server knows rows only as an image's width: an image as wide as the pitch, of which
+  // the first `width` columns are drawn.
   XImage *image = XShmCreateImage(display_, visual_.visual(), (unsigned)visual_.depth(), ZPixmap, nullptr, &segment_,
-                                  (unsigned)width, (unsigned)height);
+                                  (unsigned)(pitch / 4), (unsigned)height);
   if (!image) {
     *shared_memory_ = false;
     return false;
   }
-  if (!BgraLayout(image)) {  // the pixels would need converting: no gain in sharing them
+  if (!BgraLayout(image)) {  // the pixels would need converting: no gain in sharing them, ever
     XDestroyImage(image);
+    *shared_memory_ = false;
     return false;
   }
-  segment_.shmid = shmget(IPC_PRIVATE, (size_t)image->bytes_per_line * height, IPC_CREAT | 0600);
+  segment_.shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
   segment_.shmaddr = image->data = segment_.shmid >= 0 ? static_cast<char *>(shmat(segment_.shmid, nullptr, 0)) : nullptr;
   segment_.readOnly = False;
   bool mapped = segment_.shmaddr && segment_.shmaddr != reinterpret_cast<char *>(-1);
@@ -110,6 +149,7 @@ bool ShownImage::AttachShared(int width, int height) {
     return false;
   }
   shared_ = image;
+  segment_memory_ = std::make_shared<SegmentMapping>(reinterpret_cast<uint8_t *>(segment_.shmaddr), size);
   return true;
 }
 
@@ -120,6 +160,7 @@ void ShownImage::Draw(Window window, GC gc, int width, int height, int x, int y)
     return;
   }
   if (!sent_ || !sent_->data) return;
+  if (converted_) NoteCpuPassOverPixels();
   for (int row = 0; converted_ && row < height; ++row) {
     const uint8_t *pixel = local_.data() + (size_t)row * width_ * 4;
     for (int column = 0; column < width; ++column, pixel += 4) XPutPixel(sent_, column, row, visual_.PixelFromBgra(pixel));

@@ -1,13 +1,17 @@
 // How a composition swap chain's presented buffers reach the screen: DirectComposition
 // attaches the target whose committed tree shows the swap chain, and each Present1 hands it
-// the presented buffer.
+// the presented buffer: written by the device straight into the window's pixels where the
+// window offers them, else read back for the window to take.
 #pragma once
 
 #include <dxgi1_3.h>
 
 #include <stdint.h>
 
+#include <memory>
+
 #include "common/knobs.h"
+#include "d3d11/d3d11_internal.h"
 
 namespace ilk::dxgi {
 
@@ -20,9 +24,22 @@ struct PresentedImage {
   const uint8_t *rgba = nullptr;
 };
 
+// The window's own pixels, which the device may write a presented buffer into.
+struct WindowPixels {
+  uint8_t *bytes = nullptr;           // null when there are none
+  std::shared_ptr<const void> owner;  // keeps `bytes` valid while held
+};
+
 class PresentationSink {
  public:
   virtual void Show(const PresentedImage &image) = 0;
+  // The window's pixels for a `width` x `height` frame that the device writes as `layout` says:
+  // the same as last time while the layout stays, and no longer read by the window for the
+  // previous frame. None when the window cannot show from such memory; the frame then goes to
+  // Show.
+  virtual WindowPixels PixelsToWrite(UINT width, UINT height, const d3d11::HostImageLayout &layout) = 0;
+  // Shows the frame the device has written into `pixels` (from PixelsToWrite with this layout).
+  virtual void ShowWritten(const WindowPixels &pixels, UINT width, UINT height, const d3d11::HostImageLayout &layout) = 0;
 
  protected:
   ~PresentationSink() = default;

@@ -28,11 +28,12 @@ const UINT kMaxFrameLatency = 1;
 }  // namespace
 
 SwapChain::SwapChain(ID3D11Device *device, const DXGI_SWAP_CHAIN_DESC1 &desc)
-    : ComObject(ObjectApi::Dxgi, "IDXGISwapChain"), device_(device), desc_(desc) {
+    : ComObject(ObjectApi::Dxgi, "IDXGISwapChain"), device_(device), desc_(desc), writer_(device) {
   d3d11::HoldDevice(device_, true);
 }
 
 SwapChain::~SwapChain() {
+  writer_.DropImport();  // while the device lives
   if (readback_) d3d11::DestroyTextureReadback(readback_);
   DropBuffers();
   d3d11::HoldDevice(device_, false);
@@ -161,17 +162,30 @@ HRESULT SwapChain::Show(UINT sync_interval, UINT flags, const DXGI_PRESENT_PARAM
     hr = DXGI_ERROR_INVALID_CALL;
   } else if (!(flags & DXGI_PRESENT_TEST)) {
     // Dirty rectangles only promise what changed; the whole buffer is shown.
-    PresentedImage image;
-    image.width = desc_.Width;
-    image.height = desc_.Height;
-    if (sink_ && !(image.rgba = ReadBuffer0())) hr = DXGI_ERROR_DEVICE_REMOVED;
+    if (sink_ && !ShowBuffer0()) hr = DXGI_ERROR_DEVICE_REMOVED;
     std::rotate(buffers_.begin(), buffers_.begin() + 1, buffers_.end());
-    if (SUCCEEDED(hr) && sink_) sink_->Show(image);
     // A semaphore already at the latency refuses the post, changing nothing.
     if (waitable_) kernel32::ReleaseSemaphoreOnce(waitable_);
   }
   Trace("IDXGISwapChain::Present(%p, sync %u, flags 0x%x) = 0x%08x", Address(), sync_interval, flags, (unsigned)hr);
   return hr;
+}
+
+bool SwapChain::ShowBuffer0() {
+  switch (writer_.Present(buffers_[0], desc_.Width, desc_.Height, sink_)) {
+    case WindowPixelsWriter::Outcome::kShown:
+      return true;
+    case WindowPixelsWriter::Outcome::kDeviceFailed:
+      return false;
+    case WindowPixelsWriter::Outcome::kUnavailable:
+      break;
+  }
+  PresentedImage image;
+  image.width = desc_.Width;
+  image.height = desc_.Height;
+  if (!(image.rgba = ReadBuffer0())) return false;
+  sink_->Show(image);
+  return true;
 }
 
 const uint8_t *SwapChain::ReadBuffer0() {

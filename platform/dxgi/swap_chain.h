@@ -9,6 +9,7 @@
 
 #include "common/com_object.h"
 #include "dxgi_internal.h"
+#include "window_pixels_writer.h"
 
 namespace ilk::d3d11 {
 struct TextureReadback;
@@ -47,6 +48,9 @@ class SwapChain final : public ComObject<SwapChain, IDXGISwapChain2> {
   HRESULT MakeBuffers();
   void DropBuffers();
   HRESULT Show(UINT sync_interval, UINT flags, const DXGI_PRESENT_PARAMETERS *present_parameters);
+  // Hands buffer 0 to the sink: written into the window's pixels where it offers them, else
+  // read back. False when the device fails.
+  bool ShowBuffer0();
   // Buffer 0's pixels in the swap chain's read-back memory (PresentedImage's layout); null
   // when the device fails.
   const uint8_t *ReadBuffer0();
@@ -56,7 +60,8 @@ class SwapChain final : public ComObject<SwapChain, IDXGISwapChain2> {
   std::vector<ID3D11Texture2D *> buffers_;  // buffer 0 first; each held as IntRef
   HANDLE waitable_ = nullptr;
   PresentationSink *sink_ = nullptr;
-  d3d11::TextureReadback *readback_ = nullptr;  // made at the first presentation, grown with the buffers
+  WindowPixelsWriter writer_;
+  d3d11::TextureReadback *readback_ = nullptr;  // made at the first read-back, grown with the buffers
 };
 
 }  // namespace ilk::dxgi

@@ -141,6 +141,21 @@ TEST(Frames, OpenGLOnAnEglDeviceDrawsTheSameFrames) {
   EXPECT_TRUE(CapturedFrames(device.path()) == frames);
 }
 
+// Frames the device writes straight into the windows' pixels are the very frames a read-back
+// gives, and the output is the same.
+TEST(Frames, FramesWrittenByTheDeviceAreTheFramesReadBack) {
+  CaptureDir read_back, written;
+  ProgramRun read_back_run =
+      RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_CAPTURE", read_back.path()}, {"INTERLOCK_PRESENT", "readback"}});
+  ProgramRun written_run =
+      RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_CAPTURE", written.path()}, {"INTERLOCK_PRESENT", "device"}});
+  EXPECT_EQ(written_run.exit_status, 0) << written_run.err;
+  EXPECT_EQ(MaskAddresses(written_run.out), MaskAddresses(read_back_run.out));
+  std::map<std::string, std::string> frames = CapturedFrames(read_back.path());
+  EXPECT_FALSE(frames.empty());
+  EXPECT_TRUE(CapturedFrames(written.path()) == frames);
+}
+
 // A client rectangle that cannot be read is empty: the swap chains and textures are 1 by 1.
 TEST(Frames, AFailedClientRectGivesFramesOfOnePixel) {
   CaptureDir capture;

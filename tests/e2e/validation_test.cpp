@@ -8,15 +8,23 @@ namespace {
 
 class ValidatedRuns : public testing::TestWithParam<const char *> {};
 
-TEST_P(ValidatedRuns, GiveNoValidationMessage) {
-  std::vector<std::string> arguments = {"--debug-device"};
-  if (*GetParam()) arguments.push_back(GetParam());
-  ProgramRun run = RunProgram(INTERLOCK_BINARY, arguments);
+void ExpectSilentLayer(const ProgramRun &run) {
   EXPECT_EQ(run.exit_status, 0) << run.err;
   // The layer is one of the test dependencies: a run without it proves nothing.
   ASSERT_EQ(run.err.find("is not installed"), std::string::npos) << run.err;
   EXPECT_EQ(run.err.find("Vulkan validation"), std::string::npos) << run.err;
   EXPECT_EQ(run.OutLines().back(), "end");
+}
+
+TEST_P(ValidatedRuns, GiveNoValidationMessage) {
+  std::vector<std::string> arguments = {"--debug-device"};
+  if (*GetParam()) arguments.push_back(GetParam());
+  ExpectSilentLayer(RunProgram(INTERLOCK_BINARY, arguments));
+}
+
+// The device's import of the windows' pixels and its writes into them.
+TEST(ValidatedRun, OfFramesWrittenByTheDeviceGivesNoValidationMessage) {
+  ExpectSilentLayer(RunProgram(INTERLOCK_BINARY, {"--debug-device"}, {{"INTERLOCK_PRESENT", "device"}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(DefaultAndEverySwitch, ValidatedRuns,

@@ -128,13 +128,15 @@ TEST(Knobs, ValuesTheyDoNotUnderstandAreNoted) {
   testing::internal::CaptureStderr();
   {
     ScopedKnobs knobs({{"INTERLOCK_TRACE", "2"}, {"INTERLOCK_DISPLAY", "wayland"}, {"INTERLOCK_MSGBOX", "gtk"},
-                       {"INTERLOCK_DEBUGGER", "yes"}});
+                       {"INTERLOCK_DEBUGGER", "yes"}, {"INTERLOCK_PRESENT", "gpu"}});
     EXPECT_FALSE(ilk::TraceEnabled());
     EXPECT_FALSE(ilk::EmulatedDebugger());
+    EXPECT_EQ(ilk::SelectedPresentPath(), ilk::PresentPath::PerDevice);
   }
   std::string notes = testing::internal::GetCapturedStderr();
   for (const char *note : {"interlock: unknown INTERLOCK_TRACE '2' ignored", "interlock: unknown INTERLOCK_DISPLAY 'wayland'",
-                           "interlock: unknown INTERLOCK_MSGBOX 'gtk'", "interlock: unknown INTERLOCK_DEBUGGER 'yes'"}) {
+                           "interlock: unknown INTERLOCK_MSGBOX 'gtk'", "interlock: unknown INTERLOCK_DEBUGGER 'yes'",
+                           "interlock: unknown INTERLOCK_PRESENT 'gpu'"}) {
     EXPECT_NE(notes.find(note), std::string::npos) << notes;
   }
   testing::internal::CaptureStderr();

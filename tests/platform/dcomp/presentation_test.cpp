@@ -213,4 +213,80 @@ TEST_F(PresentationTest, TargetsAndContentsAreCheckedAsWindowsDoes) {
   target->Release();
 }
 
+// Both ways a frame reaches a window: the device writes it straight into the window's own
+// pixels (B, G, R from the buffer's R, G, B), or it is read back and composed by the CPU, as
+// asked or because the device cannot import host memory. The window and the capture show the
+// same either way; only the read-back costs passes of the CPU over the pixels.
+struct PresentPath {
+  const char *name;
+  const char *present;  // INTERLOCK_PRESENT
+  const char *hide;     // INTERLOCK_HIDE
+  bool read_back;
+};
+
+class PresentationPathTest : public PresentationTest, public testing::WithParamInterface<PresentPath> {
+ protected:
+  bool ReadBack() const { return GetParam().read_back; }
+  ScopedKnobs knobs_{{"INTERLOCK_PRESENT", GetParam().present}, {"INTERLOCK_HIDE", GetParam().hide}};
+};
+
+TEST_P(PresentationPathTest, FramesReachTheWindowAndTheCaptureAtEachSize) {
+  std::string directory = testing::TempDir() + "capture-path-" + std::to_string(getpid());
+  ScopedKnobs capture({{"INTERLOCK_CAPTURE", directory.c_str()}});
+  IDXGISwapChain1 *swap_chain = SwapChain(kWidth, kHeight);
+  IDCompositionTarget *target = nullptr;
+  Compose(window_, swap_chain, &target);
+  std::vector<uint8_t> opaque = KnownImage();
+  for (size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 0xFF;  // premultiplied over black
+  std::vector<uint8_t> captured = KnownImage();
+  for (size_t i = 0; i < captured.size(); i += 4) std::swap(captured[i], captured[i + 2]);
+
+  uint64_t passes = ilk::display::CpuPassesOverPresentedPixels();
+  PresentKnownImage(swap_chain);
+  PresentKnownImage(swap_chain);
+  EXPECT_EQ(ilk::display::CpuPassesOverPresentedPixels() - passes, ReadBack() ? 2u : 0u);
+  ilk::display::WindowImage shown;
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(window_), &shown));
+  EXPECT_EQ(shown.bgra, opaque);
+  png_uint_32 width = 0, height = 0;
+  EXPECT_EQ(ReadPng(directory + "/Sample_1-0002.png", &width, &height), captured);
+
+  // New buffers of another size: the window's pixels move to memory of that size, and the
+  // import follows them.
+  DXGI_SWAP_CHAIN_DESC1 desc = {};
+  ASSERT_EQ(swap_chain->GetDesc1(&desc), S_OK);
+  ASSERT_EQ(swap_chain->ResizeBuffers(0, 1, 2, DXGI_FORMAT_UNKNOWN, desc.Flags), S_OK);
+  std::vector<uint8_t> pixel = {0x10, 0x20, 0x30, 0xFF, 0x40, 0x50, 0x60, 0x80};
+  ID3D11Texture2D *source = ColorTexture(1, 2, &pixel);
+  ID3D11Texture2D *buffer = nullptr;
+  ASSERT_EQ(swap_chain->GetBuffer(0, IID_ID3D11Texture2D, reinterpret_cast<void **>(&buffer)), S_OK);
+  context_->CopyResource(buffer, source);
+  DXGI_PRESENT_PARAMETERS pp = {};
+  EXPECT_EQ(swap_chain->Present1(0, 0, &pp), S_OK);
+  ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(window_), &shown));
+  EXPECT_EQ(std::vector<uint8_t>(shown.bgra.begin(), shown.bgra.begin() + 4), (std::vector<uint8_t>{0x10, 0x20, 0x30, 0xFF}));
+  EXPECT_EQ(std::vector<uint8_t>(shown.bgra.begin() + kWidth * 4, shown.bgra.begin() + kWidth * 4 + 4),
+            (std::vector<uint8_t>{0x40, 0x50, 0x60, 0xFF}));
+  EXPECT_EQ(ReadPng(directory + "/Sample_1-0003.png", &width, &height),
+            (std::vector<uint8_t>{0x30, 0x20, 0x10, 0xFF, 0x60, 0x50, 0x40, 0x80}));
+  buffer->Release();
+  source->Release();
+
+  // The window goes while the device still holds its pixels: presenting shows nothing, and the
+  // memory lives until the swap chain lets go of it.
+  DestroyWindow(window_);
+  window_ = nullptr;
+  EXPECT_EQ(swap_chain->Present1(0, 0, &pp), S_OK);
+  target->Release();
+  EXPECT_EQ(swap_chain->Release(), 0u);
+  std::filesystem::remove_all(directory);
+}
+
+INSTANTIATE_TEST_SUITE_P(Device, PresentationPathTest,
+                         testing::Values(PresentPath{"WrittenByTheDevice", "device", nullptr, false},
+                                         PresentPath{"ReadBackAsAsked", "readback", nullptr, true},
+                                         PresentPath{"ReadBackWithoutHostImport", "device",
+                                                     "VK_EXT_external_memory_host", true}),
+                         [](const testing::TestParamInfo<PresentPath> &info) { return info.param.name; });
+
 }  // namespace

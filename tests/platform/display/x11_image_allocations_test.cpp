@@ -1,6 +1,7 @@
 // A window's image on an X server without MIT-SHM goes to the server through the X connection;
 // presenting it again at the same size allocates nothing: the image sent is the window's own,
-// kept from one presentation to the next. This executable counts every malloc, calloc and
+// kept from one presentation to the next, also when a device asks for the window's pixels
+// first (there are none to write into here). This executable counts every malloc, calloc and
 // realloc of the process (where AddressSanitizer owns the allocator it cannot, and skips).
 #include <gtest/gtest.h>
 
@@ -54,7 +55,9 @@ TEST(X11ImageWithoutSharedMemory, PresentingAgainAtTheSameSizeAllocatesNothing) 
   MessageRecorder recorder;
   HWND hwnd = recorder.Create(WS_POPUP | WS_VISIBLE, 0, 0, 64, 48);
   uint8_t shade = 0;
+  const ilk::display::DeviceFrameLayout device_layout = {64, 48, 64 * 4, 64 * 4 * 48, 4096};
   auto present = [&] {
+    EXPECT_EQ(ilk::display::DeviceFrameMemory(ilk::display::SurfaceOf(hwnd), device_layout), nullptr);
     ++shade;
     EXPECT_TRUE(ilk::display::PresentWindowImage(ilk::display::SurfaceOf(hwnd), 64, 48, [&](uint8_t *bgra) {
       for (int i = 0; i < 64 * 48 * 4; ++i) bgra[i] = shade;
