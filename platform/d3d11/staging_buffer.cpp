@@ -32,9 +32,10 @@ StagingBuffer::StagingBuffer(VulkanDevice &device, VkDeviceSize size) : device_(
 
 StagingBuffer::~StagingBuffer() {
   VkDevice vk = device_.Handle();
+  // The buffer goes before the memory bound to it.
   if (mapped_) vkUnmapMemory(vk, memory_);
-  if (memory_) vkFreeMemory(vk, memory_, nullptr);
   if (buffer_) vkDestroyBuffer(vk, buffer_, nullptr);
+  if (memory_) vkFreeMemory(vk, memory_, nullptr);
 }
 
 }  // namespace ilk::d3d11

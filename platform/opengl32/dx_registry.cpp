@@ -3,6 +3,7 @@
 // handle stays invalid; devices and objects share one count, so neither passes for the other.
 #include "dx_registry.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -53,13 +54,16 @@ std::shared_ptr<InteropDevice> FindDevice(HANDLE device) {
   return found == State().devices.end() ? nullptr : found->second;
 }
 
-bool RemoveDevice(HANDLE device) {
+DWORD RemoveDevice(HANDLE device) {
   std::shared_ptr<InteropDevice> removed;
   std::vector<std::shared_ptr<InteropObject>> objects;
   {
     std::lock_guard<std::mutex> lock(State().mutex);
     auto found = State().devices.find(device);
-    if (found == State().devices.end()) return false;
+    if (found == State().devices.end()) return ERROR_INVALID_HANDLE;
+    for (const auto &[handle, object] : State().objects) {
+      if (object->device == device && object->storage.locked) return ERROR_BUSY;
+    }
     removed = found->second;
     State().devices.erase(found);
     for (auto object = State().objects.begin(); object != State().objects.end();) {
@@ -73,7 +77,7 @@ bool RemoveDevice(HANDLE device) {
   }
   for (const auto &object : objects) Unregister(*object);
   ilk::d3d11::HoldDevice(removed->direct3d, false);
-  return true;
+  return 0;
 }
 
 HANDLE AddObject(std::unique_ptr<InteropObject> object) {
@@ -84,32 +88,32 @@ HANDLE AddObject(std::unique_ptr<InteropObject> object) {
   return handle;
 }
 
-std::shared_ptr<InteropObject> FindObject(HANDLE device, HANDLE object) {
-  std::lock_guard<std::mutex> lock(State().mutex);
-  auto found = State().objects.find(object);
-  return found == State().objects.end() || found->second->device != device ? nullptr : found->second;
-}
-
-std::vector<std::shared_ptr<InteropObject>> ObjectsOf(HANDLE device) {
-  std::lock_guard<std::mutex> lock(State().mutex);
-  std::vector<std::shared_ptr<InteropObject>> objects;
-  for (const auto &[handle, object] : State().objects) {
-    if (object->device == device) objects.push_back(object);
-  }
-  return objects;
-}
-
-bool RemoveObject(HANDLE handle) {
+DWORD RemoveObject(HANDLE device, HANDLE handle, HGLRC share_group) {
   std::shared_ptr<InteropObject> removed;
   {
     std::lock_guard<std::mutex> lock(State().mutex);
     auto found = State().objects.find(handle);
-    if (found == State().objects.end()) return false;
+    if (found == State().objects.end() || found->second->device != device) return ERROR_INVALID_DATA;
+    if (found->second->share_group != share_group) return ERROR_INVALID_HANDLE;
+    if (found->second->storage.locked) return ERROR_BUSY;
     removed = found->second;
     State().objects.erase(found);
   }
   Unregister(*removed);
-  return true;
+  return 0;
+}
+
+DWORD SetLocks(HANDLE device, HGLRC share_group, GLint count, const HANDLE *handles, bool lock) {
+  std::lock_guard<std::mutex> guard(State().mutex);
+  for (GLint i = 0; i < count; ++i) {
+    auto found = State().objects.find(handles[i]);
+    if (found == State().objects.end() || found->second->device != device) return ERROR_INVALID_DATA;
+    if (found->second->share_group != share_group) return ERROR_INVALID_HANDLE;
+    bool repeated = std::find(handles, handles + i, handles[i]) != handles + i;
+    if (repeated || found->second->storage.locked == lock) return lock ? ERROR_BUSY : ERROR_NOT_LOCKED;
+  }
+  for (GLint i = 0; i < count; ++i) State().objects[handles[i]]->storage.locked = lock;
+  return 0;
 }
 
 }  // namespace ilk::opengl32
