@@ -36,10 +36,10 @@ bool TextureSharedHandle(ID3D11Texture2D *texture, HANDLE *shared_handle) {
   return true;
 }
 
-bool DeviceUuid(ID3D11Device *device, uint8_t uuid[kDeviceUuidSize]) {
+bool DeviceUuidsOf(ID3D11Device *device, DeviceUuids *uuids) {
   Device *object = PlatformObject<Device>(device);
   if (!object) return false;
-  memcpy(uuid, object->Vulkan().Uuid(), kDeviceUuidSize);
+  *uuids = object->Vulkan().Uuids();
   return true;
 }
 

@@ -35,11 +35,19 @@ INTERLOCK_EXPORT bool ExportTextureMemory(ID3D11Texture2D *texture, SharedMemory
 // `texture` is not a texture of this platform.
 INTERLOCK_EXPORT bool TextureSharedHandle(ID3D11Texture2D *texture, HANDLE *shared_handle);
 
-// The size of a device UUID, VkPhysicalDeviceIDProperties::deviceUUID as GL_DEVICE_UUID_EXT.
+// The size of a UUID, VkPhysicalDeviceIDProperties' as OpenGL's (GL_UUID_SIZE_EXT).
 constexpr size_t kDeviceUuidSize = 16;
-// The UUID of the physical device behind `device`, to compare with OpenGL's GL_DEVICE_UUID_EXT.
-// False when `device` is not a device of this platform.
-INTERLOCK_EXPORT bool DeviceUuid(ID3D11Device *device, uint8_t uuid[kDeviceUuidSize]);
+// What names the physical device behind a Direct3D device and the driver build that runs it
+// (VkPhysicalDeviceIDProperties::deviceUUID and driverUUID). OpenGL can import the device's
+// memory only when one of its GL_DEVICE_UUID_EXT equals `device` and its GL_DRIVER_UUID_EXT
+// equals `driver`.
+struct DeviceUuids {
+  uint8_t device[kDeviceUuidSize] = {};
+  uint8_t driver[kDeviceUuidSize] = {};
+};
+// The UUIDs of the physical device behind `device`. False when `device` is not a device of this
+// platform.
+INTERLOCK_EXPORT bool DeviceUuidsOf(ID3D11Device *device, DeviceUuids *uuids);
 // Waits until the device's queue has finished all work, layout changes still pending included.
 INTERLOCK_EXPORT void WaitForDirect3DWork(ID3D11Device *device);
 

@@ -161,7 +161,8 @@ bool VulkanDevice::PickPhysicalDevice() {
       physical_ = devices[index];
       queue_family_ = family;
       name_ = properties.properties.deviceName;
-      memcpy(uuid_, id.deviceUUID, VK_UUID_SIZE);
+      memcpy(uuids_.device, id.deviceUUID, VK_UUID_SIZE);
+      memcpy(uuids_.driver, id.driverUUID, VK_UUID_SIZE);
       vkGetPhysicalDeviceMemoryProperties(physical_, &memory_);
       Trace("Direct3D 11 on Vulkan device %zu: %s", index, name_.c_str());
       return true;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "d3d11_internal.h"
+
 namespace ilk::d3d11 {
 
 class VulkanDevice {
@@ -21,7 +23,7 @@ class VulkanDevice {
   ~VulkanDevice();
 
   VkDevice Handle() const { return device_; }
-  const uint8_t *Uuid() const { return uuid_; }
+  const DeviceUuids &Uuids() const { return uuids_; }
 
   // A memory type among `type_bits` with `properties`, or -1.
   int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const;
@@ -89,7 +91,7 @@ class VulkanDevice {
   bool recording_ = false;                      // whether `commands_` holds work not yet submitted
   VkFence fence_ = VK_NULL_HANDLE;
   VkPhysicalDeviceMemoryProperties memory_ = {};
-  uint8_t uuid_[VK_UUID_SIZE] = {};
+  DeviceUuids uuids_;
   std::string name_;
   std::mutex queue_mutex_;  // the queue, the pool, the command buffer and its state, the fence and the pending layout changes
   std::vector<VkImageMemoryBarrier> pending_layouts_;

@@ -35,21 +35,36 @@ bool HasExtension(const char *wanted) {
   return false;
 }
 
+// Whether the current context's driver is the one behind `direct3d` and one of the devices it
+// draws with (a device group has several) is Direct3D's.
+bool OpenGLRunsOn(const ilk::d3d11::DeviceUuids &direct3d) {
+  static const auto get_integer = MesaFunction<GetIntegervProc>("glGetIntegerv");
+  static const auto get_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEVEXTPROC>("glGetUnsignedBytevEXT");
+  static const auto get_indexed_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEI_VEXTPROC>("glGetUnsignedBytei_vEXT");
+  static_assert(ilk::d3d11::kDeviceUuidSize == GL_UUID_SIZE_EXT, "both APIs name the device alike");
+  SetAsideErrors();
+  GLubyte driver[GL_UUID_SIZE_EXT] = {};
+  get_uuid(GL_DRIVER_UUID_EXT, driver);
+  GLint devices = 0;
+  get_integer(GL_NUM_DEVICE_UUIDS_EXT, &devices);
+  bool same_device = false;
+  for (GLint index = 0; index < devices && !same_device; ++index) {
+    GLubyte uuid[GL_UUID_SIZE_EXT] = {};
+    get_indexed_uuid(GL_DEVICE_UUID_EXT, (GLuint)index, uuid);
+    same_device = memcmp(uuid, direct3d.device, GL_UUID_SIZE_EXT) == 0;
+  }
+  return DropErrors() == 0 && same_device && memcmp(driver, direct3d.driver, GL_UUID_SIZE_EXT) == 0;
+}
+
 }  // namespace
 
 DWORD CheckSharing(ID3D11Device *device) {
-  static const auto get_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEI_VEXTPROC>("glGetUnsignedBytei_vEXT");
-  uint8_t direct3d_uuid[ilk::d3d11::kDeviceUuidSize];
-  static_assert(ilk::d3d11::kDeviceUuidSize == GL_UUID_SIZE_EXT, "both APIs name the device alike");
-  if (!device || !ilk::d3d11::DeviceUuid(device, direct3d_uuid)) return ERROR_NOT_SUPPORTED;
+  ilk::d3d11::DeviceUuids direct3d;
+  if (!device || !ilk::d3d11::DeviceUuidsOf(device, &direct3d)) return ERROR_NOT_SUPPORTED;
   for (const char *extension : kMemoryExtensions) {
     if (!HasExtension(extension)) return ERROR_NOT_SUPPORTED;
   }
-  GLubyte opengl_uuid[GL_UUID_SIZE_EXT] = {};
-  SetAsideErrors();
-  get_uuid(GL_DEVICE_UUID_EXT, 0, opengl_uuid);
-  if (DropErrors() != 0 || memcmp(opengl_uuid, direct3d_uuid, GL_UUID_SIZE_EXT) != 0) return ERROR_NOT_SUPPORTED;
-  return 0;
+  return OpenGLRunsOn(direct3d) ? 0 : ERROR_NOT_SUPPORTED;
 }
 
 bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported) {
