@@ -82,7 +82,7 @@ bool ReadTexture(ID3D11Texture2D *texture, std::vector<uint8_t> *texels) {
 }
 
 struct TextureReadback {
-  TextureReadback(VulkanDevice &vulkan, size_t bytes) : buffer(vulkan, bytes), size(bytes) {}
+  TextureReadback(VulkanDevice &vulkan, size_t bytes) : buffer(vulkan, bytes, StagingUse::kReadBack), size(bytes) {}
   StagingBuffer buffer;
   const size_t size;
 };

@@ -164,6 +164,7 @@ bool VulkanDevice::PickPhysicalDevice() {
       memcpy(uuids_.device, id.deviceUUID, VK_UUID_SIZE);
       memcpy(uuids_.driver, id.driverUUID, VK_UUID_SIZE);
       vkGetPhysicalDeviceMemoryProperties(physical_, &memory_);
+      formats_ = ChooseFormats(physical_);
       Trace("Direct3D 11 on Vulkan device %zu: %s", index, name_.c_str());
       return true;
     }
@@ -186,11 +187,22 @@ VulkanDevice::~VulkanDevice() {
   if (instance_) vkDestroyInstance(instance_, nullptr);
 }
 
-int VulkanDevice::MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const {
+int VulkanDevice::MemoryType(uint32_t type_bits, VkMemoryPropertyFlags required, VkMemoryPropertyFlags preferred) const {
+  int found = -1;
   for (uint32_t type = 0; type < memory_.memoryTypeCount; ++type) {
-    if ((type_bits & (1u << type)) && (memory_.memoryTypes[type].propertyFlags & properties) == properties) return (int)type;
+    VkMemoryPropertyFlags properties = memory_.memoryTypes[type].propertyFlags;
+    if (!(type_bits & (1u << type)) || (properties & required) != required) continue;
+    if ((properties & preferred) == preferred) return (int)type;
+    if (found < 0) found = (int)type;
   }
-  return -1;
+  return found;
+}
+
+const ChosenFormat *VulkanDevice::Format(DXGI_FORMAT format) const {
+  for (const ChosenFormat &chosen : formats_) {
+    if (chosen.format->dxgi == format) return &chosen;
+  }
+  return nullptr;
 }
 
 VkCommandBuffer VulkanDevice::Open(LayoutChanges before) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "d3d11_internal.h"
+#include "format_choice.h"
 
 namespace ilk::d3d11 {
 
@@ -25,8 +26,13 @@ class VulkanDevice {
   VkDevice Handle() const { return device_; }
   const DeviceUuids &Uuids() const { return uuids_; }
 
-  // A memory type among `type_bits` with `properties`, or -1.
-  int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const;
+  // A memory type among `type_bits` with the `required` properties, the first that also has
+  // the `preferred` ones if any does; -1 when none has the required ones.
+  int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags required, VkMemoryPropertyFlags preferred = 0) const;
+  VkMemoryPropertyFlags MemoryTypeProperties(int type) const { return memory_.memoryTypes[type].propertyFlags; }
+  // The backing of `format` on this device, chosen when it opened from what it reports; null
+  // when the device can make no texture of that format.
+  const ChosenFormat *Format(DXGI_FORMAT format) const;
 
   // Layout changes of whole images (from Texture::LayoutChange), recorded in one pipeline barrier.
   using LayoutChanges = std::initializer_list<VkImageMemoryBarrier>;
@@ -93,6 +99,7 @@ class VulkanDevice {
   VkPhysicalDeviceMemoryProperties memory_ = {};
   DeviceUuids uuids_;
   std::string name_;
+  std::vector<ChosenFormat> formats_;
   std::mutex queue_mutex_;  // the queue, the pool, the command buffer and its state, the fence and the pending layout changes
   std::vector<VkImageMemoryBarrier> pending_layouts_;
 };
