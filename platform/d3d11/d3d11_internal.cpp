@@ -47,6 +47,34 @@ void WaitForDirect3DWork(ID3D11Device *device) {
   if (Device *object = PlatformObject<Device>(device)) object->Vulkan().WaitIdle();
 }
 
+namespace {
+
+// The handovers of the textures that change hands with this lock or unlock. Kept per thread, so
+// that a steady frame's locks allocate nothing.
+const VulkanDevice::Handovers &Handovers(ID3D11Texture2D *const *textures, size_t count, bool to_opengl) {
+  thread_local VulkanDevice::Handovers handovers;
+  handovers.clear();
+  for (size_t i = 0; i < count; ++i) {
+    Texture *texture = PlatformObject<Texture>(textures[i]);
+    if (texture && texture->Exportable() && texture->CountOpenGLLock(to_opengl)) {
+      handovers.push_back(texture->Handover(to_opengl));
+    }
+  }
+  return handovers;
+}
+
+}  // namespace
+
+void HandTexturesToOpenGL(ID3D11Device *device, ID3D11Texture2D *const *textures, size_t count) {
+  Device *object = PlatformObject<Device>(device);
+  if (!object) return;
+  object->Vulkan().Release(Handovers(textures, count, true));
+}
+
+void TakeTexturesFromOpenGL(ID3D11Device *device, ID3D11Texture2D *const *textures, size_t count) {
+  if (Device *object = PlatformObject<Device>(device)) object->Vulkan().AcquireLater(Handovers(textures, count, false));
+}
+
 ID3D11Device *Direct3DDevice(IUnknown *unknown) { return PlatformObject<Device>(unknown); }
 
 void HoldDevice(ID3D11Device *device, bool hold) { HoldInternally<Device>(device, hold); }

@@ -50,6 +50,14 @@ struct DeviceUuids {
 INTERLOCK_EXPORT bool DeviceUuidsOf(ID3D11Device *device, DeviceUuids *uuids);
 // Waits until the device's queue has finished all work, layout changes still pending included.
 INTERLOCK_EXPORT void WaitForDirect3DWork(ID3D11Device *device);
+// OpenGL takes `count` exportable textures of `device` (wglDXLockObjectsNV): runs the work
+// queued so far and hands each texture's memory over to OpenGL (ownership goes to
+// VK_QUEUE_FAMILY_EXTERNAL, in VK_IMAGE_LAYOUT_GENERAL, OpenGL's GL_LAYOUT_GENERAL_EXT), and
+// waits for it.
+INTERLOCK_EXPORT void HandTexturesToOpenGL(ID3D11Device *device, ID3D11Texture2D *const *textures, size_t count);
+// OpenGL gives the textures back (wglDXUnlockObjectsNV) once its work on them has finished:
+// Direct3D takes them back, in the same layout, at the start of its next submission.
+INTERLOCK_EXPORT void TakeTexturesFromOpenGL(ID3D11Device *device, ID3D11Texture2D *const *textures, size_t count);
 
 // The Direct3D device behind a DXGI device (or any interface of it); no reference added. Null
 // when `unknown` is no device of this platform.

@@ -4,7 +4,10 @@
 // with OpenGL at any time, and OpenGL, which imports the memory without semaphores, knows
 // nothing of Vulkan layouts, so GENERAL is the only layout it can rely on. A transfer command
 // moves its images into the transfer layouts for the copy and back, inside the barriers the
-// device records around every command anyway (VulkanDevice::Run). Shared handles
+// device records around every command anyway (VulkanDevice::Run). While OpenGL holds a texture
+// (locked), Vulkan's queue does not own it: the lock releases it to VK_QUEUE_FAMILY_EXTERNAL in
+// GENERAL and the unlock acquires it back (Handover), as external memory must be handed over
+// for a driver to resolve compressed or cached state for the other one. Shared handles
 // (D3D11_RESOURCE_MISC_SHARED) are values of their own, not kernel handles, as the legacy
 // shared handles of Windows are: nothing closes them.
 #include "texture.h"
@@ -182,6 +185,19 @@ VkImageMemoryBarrier Texture::LayoutChange(VkImageLayout from, VkImageLayout to)
   barrier.subresourceRange = WholeImage(*this);
   return barrier;
 }
+
+VkImageMemoryBarrier Texture::Handover(bool to_opengl) const {
+  VkImageMemoryBarrier barrier = LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_GENERAL);
+  uint32_t direct3d = device_->Vulkan().QueueFamily();
+  // A release makes writes available; the acquisition makes them visible.
+  barrier.srcAccessMask = to_opengl ? VK_ACCESS_MEMORY_WRITE_BIT : 0;
+  barrier.dstAccessMask = to_opengl ? 0 : VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
+  barrier.srcQueueFamilyIndex = to_opengl ? direct3d : VK_QUEUE_FAMILY_EXTERNAL;
+  barrier.dstQueueFamilyIndex = to_opengl ? VK_QUEUE_FAMILY_EXTERNAL : direct3d;
+  return barrier;
+}
+
+bool Texture::CountOpenGLLock(bool lock) { return lock ? opengl_locks_++ == 0 : --opengl_locks_ == 0; }
 
 VkDeviceSize Texture::PackedSize() const {
   bool depth_stencil = format_.aspects == (VK_IMAGE_ASPECT_DEPTH_BIT | VK_IMAGE_ASPECT_STENCIL_BIT);

@@ -3,6 +3,7 @@
 
 #include <d3d11.h>
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -61,6 +62,14 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
 
   // The barrier that moves the whole image from layout `from` to `to`, for VulkanDevice::Run.
   VkImageMemoryBarrier LayoutChange(VkImageLayout from, VkImageLayout to) const;
+  // The barrier that hands the whole image over to OpenGL (its release to
+  // VK_QUEUE_FAMILY_EXTERNAL) or takes it back from OpenGL (the acquisition from there), in its
+  // resting layout VK_IMAGE_LAYOUT_GENERAL, which OpenGL knows as GL_LAYOUT_GENERAL_EXT.
+  VkImageMemoryBarrier Handover(bool to_opengl) const;
+  // Counts OpenGL's locks on the texture (one registration may be locked while another of the
+  // same texture is too). True when the texture changes hands with this one: the first lock
+  // hands the memory over, the last unlock takes it back.
+  bool CountOpenGLLock(bool lock);
 
  private:
   Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format);
@@ -76,6 +85,7 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   VkImageUsageFlags usage_ = 0;
   bool exportable_ = false;
   HANDLE shared_handle_ = nullptr;
+  std::atomic<int> opengl_locks_{0};
 };
 
 }  // namespace ilk::d3d11

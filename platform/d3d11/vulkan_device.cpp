@@ -234,13 +234,13 @@ void VulkanDevice::RecordLayoutChanges(LayoutChanges changes) {
                        0, nullptr, (uint32_t)changes.size(), changes.begin());
 }
 
-bool VulkanDevice::Submit(LayoutChanges after) {
+bool VulkanDevice::Submit(const VkImageMemoryBarrier *after, size_t count) {
   VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER};
   barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT;
   barrier.dstAccessMask = VK_ACCESS_HOST_READ_BIT;
   vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT,
                        VK_PIPELINE_STAGE_ALL_COMMANDS_BIT | VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0, nullptr,
-                       (uint32_t)after.size(), after.begin());
+                       (uint32_t)count, after);
   VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO};
   submit.commandBufferCount = 1;
   submit.pCommandBuffers = &commands_;
@@ -254,7 +254,7 @@ bool VulkanDevice::Submit(LayoutChanges after) {
 
 void VulkanDevice::WaitIdle() {
   std::lock_guard<std::mutex> lock(queue_mutex_);
-  if ((recording_ || !pending_layouts_.empty()) && Open({})) Submit({});
+  if ((recording_ || !pending_layouts_.empty()) && Open({})) Submit(nullptr, 0);
 }
 
 void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout) {
@@ -269,12 +269,22 @@ void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRang
   pending_layouts_.push_back(barrier);
 }
 
+bool VulkanDevice::Release(const Handovers &releases) {
+  std::lock_guard<std::mutex> lock(queue_mutex_);
+  return Open({}) && Submit(releases.data(), releases.size());
+}
+
+void VulkanDevice::AcquireLater(const Handovers &acquisitions) {
+  std::lock_guard<std::mutex> lock(queue_mutex_);
+  pending_layouts_.insert(pending_layouts_.end(), acquisitions.begin(), acquisitions.end());
+}
+
 void VulkanDevice::ForgetImage(VkImage image) {
   std::lock_guard<std::mutex> lock(queue_mutex_);
   pending_layouts_.erase(std::remove_if(pending_layouts_.begin(), pending_layouts_.end(),
                                         [image](const VkImageMemoryBarrier &barrier) { return barrier.image == image; }),
                          pending_layouts_.end());
-  if (recording_) Submit({});
+  if (recording_) Submit(nullptr, 0);
 }
 
 }  // namespace ilk::d3d11

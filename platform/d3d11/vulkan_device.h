@@ -24,6 +24,7 @@ class VulkanDevice {
   ~VulkanDevice();
 
   VkDevice Handle() const { return device_; }
+  uint32_t QueueFamily() const { return queue_family_; }
   const DeviceUuids &Uuids() const { return uuids_; }
 
   // A memory type among `type_bits` with the `required` properties, the first that also has
@@ -36,6 +37,8 @@ class VulkanDevice {
 
   // Layout changes of whole images (from Texture::LayoutChange), recorded in one pipeline barrier.
   using LayoutChanges = std::initializer_list<VkImageMemoryBarrier>;
+  // Ownership transfers of whole images (from Texture::Handover).
+  using Handovers = std::vector<VkImageMemoryBarrier>;
 
   // Records commands with `record(VkCommandBuffer)` and runs them, together with whatever was
   // recorded to run later, to completion. Every recording starts with the layout changes asked
@@ -49,7 +52,7 @@ class VulkanDevice {
     std::lock_guard<std::mutex> lock(queue_mutex_);
     VkCommandBuffer commands = Open(before);
     if (commands) record(commands);
-    return commands && Submit(after);
+    return commands && Submit(after.begin(), after.size());
   }
   // As Run, but the commands run with the next Run or WaitIdle, as the immediate context queues
   // work on Windows: a copy and the present that reads its result then make one submission.
@@ -68,6 +71,12 @@ class VulkanDevice {
   // Moves a new image from VK_IMAGE_LAYOUT_UNDEFINED to `layout` at the start of the next
   // submission, together with every other such change.
   void ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout);
+  // Runs what was recorded to run later and then `releases` (Texture::Handover to OpenGL), and
+  // waits for them. False on device loss.
+  bool Release(const Handovers &releases);
+  // Records `acquisitions` (Texture::Handover from OpenGL) at the start of the next submission,
+  // with the layout changes above.
+  void AcquireLater(const Handovers &acquisitions);
   // Runs the work recorded to run later, which may use `image`, and drops the image's pending
   // layout change: it is about to be destroyed.
   void ForgetImage(VkImage image);
@@ -82,9 +91,10 @@ class VulkanDevice {
   VkCommandBuffer Open(LayoutChanges before);
   // Under `queue_mutex_`: records `changes` between everything before and after them.
   void RecordLayoutChanges(LayoutChanges changes);
-  // Under `queue_mutex_`: records `after` with the barrier that makes the device's writes
-  // visible to the host, ends the recording command buffer, submits it and waits for it.
-  bool Submit(LayoutChanges after);
+  // Under `queue_mutex_`: records the `count` barriers `after` with the barrier that makes the
+  // device's writes visible to the host, ends the recording command buffer, submits it and waits
+  // for it.
+  bool Submit(const VkImageMemoryBarrier *after, size_t count);
 
   VkInstance instance_ = VK_NULL_HANDLE;
   VkDebugUtilsMessengerEXT messenger_ = VK_NULL_HANDLE;

@@ -12,6 +12,7 @@
 #include <GL/wglext.h>
 
 #include <string>
+#include <vector>
 
 #include "common/log.h"
 #include "d3d11/d3d11_internal.h"
@@ -57,19 +58,22 @@ DWORD Register(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum 
   return 0;
 }
 
-// Checks and changes every object in one step (SetLocks), then waits for the work of the API
-// that gave the objects up. A handle names one object, so an object named twice is a handle
-// given twice.
+// Checks and changes every object in one step (SetLocks), then hands the memory over: to OpenGL
+// once Direct3D's work is done, or back to Direct3D once OpenGL's is. A handle names one object,
+// so an object named twice is a handle given twice.
 DWORD SetLocked(HANDLE hDevice, GLint count, HANDLE *hObjects, bool lock) {
   std::shared_ptr<InteropDevice> device = FindDevice(hDevice);
   if (!device) return ERROR_INVALID_HANDLE;
   if (count < 0 || (count > 0 && !hObjects)) return ERROR_INVALID_PARAMETER;
   if (count == 0) return 0;
-  if (DWORD error = SetLocks(hDevice, CurrentShareGroup(), count, hObjects, lock)) return error;
+  thread_local std::vector<ID3D11Texture2D *> textures;  // kept, so that a steady frame's locks allocate nothing
+  if (DWORD error = SetLocks(hDevice, CurrentShareGroup(), count, hObjects, lock, &textures)) return error;
   if (lock) {
-    ilk::d3d11::WaitForDirect3DWork(device->direct3d);
+    ilk::d3d11::HandTexturesToOpenGL(device->direct3d, textures.data(), textures.size());
   } else {
     FinishOpenGLWork();
+    ilk::d3d11::TakeTexturesFromOpenGL(device->direct3d, textures.data(), textures.size());
+    EndHandBack(count, hObjects);
   }
   return 0;
 }

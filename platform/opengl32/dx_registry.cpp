@@ -31,6 +31,10 @@ HANDLE NextHandle() {
   return reinterpret_cast<HANDLE>(next);
 }
 
+// Under the registry's lock: whether the object is locked, or unlocked but not yet back with
+// Direct3D; it can be neither locked nor unregistered then.
+bool Busy(const InteropObject &object) { return object.storage.locked || object.handing_back; }
+
 // What unregistering does once the object has left the tables.
 void Unregister(const InteropObject &object) {
   Undesignate(object.share_group, object.kind, object.name, &object.storage);
@@ -62,7 +66,7 @@ DWORD RemoveDevice(HANDLE device) {
     auto found = State().devices.find(device);
     if (found == State().devices.end()) return ERROR_INVALID_HANDLE;
     for (const auto &[handle, object] : State().objects) {
-      if (object->device == device && object->storage.locked) return ERROR_BUSY;
+      if (object->device == device && Busy(*object)) return ERROR_BUSY;
     }
     removed = found->second;
     State().devices.erase(found);
@@ -95,7 +99,7 @@ DWORD RemoveObject(HANDLE device, HANDLE handle, HGLRC share_group) {
     auto found = State().objects.find(handle);
     if (found == State().objects.end() || found->second->device != device) return ERROR_INVALID_DATA;
     if (found->second->share_group != share_group) return ERROR_INVALID_HANDLE;
-    if (found->second->storage.locked) return ERROR_BUSY;
+    if (Busy(*found->second)) return ERROR_BUSY;
     removed = found->second;
     State().objects.erase(found);
   }
@@ -103,17 +107,30 @@ DWORD RemoveObject(HANDLE device, HANDLE handle, HGLRC share_group) {
   return 0;
 }
 
-DWORD SetLocks(HANDLE device, HGLRC share_group, GLint count, const HANDLE *handles, bool lock) {
+DWORD SetLocks(HANDLE device, HGLRC share_group, GLint count, const HANDLE *handles, bool lock,
+               std::vector<ID3D11Texture2D *> *textures) {
   std::lock_guard<std::mutex> guard(State().mutex);
   for (GLint i = 0; i < count; ++i) {
     auto found = State().objects.find(handles[i]);
     if (found == State().objects.end() || found->second->device != device) return ERROR_INVALID_DATA;
     if (found->second->share_group != share_group) return ERROR_INVALID_HANDLE;
     bool repeated = std::find(handles, handles + i, handles[i]) != handles + i;
-    if (repeated || found->second->storage.locked == lock) return lock ? ERROR_BUSY : ERROR_NOT_LOCKED;
+    if (lock && (repeated || Busy(*found->second))) return ERROR_BUSY;
+    if (!lock && (repeated || !found->second->storage.locked)) return ERROR_NOT_LOCKED;
   }
-  for (GLint i = 0; i < count; ++i) State().objects[handles[i]]->storage.locked = lock;
+  textures->clear();
+  for (GLint i = 0; i < count; ++i) {
+    InteropObject &object = *State().objects[handles[i]];
+    object.storage.locked = lock;
+    object.handing_back = !lock;
+    textures->push_back(object.texture);
+  }
   return 0;
+}
+
+void EndHandBack(GLint count, const HANDLE *handles) {
+  std::lock_guard<std::mutex> guard(State().mutex);
+  for (GLint i = 0; i < count; ++i) State().objects[handles[i]]->handing_back = false;
 }
 
 }  // namespace ilk::opengl32

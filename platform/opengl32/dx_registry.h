@@ -27,6 +27,9 @@ struct InteropObject {
   GLuint name;
   ImportedTexture imported;
   SharedStorage storage;
+  // Unlocked, but Direct3D has not taken the memory back yet: still busy (under the registry's
+  // lock).
+  bool handing_back = false;
 };
 
 // The registry's tables have a lock of their own, held only inside these functions. What they
@@ -52,8 +55,14 @@ DWORD RemoveObject(HANDLE device, HANDLE object, HGLRC share_group);
 // changing them in one step, so that of two threads locking one object exactly one succeeds. 0,
 // or the error that changed nothing: ERROR_INVALID_DATA for a handle not registered with
 // `device`, ERROR_INVALID_HANDLE for an object of another share group, ERROR_BUSY for one locked
-// already or named twice (ERROR_NOT_LOCKED for one not locked, or named twice, when unlocking).
-DWORD SetLocks(HANDLE device, HGLRC share_group, GLint count, const HANDLE *objects, bool lock);
+// already (or still being handed back) or named twice (ERROR_NOT_LOCKED for one not locked, or
+// named twice, when unlocking). Their textures go to `textures`, in the order named; they stay
+// alive while the objects are locked or being handed back (neither can be unregistered).
+// Unlocked objects are being handed back until EndHandBack.
+DWORD SetLocks(HANDLE device, HGLRC share_group, GLint count, const HANDLE *objects, bool lock,
+               std::vector<ID3D11Texture2D *> *textures);
+// Direct3D has the memory of the objects SetLocks unlocked back.
+void EndHandBack(GLint count, const HANDLE *objects);
 
 // Runs one entry point `name`: INTERLOCK_FAIL first, then `body`, which returns 0 or the
 // Win32 error it fails with. On failure sets the last-error code and returns false.
