@@ -36,10 +36,10 @@ bool TextureSharedHandle(ID3D11Texture2D *texture, HANDLE *shared_handle) {
   return true;
 }
 
-bool DeviceUuidsOf(ID3D11Device *device, DeviceUuids *uuids) {
+bool DeviceIdentityOf(ID3D11Device *device, DeviceIdentity *identity) {
   Device *object = PlatformObject<Device>(device);
   if (!object) return false;
-  *uuids = object->Vulkan().Uuids();
+  *identity = object->Vulkan().Identity();
   return true;
 }
 

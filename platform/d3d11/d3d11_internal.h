@@ -9,6 +9,7 @@
 #include <d3d11.h>
 #include <stddef.h>
 
+#include <string>
 #include <vector>
 
 #include "common/knobs.h"
@@ -37,17 +38,18 @@ INTERLOCK_EXPORT bool TextureSharedHandle(ID3D11Texture2D *texture, HANDLE *shar
 
 // The size of a UUID, VkPhysicalDeviceIDProperties' as OpenGL's (GL_UUID_SIZE_EXT).
 constexpr size_t kDeviceUuidSize = 16;
-// What names the physical device behind a Direct3D device and the driver build that runs it
+// The physical device behind a Direct3D device and the driver build that runs it
 // (VkPhysicalDeviceIDProperties::deviceUUID and driverUUID). OpenGL can import the device's
-// memory only when one of its GL_DEVICE_UUID_EXT equals `device` and its GL_DRIVER_UUID_EXT
-// equals `driver`.
-struct DeviceUuids {
-  uint8_t device[kDeviceUuidSize] = {};
-  uint8_t driver[kDeviceUuidSize] = {};
+// memory only when one of its GL_DEVICE_UUID_EXT equals `device_uuid` and its
+// GL_DRIVER_UUID_EXT equals `driver_uuid`.
+struct DeviceIdentity {
+  std::string name;  // the Vulkan device's
+  uint8_t device_uuid[kDeviceUuidSize] = {};
+  uint8_t driver_uuid[kDeviceUuidSize] = {};
 };
-// The UUIDs of the physical device behind `device`. False when `device` is not a device of this
-// platform.
-INTERLOCK_EXPORT bool DeviceUuidsOf(ID3D11Device *device, DeviceUuids *uuids);
+// The identity of the physical device behind `device`. False when `device` is not a device of
+// this platform.
+INTERLOCK_EXPORT bool DeviceIdentityOf(ID3D11Device *device, DeviceIdentity *identity);
 // Waits until the device's queue has finished all work, layout changes still pending included.
 INTERLOCK_EXPORT void WaitForDirect3DWork(ID3D11Device *device);
 // OpenGL takes `count` exportable textures of `device` (wglDXLockObjectsNV): runs the work

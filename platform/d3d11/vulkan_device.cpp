@@ -160,12 +160,12 @@ bool VulkanDevice::PickPhysicalDevice() {
       if (!(families[family].queueFlags & (VK_QUEUE_GRAPHICS_BIT | VK_QUEUE_COMPUTE_BIT | VK_QUEUE_TRANSFER_BIT))) continue;
       physical_ = devices[index];
       queue_family_ = family;
-      name_ = properties.properties.deviceName;
-      memcpy(uuids_.device, id.deviceUUID, VK_UUID_SIZE);
-      memcpy(uuids_.driver, id.driverUUID, VK_UUID_SIZE);
+      identity_.name = properties.properties.deviceName;
+      memcpy(identity_.device_uuid, id.deviceUUID, VK_UUID_SIZE);
+      memcpy(identity_.driver_uuid, id.driverUUID, VK_UUID_SIZE);
       vkGetPhysicalDeviceMemoryProperties(physical_, &memory_);
       formats_ = ChooseFormats(physical_);
-      Trace("Direct3D 11 on Vulkan device %zu: %s", index, name_.c_str());
+      Trace("Direct3D 11 on Vulkan device %zu: %s", index, identity_.name.c_str());
       return true;
     }
   }
@@ -248,7 +248,7 @@ bool VulkanDevice::Submit(const VkImageMemoryBarrier *after, size_t count) {
   bool ok = vkEndCommandBuffer(commands_) == VK_SUCCESS && vkQueueSubmit(queue_, 1, &submit, fence_) == VK_SUCCESS &&
             vkWaitForFences(device_, 1, &fence_, VK_TRUE, UINT64_MAX) == VK_SUCCESS;
   vkResetFences(device_, 1, &fence_);
-  if (!ok) Log("Vulkan submission on %s failed", name_.c_str());
+  if (!ok) Log("Vulkan submission on %s failed", identity_.name.c_str());
   return ok;
 }
 

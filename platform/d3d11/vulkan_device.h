@@ -25,7 +25,7 @@ class VulkanDevice {
 
   VkDevice Handle() const { return device_; }
   uint32_t QueueFamily() const { return queue_family_; }
-  const DeviceUuids &Uuids() const { return uuids_; }
+  const DeviceIdentity &Identity() const { return identity_; }
 
   // A memory type among `type_bits` with the `required` properties, the first that also has
   // the `preferred` ones if any does; -1 when none has the required ones.
@@ -107,8 +107,7 @@ class VulkanDevice {
   bool recording_ = false;                      // whether `commands_` holds work not yet submitted
   VkFence fence_ = VK_NULL_HANDLE;
   VkPhysicalDeviceMemoryProperties memory_ = {};
-  DeviceUuids uuids_;
-  std::string name_;
+  DeviceIdentity identity_;
   std::vector<ChosenFormat> formats_;
   std::mutex queue_mutex_;  // the queue, the pool, the command buffer and its state, the fence and the pending layout changes
   std::vector<VkImageMemoryBarrier> pending_layouts_;

@@ -2,8 +2,11 @@
 #include "memory_import.h"
 
 #include <GL/glext.h>
+#include <stdio.h>
 #include <string.h>
 #include <unistd.h>
+
+#include <string>
 
 #include "common/knobs.h"
 #include "common/log.h"
@@ -35,10 +38,21 @@ bool HasExtension(const char *wanted) {
   return false;
 }
 
+std::string Hex(const uint8_t *uuid) {
+  std::string text;
+  char digits[3];
+  for (size_t i = 0; i < GL_UUID_SIZE_EXT; ++i) {
+    snprintf(digits, sizeof digits, "%02x", uuid[i]);
+    text += digits;
+  }
+  return text;
+}
+
 // Whether the current context's driver is the one behind `direct3d` and one of the devices it
-// draws with (a device group has several) is Direct3D's.
-bool OpenGLRunsOn(const ilk::d3d11::DeviceUuids &direct3d) {
+// draws with (a device group has several) is Direct3D's. When not, says which devices they are.
+bool OpenGLRunsOn(const ilk::d3d11::DeviceIdentity &direct3d) {
   static const auto get_integer = MesaFunction<GetIntegervProc>("glGetIntegerv");
+  static const auto get_string = MesaFunction<const GLubyte *(APIENTRY *)(GLenum)>("glGetString");
   static const auto get_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEVEXTPROC>("glGetUnsignedBytevEXT");
   static const auto get_indexed_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEI_VEXTPROC>("glGetUnsignedBytei_vEXT");
   static_assert(ilk::d3d11::kDeviceUuidSize == GL_UUID_SIZE_EXT, "both APIs name the device alike");
@@ -48,19 +62,30 @@ bool OpenGLRunsOn(const ilk::d3d11::DeviceUuids &direct3d) {
   GLint devices = 0;
   get_integer(GL_NUM_DEVICE_UUIDS_EXT, &devices);
   bool same_device = false;
-  for (GLint index = 0; index < devices && !same_device; ++index) {
+  std::string device_uuids;
+  for (GLint index = 0; index < devices; ++index) {
     GLubyte uuid[GL_UUID_SIZE_EXT] = {};
     get_indexed_uuid(GL_DEVICE_UUID_EXT, (GLuint)index, uuid);
-    same_device = memcmp(uuid, direct3d.device, GL_UUID_SIZE_EXT) == 0;
+    same_device = same_device || memcmp(uuid, direct3d.device_uuid, GL_UUID_SIZE_EXT) == 0;
+    device_uuids += (index ? "/" : "") + Hex(uuid);
   }
-  return DropErrors() == 0 && same_device && memcmp(driver, direct3d.driver, GL_UUID_SIZE_EXT) == 0;
+  bool paired = DropErrors() == 0 && same_device && memcmp(driver, direct3d.driver_uuid, GL_UUID_SIZE_EXT) == 0;
+  if (!paired) {
+    const GLubyte *renderer = get_string(GL_RENDERER);
+    ilk::Log("OpenGL runs on %s (device UUID %s, driver UUID %s) and Direct3D on Vulkan device %s (device UUID %s, "
+             "driver UUID %s): they cannot share memory",
+             renderer ? reinterpret_cast<const char *>(renderer) : "an unnamed device", device_uuids.c_str(),
+             Hex(driver).c_str(), direct3d.name.c_str(), Hex(direct3d.device_uuid).c_str(),
+             Hex(direct3d.driver_uuid).c_str());
+  }
+  return paired;
 }
 
 }  // namespace
 
 DWORD CheckSharing(ID3D11Device *device) {
-  ilk::d3d11::DeviceUuids direct3d;
-  if (!device || !ilk::d3d11::DeviceUuidsOf(device, &direct3d)) return ERROR_NOT_SUPPORTED;
+  ilk::d3d11::DeviceIdentity direct3d;
+  if (!device || !ilk::d3d11::DeviceIdentityOf(device, &direct3d)) return ERROR_NOT_SUPPORTED;
   for (const char *extension : kMemoryExtensions) {
     if (!HasExtension(extension)) return ERROR_NOT_SUPPORTED;
   }

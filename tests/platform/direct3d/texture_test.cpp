@@ -217,10 +217,11 @@ TEST_F(TextureTest, InteropGetsExportableMemoryAndTheDeviceUuid) {
   ASSERT_TRUE(ilk::d3d11::ExportTextureMemory(texture, &memory));
   EXPECT_GE(memory.fd, 0);
   close(memory.fd);
-  ilk::d3d11::DeviceUuids uuids;
-  ASSERT_TRUE(ilk::d3d11::DeviceUuidsOf(device_, &uuids));
-  EXPECT_NE(std::vector<uint8_t>(std::begin(uuids.device), std::end(uuids.device)), std::vector<uint8_t>(16, 0));
-  EXPECT_NE(std::vector<uint8_t>(std::begin(uuids.driver), std::end(uuids.driver)), std::vector<uint8_t>(16, 0));
+  ilk::d3d11::DeviceIdentity identity;
+  ASSERT_TRUE(ilk::d3d11::DeviceIdentityOf(device_, &identity));
+  EXPECT_FALSE(identity.name.empty());
+  EXPECT_NE(std::vector<uint8_t>(std::begin(identity.device_uuid), std::end(identity.device_uuid)), std::vector<uint8_t>(16, 0));
+  EXPECT_NE(std::vector<uint8_t>(std::begin(identity.driver_uuid), std::end(identity.driver_uuid)), std::vector<uint8_t>(16, 0));
   EXPECT_EQ(ilk::d3d11::Direct3DDevice(dxgi_device_), device_);
   EXPECT_EQ(ilk::d3d11::Direct3DDevice(texture), nullptr);
   ilk::d3d11::WaitForDirect3DWork(device_);
