@@ -96,6 +96,13 @@ std::mutex mutex;  // the tables below and every device's image and allocation t
 std::map<void *, InstanceFunctions> instances;
 std::map<void *, DeviceFunctions> devices;
 
+// Drops `key` from one of the tables.
+template <typename Table, typename Key>
+void Forget(Table &table, const Key &key) {
+  std::lock_guard<std::mutex> lock(mutex);
+  table.erase(key);
+}
+
 InstanceFunctions &Instance(const void *handle) {
   std::lock_guard<std::mutex> lock(mutex);
   return instances.at(DispatchKey(handle));
@@ -260,10 +267,7 @@ VKAPI_ATTR VkResult VKAPI_CALL CreateImage(VkDevice vk, const VkImageCreateInfo 
 
 VKAPI_ATTR void VKAPI_CALL DestroyImage(VkDevice vk, VkImage image, const VkAllocationCallbacks *callbacks) {
   DeviceFunctions &device = Device(vk);
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    device.external_images.erase(image);
-  }
+  Forget(device.external_images, image);
   device.destroy_image(vk, image, callbacks);
 }
 
@@ -290,10 +294,7 @@ VKAPI_ATTR VkResult VKAPI_CALL AllocateMemory(VkDevice vk, const VkMemoryAllocat
 
 VKAPI_ATTR void VKAPI_CALL FreeMemory(VkDevice vk, VkDeviceMemory memory, const VkAllocationCallbacks *callbacks) {
   DeviceFunctions &device = Device(vk);
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    device.allocations.erase(memory);
-  }
+  Forget(device.allocations, memory);
   device.free(vk, memory, callbacks);
 }
 
@@ -375,6 +376,16 @@ VKAPI_ATTR VkResult VKAPI_CALL BindImageMemory2(VkDevice vk, uint32_t count, con
 
 // --- Instances and devices: the layer's chain ---
 
+// The loader's link to the next layer in a create info's chain; null when there is none.
+template <typename LinkInfo>
+LinkInfo *LayerLink(const void *chain, VkStructureType type) {
+  auto *link = static_cast<LinkInfo *>(const_cast<void *>(chain));
+  while (link && !(link->sType == type && link->function == VK_LAYER_LINK_INFO)) {
+    link = static_cast<LinkInfo *>(const_cast<void *>(link->pNext));
+  }
+  return link;
+}
+
 template <typename Function>
 Function Next(PFN_vkGetInstanceProcAddr get_proc, VkInstance instance, const char *name) {
   return reinterpret_cast<Function>(get_proc(instance, name));
@@ -382,10 +393,7 @@ Function Next(PFN_vkGetInstanceProcAddr get_proc, VkInstance instance, const cha
 
 VKAPI_ATTR VkResult VKAPI_CALL CreateInstance(const VkInstanceCreateInfo *info, const VkAllocationCallbacks *callbacks,
                                               VkInstance *instance) {
-  auto *link = static_cast<VkLayerInstanceCreateInfo *>(const_cast<void *>(info->pNext));
-  while (link && !(link->sType == VK_STRUCTURE_TYPE_LOADER_INSTANCE_CREATE_INFO && link->function == VK_LAYER_LINK_INFO)) {
-    link = static_cast<VkLayerInstanceCreateInfo *>(const_cast<void *>(link->pNext));
-  }
+  auto *link = LayerLink<VkLayerInstanceCreateInfo>(info->pNext, VK_STRUCTURE_TYPE_LOADER_INSTANCE_CREATE_INFO);
   if (!link) return VK_ERROR_INITIALIZATION_FAILED;
   PFN_vkGetInstanceProcAddr get_proc = link->u.pLayerInfo->pfnNextGetInstanceProcAddr;
   link->u.pLayerInfo = link->u.pLayerInfo->pNext;
@@ -408,19 +416,13 @@ VKAPI_ATTR VkResult VKAPI_CALL CreateInstance(const VkInstanceCreateInfo *info, 
 
 VKAPI_ATTR void VKAPI_CALL DestroyInstance(VkInstance instance, const VkAllocationCallbacks *callbacks) {
   PFN_vkDestroyInstance destroy = Instance(instance).destroy;
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    instances.erase(DispatchKey(instance));
-  }
+  Forget(instances, DispatchKey(instance));
   destroy(instance, callbacks);
 }
 
 VKAPI_ATTR VkResult VKAPI_CALL CreateDevice(VkPhysicalDevice physical, const VkDeviceCreateInfo *info,
                                             const VkAllocationCallbacks *callbacks, VkDevice *vk) {
-  auto *link = static_cast<VkLayerDeviceCreateInfo *>(const_cast<void *>(info->pNext));
-  while (link && !(link->sType == VK_STRUCTURE_TYPE_LOADER_DEVICE_CREATE_INFO && link->function == VK_LAYER_LINK_INFO)) {
-    link = static_cast<VkLayerDeviceCreateInfo *>(const_cast<void *>(link->pNext));
-  }
+  auto *link = LayerLink<VkLayerDeviceCreateInfo>(info->pNext, VK_STRUCTURE_TYPE_LOADER_DEVICE_CREATE_INFO);
   if (!link) return VK_ERROR_INITIALIZATION_FAILED;
   PFN_vkGetInstanceProcAddr get_instance_proc = link->u.pLayerInfo->pfnNextGetInstanceProcAddr;
   PFN_vkGetDeviceProcAddr get_proc = link->u.pLayerInfo->pfnNextGetDeviceProcAddr;
@@ -458,10 +460,7 @@ VKAPI_ATTR VkResult VKAPI_CALL CreateDevice(VkPhysicalDevice physical, const VkD
 
 VKAPI_ATTR void VKAPI_CALL DestroyDevice(VkDevice vk, const VkAllocationCallbacks *callbacks) {
   PFN_vkDestroyDevice destroy = Device(vk).destroy;
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    devices.erase(DispatchKey(vk));
-  }
+  Forget(devices, DispatchKey(vk));
   destroy(vk, callbacks);
 }
 
