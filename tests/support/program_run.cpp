@@ -38,8 +38,14 @@ std::vector<std::string> ProgramRun::OutLines() const {
 ProgramRun RunProgram(const std::string &program, const std::vector<std::string> &arguments,
                       const std::vector<std::pair<std::string, std::string>> &environment) {
   std::vector<std::string> env_text;
+  auto given = [&](const char *entry) {
+    for (const auto &[name, value] : environment) {
+      if (strncmp(entry, name.c_str(), name.size()) == 0 && entry[name.size()] == '=') return true;
+    }
+    return false;
+  };
   for (char **entry = environ; *entry; ++entry) {
-    if (strncmp(*entry, "INTERLOCK_", 10) != 0) env_text.emplace_back(*entry);
+    if (strncmp(*entry, "INTERLOCK_", 10) != 0 && !given(*entry)) env_text.emplace_back(*entry);
   }
   bool display_given = false;
   for (const auto &[name, value] : environment) {

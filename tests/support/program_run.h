@@ -14,8 +14,8 @@ struct ProgramRun {
   std::vector<std::string> OutLines() const;
 };
 
-// Runs `program` with `arguments`; `environment` entries (NAME, value) are added to a clean
-// copy of this process's environment in which every INTERLOCK_* knob is unset and
-// INTERLOCK_DISPLAY is headless unless given.
+// Runs `program` with `arguments`; `environment` entries (NAME, value) are added to, or take
+// the place of the same names in, a clean copy of this process's environment in which every
+// INTERLOCK_* knob is unset and INTERLOCK_DISPLAY is headless unless given.
 ProgramRun RunProgram(const std::string &program, const std::vector<std::string> &arguments,
                       const std::vector<std::pair<std::string, std::string>> &environment = {});
