@@ -48,6 +48,24 @@ void CopyTexels(uint8_t *to, size_t to_pitch, const uint8_t *from, size_t from_p
   }
 }
 
+// What may be written to an image in `layout`, and what may access it there: transfers in the
+// transfer layouts, anything in GENERAL.
+VkAccessFlags WritesIn(VkImageLayout layout) {
+  switch (layout) {
+    case VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL: return VK_ACCESS_TRANSFER_WRITE_BIT;
+    case VK_IMAGE_LAYOUT_GENERAL: return VK_ACCESS_MEMORY_WRITE_BIT;
+    default: return 0;
+  }
+}
+
+VkAccessFlags AccessesIn(VkImageLayout layout) {
+  switch (layout) {
+    case VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL: return VK_ACCESS_TRANSFER_READ_BIT;
+    case VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL: return VK_ACCESS_TRANSFER_WRITE_BIT;
+    default: return VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
+  }
+}
+
 // A 32-bit float depth as Direct3D's 24-bit normalised depth.
 uint32_t UnormDepth(uint32_t float_bits) {
   float depth;
@@ -176,8 +194,8 @@ bool Texture::Fill(const D3D11_SUBRESOURCE_DATA *initial_data) {
 
 VkImageMemoryBarrier Texture::LayoutChange(VkImageLayout from, VkImageLayout to) const {
   VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER};
-  barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT;
-  barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
+  barrier.srcAccessMask = WritesIn(from);
+  barrier.dstAccessMask = AccessesIn(to);
   barrier.oldLayout = from;
   barrier.newLayout = to;
   barrier.srcQueueFamilyIndex = barrier.dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;

@@ -15,6 +15,9 @@ namespace {
 
 const char *const kValidationLayer = "VK_LAYER_KHRONOS_validation";
 
+// Every command the device records is a copy, so its barriers wait for and on transfers only.
+const VkPipelineStageFlags kCommandStage = VK_PIPELINE_STAGE_TRANSFER_BIT;
+
 bool LayerInstalled(const char *name) {
   uint32_t count = 0;
   vkEnumerateInstanceLayerProperties(&count, nullptr);
@@ -117,9 +120,8 @@ bool VulkanDevice::Init(bool validation) {
     return false;
   }
   vkGetDeviceQueue(device_, queue_family_, 0, &queue_);
-  // One command buffer, begun again (which resets it) for every run.
+  // One command buffer, its pool reset before it is begun again for every run.
   VkCommandPoolCreateInfo pool_info = {VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO};
-  pool_info.flags = VK_COMMAND_POOL_CREATE_RESET_COMMAND_BUFFER_BIT;
   pool_info.queueFamilyIndex = queue_family_;
   if (vkCreateCommandPool(device_, &pool_info, nullptr, &pool_) != VK_SUCCESS) {
     pool_ = VK_NULL_HANDLE;
@@ -207,6 +209,8 @@ const ChosenFormat *VulkanDevice::Format(DXGI_FORMAT format) const {
 
 VkCommandBuffer VulkanDevice::Open(LayoutChanges before) {
   if (!recording_) {
+    // The last submission was waited for: nothing of the pool is in use.
+    vkResetCommandPool(device_, pool_, 0);
     VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
     begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
     if (vkBeginCommandBuffer(commands_, &begin) != VK_SUCCESS) return VK_NULL_HANDLE;
@@ -215,31 +219,29 @@ VkCommandBuffer VulkanDevice::Open(LayoutChanges before) {
   // A barrier of its own: a new image may also be among `before`, and the changes of one barrier
   // are not ordered among themselves.
   if (!pending_layouts_.empty()) {
-    vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
-                         0, nullptr, (uint32_t)pending_layouts_.size(), pending_layouts_.data());
+    vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, kCommandStage, 0, 0, nullptr, 0, nullptr,
+                         (uint32_t)pending_layouts_.size(), pending_layouts_.data());
     pending_layouts_.clear();
   }
   VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER};
-  barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT | VK_ACCESS_HOST_WRITE_BIT;
-  barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
-  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT | VK_PIPELINE_STAGE_HOST_BIT,
-                       VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 1, &barrier, 0, nullptr, (uint32_t)before.size(),
-                       before.begin());
+  barrier.srcAccessMask = VK_ACCESS_TRANSFER_WRITE_BIT | VK_ACCESS_HOST_WRITE_BIT;
+  barrier.dstAccessMask = VK_ACCESS_TRANSFER_READ_BIT | VK_ACCESS_TRANSFER_WRITE_BIT;
+  vkCmdPipelineBarrier(commands_, kCommandStage | VK_PIPELINE_STAGE_HOST_BIT, kCommandStage, 0, 1, &barrier, 0, nullptr,
+                       (uint32_t)before.size(), before.begin());
   return commands_;
 }
 
 void VulkanDevice::RecordLayoutChanges(LayoutChanges changes) {
   if (changes.size() == 0) return;
-  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
-                       0, nullptr, (uint32_t)changes.size(), changes.begin());
+  vkCmdPipelineBarrier(commands_, kCommandStage, kCommandStage, 0, 0, nullptr, 0, nullptr, (uint32_t)changes.size(),
+                       changes.begin());
 }
 
 bool VulkanDevice::Submit(const VkImageMemoryBarrier *after, size_t count) {
   VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER};
-  barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT;
+  barrier.srcAccessMask = VK_ACCESS_TRANSFER_WRITE_BIT;
   barrier.dstAccessMask = VK_ACCESS_HOST_READ_BIT;
-  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT,
-                       VK_PIPELINE_STAGE_ALL_COMMANDS_BIT | VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0, nullptr,
+  vkCmdPipelineBarrier(commands_, kCommandStage, kCommandStage | VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0, nullptr,
                        (uint32_t)count, after);
   VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO};
   submit.commandBufferCount = 1;

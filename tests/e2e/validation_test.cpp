@@ -1,5 +1,6 @@
 // Runs of the program on a Direct3D debug device, which turns on the Khronos validation layer
-// behind Direct3D 11: the default run and each switch must leave the layer silent.
+// behind Direct3D 11, with synchronisation validation and best practices (vk_layer_settings.txt):
+// the default run and each switch must leave the layer silent.
 #include <gtest/gtest.h>
 
 #include "support/program_run.h"
@@ -11,7 +12,7 @@ class ValidatedRuns : public testing::TestWithParam<const char *> {};
 TEST_P(ValidatedRuns, GiveNoValidationMessage) {
   std::vector<std::string> arguments = {"--debug-device"};
   if (*GetParam()) arguments.push_back(GetParam());
-  ProgramRun run = RunProgram(INTERLOCK_BINARY, arguments);
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, arguments, {{"VK_LAYER_SETTINGS_PATH", VK_LAYER_SETTINGS}});
   EXPECT_EQ(run.exit_status, 0) << run.err;
   // The layer is one of the test dependencies: a run without it proves nothing.
   ASSERT_EQ(run.err.find("is not installed"), std::string::npos) << run.err;
