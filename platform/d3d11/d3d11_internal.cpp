@@ -43,6 +43,8 @@ bool DeviceIdentityOf(ID3D11Device *device, DeviceIdentity *identity) {
   return true;
 }
 
+bool ChosenDeviceIdentity(DeviceIdentity *identity) { return VulkanDevice::ChosenIdentity(identity); }
+
 void WaitForDirect3DWork(ID3D11Device *device) {
   if (Device *object = PlatformObject<Device>(device)) object->Vulkan().WaitIdle();
 }

@@ -50,6 +50,10 @@ struct DeviceIdentity {
 // The identity of the physical device behind `device`. False when `device` is not a device of
 // this platform.
 INTERLOCK_EXPORT bool DeviceIdentityOf(ID3D11Device *device, DeviceIdentity *identity);
+// The identity of the physical device a Direct3D device created now would run on
+// (INTERLOCK_VULKAN_DEVICE, else the first that can export memory), for OpenGL to be paired
+// with. False when there is none.
+INTERLOCK_EXPORT bool ChosenDeviceIdentity(DeviceIdentity *identity);
 // Waits until the device's queue has finished all work, layout changes still pending included.
 INTERLOCK_EXPORT void WaitForDirect3DWork(ID3D11Device *device);
 // OpenGL takes `count` exportable textures of `device` (wglDXLockObjectsNV): runs the work

@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "common/log.h"
@@ -56,6 +57,49 @@ bool Chosen(const char *device_name, size_t index, const VulkanDeviceChoice &cho
     if (strncasecmp(name.c_str() + at, wanted.c_str(), wanted.size()) == 0) return true;
   }
   return false;
+}
+
+struct PhysicalChoice {
+  VkPhysicalDevice device;
+  uint32_t queue_family;
+  size_t index;  // in Vulkan's enumeration
+  DeviceIdentity identity;
+};
+
+// The device INTERLOCK_VULKAN_DEVICE names, else the first one that can export memory as file
+// descriptors, with a queue family that can copy; none when there is no such device.
+std::optional<PhysicalChoice> ChoosePhysicalDevice(VkInstance instance) {
+  uint32_t count = 0;
+  vkEnumeratePhysicalDevices(instance, &count, nullptr);
+  std::vector<VkPhysicalDevice> devices(count);
+  vkEnumeratePhysicalDevices(instance, &count, devices.data());
+  const VulkanDeviceChoice wanted = SelectedVulkanDevice();
+  for (size_t index = 0; index < devices.size(); ++index) {
+    VkPhysicalDeviceIDProperties id = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ID_PROPERTIES};
+    VkPhysicalDeviceProperties2 properties = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2};
+    properties.pNext = &id;
+    vkGetPhysicalDeviceProperties2(devices[index], &properties);
+    if (!Chosen(properties.properties.deviceName, index, wanted)) continue;
+    if (properties.properties.apiVersion < VK_API_VERSION_1_1 ||
+        !HasDeviceExtension(devices[index], VK_KHR_EXTERNAL_MEMORY_FD_EXTENSION_NAME)) {
+      Trace("Vulkan device %zu (%s) cannot export memory; skipped", index, properties.properties.deviceName);
+      continue;
+    }
+    uint32_t family_count = 0;
+    vkGetPhysicalDeviceQueueFamilyProperties(devices[index], &family_count, nullptr);
+    std::vector<VkQueueFamilyProperties> families(family_count);
+    vkGetPhysicalDeviceQueueFamilyProperties(devices[index], &family_count, families.data());
+    for (uint32_t family = 0; family < family_count; ++family) {
+      // Copies need a transfer queue; graphics and compute queues can transfer as well.
+      if (!(families[family].queueFlags & (VK_QUEUE_GRAPHICS_BIT | VK_QUEUE_COMPUTE_BIT | VK_QUEUE_TRANSFER_BIT))) continue;
+      PhysicalChoice choice = {devices[index], family, index, {}};
+      choice.identity.name = properties.properties.deviceName;
+      memcpy(choice.identity.device_uuid, id.deviceUUID, VK_UUID_SIZE);
+      memcpy(choice.identity.driver_uuid, id.driverUUID, VK_UUID_SIZE);
+      return choice;
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -137,41 +181,28 @@ bool VulkanDevice::Init(bool validation) {
 }
 
 bool VulkanDevice::PickPhysicalDevice() {
-  uint32_t count = 0;
-  vkEnumeratePhysicalDevices(instance_, &count, nullptr);
-  std::vector<VkPhysicalDevice> devices(count);
-  vkEnumeratePhysicalDevices(instance_, &count, devices.data());
-  const VulkanDeviceChoice wanted = SelectedVulkanDevice();
-  for (size_t index = 0; index < devices.size(); ++index) {
-    VkPhysicalDeviceIDProperties id = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ID_PROPERTIES};
-    VkPhysicalDeviceProperties2 properties = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2};
-    properties.pNext = &id;
-    vkGetPhysicalDeviceProperties2(devices[index], &properties);
-    if (!Chosen(properties.properties.deviceName, index, wanted)) continue;
-    if (properties.properties.apiVersion < VK_API_VERSION_1_1 ||
-        !HasDeviceExtension(devices[index], VK_KHR_EXTERNAL_MEMORY_FD_EXTENSION_NAME)) {
-      Trace("Vulkan device %zu (%s) cannot export memory; skipped", index, properties.properties.deviceName);
-      continue;
-    }
-    uint32_t family_count = 0;
-    vkGetPhysicalDeviceQueueFamilyProperties(devices[index], &family_count, nullptr);
-    std::vector<VkQueueFamilyProperties> families(family_count);
-    vkGetPhysicalDeviceQueueFamilyProperties(devices[index], &family_count, families.data());
-    for (uint32_t family = 0; family < family_count; ++family) {
-      // Copies need a transfer queue; graphics and compute queues can transfer as well.
-      if (!(families[family].queueFlags & (VK_QUEUE_GRAPHICS_BIT | VK_QUEUE_COMPUTE_BIT | VK_QUEUE_TRANSFER_BIT))) continue;
-      physical_ = devices[index];
-      queue_family_ = family;
-      identity_.name = properties.properties.deviceName;
-      memcpy(identity_.device_uuid, id.deviceUUID, VK_UUID_SIZE);
-      memcpy(identity_.driver_uuid, id.driverUUID, VK_UUID_SIZE);
-      vkGetPhysicalDeviceMemoryProperties(physical_, &memory_);
-      formats_ = ChooseFormats(physical_);
-      Trace("Direct3D 11 on Vulkan device %zu: %s", index, identity_.name.c_str());
-      return true;
-    }
-  }
-  return false;
+  std::optional<PhysicalChoice> chosen = ChoosePhysicalDevice(instance_);
+  if (!chosen) return false;
+  physical_ = chosen->device;
+  queue_family_ = chosen->queue_family;
+  identity_ = chosen->identity;
+  vkGetPhysicalDeviceMemoryProperties(physical_, &memory_);
+  formats_ = ChooseFormats(physical_);
+  Trace("Direct3D 11 on Vulkan device %zu: %s", chosen->index, identity_.name.c_str());
+  return true;
+}
+
+bool VulkanDevice::ChosenIdentity(DeviceIdentity *identity) {
+  VkApplicationInfo app = {VK_STRUCTURE_TYPE_APPLICATION_INFO};
+  app.apiVersion = VK_API_VERSION_1_1;
+  VkInstanceCreateInfo instance_info = {VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO};
+  instance_info.pApplicationInfo = &app;
+  VkInstance instance = VK_NULL_HANDLE;
+  if (vkCreateInstance(&instance_info, nullptr, &instance) != VK_SUCCESS) return false;
+  std::optional<PhysicalChoice> chosen = ChoosePhysicalDevice(instance);
+  if (chosen) *identity = chosen->identity;
+  vkDestroyInstance(instance, nullptr);
+  return chosen.has_value();
 }
 
 VulkanDevice::~VulkanDevice() {

@@ -2,7 +2,6 @@
 #include "memory_import.h"
 
 #include <GL/glext.h>
-#include <stdio.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include "common/knobs.h"
 #include "common/log.h"
 #include "d3d11/d3d11_internal.h"
+#include "gdi32/gdi32_internal.h"
 #include "contexts.h"
 #include "forward.h"
 
@@ -38,49 +38,6 @@ bool HasExtension(const char *wanted) {
   return false;
 }
 
-std::string Hex(const uint8_t *uuid) {
-  std::string text;
-  char digits[3];
-  for (size_t i = 0; i < GL_UUID_SIZE_EXT; ++i) {
-    snprintf(digits, sizeof digits, "%02x", uuid[i]);
-    text += digits;
-  }
-  return text;
-}
-
-// Whether the current context's driver is the one behind `direct3d` and one of the devices it
-// draws with (a device group has several) is Direct3D's. When not, says which devices they are.
-bool OpenGLRunsOn(const ilk::d3d11::DeviceIdentity &direct3d) {
-  static const auto get_integer = MesaFunction<GetIntegervProc>("glGetIntegerv");
-  static const auto get_string = MesaFunction<const GLubyte *(APIENTRY *)(GLenum)>("glGetString");
-  static const auto get_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEVEXTPROC>("glGetUnsignedBytevEXT");
-  static const auto get_indexed_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEI_VEXTPROC>("glGetUnsignedBytei_vEXT");
-  static_assert(ilk::d3d11::kDeviceUuidSize == GL_UUID_SIZE_EXT, "both APIs name the device alike");
-  SetAsideErrors();
-  GLubyte driver[GL_UUID_SIZE_EXT] = {};
-  get_uuid(GL_DRIVER_UUID_EXT, driver);
-  GLint devices = 0;
-  get_integer(GL_NUM_DEVICE_UUIDS_EXT, &devices);
-  bool same_device = false;
-  std::string device_uuids;
-  for (GLint index = 0; index < devices; ++index) {
-    GLubyte uuid[GL_UUID_SIZE_EXT] = {};
-    get_indexed_uuid(GL_DEVICE_UUID_EXT, (GLuint)index, uuid);
-    same_device = same_device || memcmp(uuid, direct3d.device_uuid, GL_UUID_SIZE_EXT) == 0;
-    device_uuids += (index ? "/" : "") + Hex(uuid);
-  }
-  bool paired = DropErrors() == 0 && same_device && memcmp(driver, direct3d.driver_uuid, GL_UUID_SIZE_EXT) == 0;
-  if (!paired) {
-    const GLubyte *renderer = get_string(GL_RENDERER);
-    ilk::Log("OpenGL runs on %s (device UUID %s, driver UUID %s) and Direct3D on Vulkan device %s (device UUID %s, "
-             "driver UUID %s): they cannot share memory",
-             renderer ? reinterpret_cast<const char *>(renderer) : "an unnamed device", device_uuids.c_str(),
-             Hex(driver).c_str(), direct3d.name.c_str(), Hex(direct3d.device_uuid).c_str(),
-             Hex(direct3d.driver_uuid).c_str());
-  }
-  return paired;
-}
-
 }  // namespace
 
 DWORD CheckSharing(ID3D11Device *device) {
@@ -89,7 +46,15 @@ DWORD CheckSharing(ID3D11Device *device) {
   for (const char *extension : kMemoryExtensions) {
     if (!HasExtension(extension)) return ERROR_NOT_SUPPORTED;
   }
-  return OpenGLRunsOn(direct3d) ? 0 : ERROR_NOT_SUPPORTED;
+  std::string opengl;
+  SetAsideErrors();
+  bool paired = ilk::gdi32::CurrentOpenGLRunsOn(direct3d, &opengl);
+  if (DropErrors() != 0 || !paired) {
+    ilk::Log("OpenGL runs on %s and Direct3D on Vulkan device %s: they cannot share memory", opengl.c_str(),
+             ilk::gdi32::DescribeDevice(direct3d).c_str());
+    return ERROR_NOT_SUPPORTED;
+  }
+  return 0;
 }
 
 bool ImportTexture(ID3D11Texture2D *texture, ImportedTexture *imported) {

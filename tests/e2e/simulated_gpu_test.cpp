@@ -80,6 +80,11 @@ INSTANTIATE_TEST_SUITE_P(Conditions, LlvmpipeOnAGpu,
 
 TEST(LlvmpipeOnAGpu, WithOtherUuidsIsRefusedWithALineNamingBothDevices) {
   ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, OnSimulatedGpu("uuids", "llvmpipe"));
+  // OpenGL is not paired: no EGL display runs on the simulated GPU.
+  EXPECT_NE(run.err.find("interlock: no EGL display runs OpenGL on Direct3D's Vulkan device Simulated GPU (device UUID "),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("; surfaceless on llvmpipe"), std::string::npos) << run.err;
   ASSERT_NE(run.exit_status, -1) << "the run crashed\n" << run.err;
   EXPECT_NE(run.exit_status, 0);
   size_t line = run.err.find("interlock: OpenGL runs on llvmpipe");
@@ -88,6 +93,15 @@ TEST(LlvmpipeOnAGpu, WithOtherUuidsIsRefusedWithALineNamingBothDevices) {
   EXPECT_NE(refusal.find("and Direct3D on Vulkan device Simulated GPU (device UUID "), std::string::npos) << refusal;
   EXPECT_NE(refusal.find("): they cannot share memory"), std::string::npos) << refusal;
   EXPECT_NE(run.err.find("wglDXOpenDeviceNV for the D3D device"), std::string::npos) << run.err;
+}
+
+// A display the knob names is used as it is, paired or not.
+TEST(LlvmpipeOnAGpu, TheKnobsPlatformIsNotPaired) {
+  Environment environment = OnSimulatedGpu("uuids", "llvmpipe");
+  environment.push_back({"INTERLOCK_EGL_PLATFORM", "surfaceless"});
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, environment);
+  EXPECT_EQ(run.err.find("no EGL display runs OpenGL"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("they cannot share memory"), std::string::npos) << run.err;
 }
 
 }  // namespace
