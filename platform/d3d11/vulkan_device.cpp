@@ -285,10 +285,7 @@ bool VulkanDevice::Submit(const VkImageMemoryBarrier *after, size_t count) {
   return ok;
 }
 
-void VulkanDevice::WaitIdle() {
-  std::lock_guard<std::mutex> lock(queue_mutex_);
-  if ((recording_ || !pending_layouts_.empty()) && Open({})) Submit(nullptr, 0);
-}
+void VulkanDevice::WaitIdle() { Release({}); }
 
 void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout) {
   VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER};
@@ -304,6 +301,8 @@ void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRang
 
 bool VulkanDevice::Release(const Handovers &releases) {
   std::lock_guard<std::mutex> lock(queue_mutex_);
+  // Nothing to hand over and nothing queued: the device is idle already.
+  if (releases.empty() && !recording_ && pending_layouts_.empty()) return true;
   return Open({}) && Submit(releases.data(), releases.size());
 }
 
