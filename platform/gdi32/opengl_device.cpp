@@ -37,7 +37,10 @@ bool CurrentOpenGLRunsOn(const d3d11::DeviceIdentity &direct3d, std::string *ope
   const auto get_string = GLFunction<const GLubyte *(APIENTRY *)(GLenum)>("glGetString");
   const auto get_uuid = GLFunction<PFNGLGETUNSIGNEDBYTEVEXTPROC>("glGetUnsignedBytevEXT");
   const auto get_indexed_uuid = GLFunction<PFNGLGETUNSIGNEDBYTEI_VEXTPROC>("glGetUnsignedBytei_vEXT");
-  if (!get_integer || !get_string || !get_uuid || !get_indexed_uuid) return false;
+  if (!get_integer || !get_string || !get_uuid || !get_indexed_uuid) {
+    *opengl = "an OpenGL without GL_EXT_memory_object";
+    return false;
+  }
   GLubyte driver[GL_UUID_SIZE_EXT] = {};
   get_uuid(GL_DRIVER_UUID_EXT, driver);
   GLint devices = 0;
