@@ -135,6 +135,7 @@ VulkanDeviceChoice ParseVulkanDevice(std::string_view text) {
 // "surfaceless", "device" or "device:N"; none for anything else.
 std::optional<EglPlatformChoice> ParseEglPlatform(std::string_view text) {
   EglPlatformChoice choice;
+  choice.given = true;
   if (text == "surfaceless") return choice;
   std::string_view device = "device";
   if (text.substr(0, device.size()) != device) return std::nullopt;

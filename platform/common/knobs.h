@@ -22,11 +22,13 @@ enum class PresentPath { PerDevice, Device, ReadBack };
 INTERLOCK_EXPORT DisplayBackend SelectedDisplay();
 // INTERLOCK_MSGBOX=console|x11; x11 by default with the x11 display.
 INTERLOCK_EXPORT MessageBoxBackend SelectedMessageBox();
-// INTERLOCK_EGL_PLATFORM=surfaceless|device[:N]: the EGL platform OpenGL runs on, Mesa's
-// surfaceless one by default; `device` is EGL device N (0 when not given) in EGL's enumeration.
+// INTERLOCK_EGL_PLATFORM=surfaceless|device[:N]: the EGL platform OpenGL runs on; `device` is
+// EGL device N (0 when not given) in EGL's enumeration. Not given, OpenGL runs where Direct3D's
+// Vulkan device is (gdi32), else on Mesa's surfaceless platform.
 struct EglPlatformChoice {
   EglPlatform platform = EglPlatform::Surfaceless;
   uint32_t device_index = 0;  // for EglPlatform::Device
+  bool given = false;         // by the knob
 };
 INTERLOCK_EXPORT EglPlatformChoice SelectedEglPlatform();
 // INTERLOCK_DEBUGGER=continue: an emulated debugger that continues after every trap.

@@ -37,15 +37,45 @@ bool TextureSharedHandle(ID3D11Texture2D *texture, HANDLE *shared_handle) {
   return true;
 }
 
-bool DeviceUuid(ID3D11Device *device, uint8_t uuid[kDeviceUuidSize]) {
+bool DeviceIdentityOf(ID3D11Device *device, DeviceIdentity *identity) {
   Device *object = PlatformObject<Device>(device);
   if (!object) return false;
-  memcpy(uuid, object->Vulkan().Uuid(), kDeviceUuidSize);
+  *identity = object->Vulkan().Identity();
   return true;
 }
 
+bool ChosenDeviceIdentity(DeviceIdentity *identity) { return VulkanDevice::ChosenIdentity(identity); }
+
 void WaitForDirect3DWork(ID3D11Device *device) {
   if (Device *object = PlatformObject<Device>(device)) object->Vulkan().WaitIdle();
+}
+
+namespace {
+
+// The handovers of the textures that change hands with this lock or unlock. Kept per thread, so
+// that a steady frame's locks allocate nothing.
+const VulkanDevice::Handovers &Handovers(ID3D11Texture2D *const *textures, size_t count, bool to_opengl) {
+  thread_local VulkanDevice::Handovers handovers;
+  handovers.clear();
+  for (size_t i = 0; i < count; ++i) {
+    Texture *texture = PlatformObject<Texture>(textures[i]);
+    if (texture && texture->Exportable() && texture->CountOpenGLLock(to_opengl)) {
+      handovers.push_back(texture->Handover(to_opengl));
+    }
+  }
+  return handovers;
+}
+
+}  // namespace
+
+void HandTexturesToOpenGL(ID3D11Device *device, ID3D11Texture2D *const *textures, size_t count) {
+  Device *object = PlatformObject<Device>(device);
+  if (!object) return;
+  object->Vulkan().Release(Handovers(textures, count, true));
+}
+
+void TakeTexturesFromOpenGL(ID3D11Device *device, ID3D11Texture2D *const *textures, size_t count) {
+  if (Device *object = PlatformObject<Device>(device)) object->Vulkan().AcquireLater(Handovers(textures, count, false));
 }
 
 ID3D11Device *Direct3DDevice(IUnknown *unknown) { return PlatformObject<Device>(unknown); }
@@ -83,7 +113,7 @@ bool ReadTexture(ID3D11Texture2D *texture, std::vector<uint8_t> *texels) {
 }
 
 struct TextureReadback {
-  TextureReadback(VulkanDevice &vulkan, size_t bytes) : buffer(vulkan, bytes), size(bytes) {}
+  TextureReadback(VulkanDevice &vulkan, size_t bytes) : buffer(vulkan, bytes, StagingUse::kReadBack), size(bytes) {}
   StagingBuffer buffer;
   const size_t size;
 };

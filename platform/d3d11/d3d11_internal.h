@@ -9,6 +9,7 @@
 #include <d3d11.h>
 #include <stddef.h>
 
+#include <string>
 #include <vector>
 
 #include "common/knobs.h"
@@ -36,13 +37,34 @@ INTERLOCK_EXPORT bool ExportTextureMemory(ID3D11Texture2D *texture, ID3D11Device
 // `texture` is not a texture of this platform.
 INTERLOCK_EXPORT bool TextureSharedHandle(ID3D11Texture2D *texture, HANDLE *shared_handle);
 
-// The size of a device UUID, VkPhysicalDeviceIDProperties::deviceUUID as GL_DEVICE_UUID_EXT.
+// The size of a UUID, VkPhysicalDeviceIDProperties' as OpenGL's (GL_UUID_SIZE_EXT).
 constexpr size_t kDeviceUuidSize = 16;
-// The UUID of the physical device behind `device`, to compare with OpenGL's GL_DEVICE_UUID_EXT.
-// False when `device` is not a device of this platform.
-INTERLOCK_EXPORT bool DeviceUuid(ID3D11Device *device, uint8_t uuid[kDeviceUuidSize]);
+// The physical device behind a Direct3D device and the driver build that runs it
+// (VkPhysicalDeviceIDProperties::deviceUUID and driverUUID). OpenGL can import the device's
+// memory only when one of its GL_DEVICE_UUID_EXT equals `device_uuid` and its
+// GL_DRIVER_UUID_EXT equals `driver_uuid`.
+struct DeviceIdentity {
+  std::string name;  // the Vulkan device's
+  uint8_t device_uuid[kDeviceUuidSize] = {};
+  uint8_t driver_uuid[kDeviceUuidSize] = {};
+};
+// The identity of the physical device behind `device`. False when `device` is not a device of
+// this platform.
+INTERLOCK_EXPORT bool DeviceIdentityOf(ID3D11Device *device, DeviceIdentity *identity);
+// The identity of the physical device a Direct3D device created now would run on
+// (INTERLOCK_VULKAN_DEVICE, else the first that can export memory), for OpenGL to be paired
+// with. False when there is none.
+INTERLOCK_EXPORT bool ChosenDeviceIdentity(DeviceIdentity *identity);
 // Waits until the device's queue has finished all work, layout changes still pending included.
 INTERLOCK_EXPORT void WaitForDirect3DWork(ID3D11Device *device);
+// OpenGL takes `count` exportable textures of `device` (wglDXLockObjectsNV): runs the work
+// queued so far and hands each texture's memory over to OpenGL (ownership goes to
+// VK_QUEUE_FAMILY_EXTERNAL, in VK_IMAGE_LAYOUT_GENERAL, OpenGL's GL_LAYOUT_GENERAL_EXT), and
+// waits for it.
+INTERLOCK_EXPORT void HandTexturesToOpenGL(ID3D11Device *device, ID3D11Texture2D *const *textures, size_t count);
+// OpenGL gives the textures back (wglDXUnlockObjectsNV) once its work on them has finished:
+// Direct3D takes them back, in the same layout, at the start of its next submission.
+INTERLOCK_EXPORT void TakeTexturesFromOpenGL(ID3D11Device *device, ID3D11Texture2D *const *textures, size_t count);
 
 // The Direct3D device behind a DXGI device (or any interface of it); no reference added. Null
 // when `unknown` is no device of this platform.

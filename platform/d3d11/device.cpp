@@ -70,8 +70,10 @@ HRESULT Device::CreateTexture(const D3D11_TEXTURE2D_DESC &desc, const D3D11_SUBR
   if (const char *problem = TextureDescProblem(desc, initial_data)) return Refuse("ID3D11Device::CreateTexture2D", problem);
   D3D11_TEXTURE2D_DESC full = desc;
   if (full.MipLevels == 0) full.MipLevels = FullMipChain(desc.Width, desc.Height);
+  const ChosenFormat *format = vulkan_->Format(desc.Format);
+  if (!format) return Refuse("ID3D11Device::CreateTexture2D", "the device cannot make textures of the format");
   if (!texture) return S_FALSE;
-  return Texture::Create(this, full, *FindTextureFormat(desc.Format), initial_data, kind, texture);
+  return Texture::Create(this, full, *format, initial_data, kind, texture);
 }
 
 HRESULT Device::CreateTexture2D(const D3D11_TEXTURE2D_DESC *desc, const D3D11_SUBRESOURCE_DATA *initial_data,

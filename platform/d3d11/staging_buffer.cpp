@@ -3,7 +3,7 @@
 
 namespace ilk::d3d11 {
 
-StagingBuffer::StagingBuffer(VulkanDevice &device, VkDeviceSize size) : device_(device) {
+StagingBuffer::StagingBuffer(VulkanDevice &device, VkDeviceSize size, StagingUse use) : device_(device) {
   VkDevice vk = device.Handle();
   VkBufferCreateInfo info = {VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO};
   info.size = size;
@@ -15,8 +15,10 @@ StagingBuffer::StagingBuffer(VulkanDevice &device, VkDeviceSize size) : device_(
   }
   VkMemoryRequirements requirements;
   vkGetBufferMemoryRequirements(vk, buffer_, &requirements);
-  int type = device.MemoryType(requirements.memoryTypeBits,
-                               VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT);
+  VkMemoryPropertyFlags preferred =
+      use == StagingUse::kReadBack ? VK_MEMORY_PROPERTY_HOST_CACHED_BIT : VK_MEMORY_PROPERTY_HOST_COHERENT_BIT;
+  int type = device.MemoryType(requirements.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT, preferred);
+  if (type >= 0) coherent_ = device.MemoryTypeProperties(type) & VK_MEMORY_PROPERTY_HOST_COHERENT_BIT;
   VkMemoryAllocateInfo allocate = {VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
   allocate.allocationSize = requirements.size;
   allocate.memoryTypeIndex = (uint32_t)type;
@@ -32,9 +34,34 @@ StagingBuffer::StagingBuffer(VulkanDevice &device, VkDeviceSize size) : device_(
 
 StagingBuffer::~StagingBuffer() {
   VkDevice vk = device_.Handle();
+  // The buffer goes before the memory bound to it.
   if (mapped_) vkUnmapMemory(vk, memory_);
-  if (memory_) vkFreeMemory(vk, memory_, nullptr);
   if (buffer_) vkDestroyBuffer(vk, buffer_, nullptr);
+  if (memory_) vkFreeMemory(vk, memory_, nullptr);
+}
+
+namespace {
+
+// The whole allocation: a range from 0 to VK_WHOLE_SIZE needs no alignment to nonCoherentAtomSize.
+VkMappedMemoryRange WholeMemory(VkDeviceMemory memory) {
+  VkMappedMemoryRange range = {VK_STRUCTURE_TYPE_MAPPED_MEMORY_RANGE};
+  range.memory = memory;
+  range.size = VK_WHOLE_SIZE;
+  return range;
+}
+
+}  // namespace
+
+void StagingBuffer::FlushHostWrites() const {
+  if (coherent_) return;
+  VkMappedMemoryRange range = WholeMemory(memory_);
+  vkFlushMappedMemoryRanges(device_.Handle(), 1, &range);
+}
+
+void StagingBuffer::InvalidateHostCopy() const {
+  if (coherent_) return;
+  VkMappedMemoryRange range = WholeMemory(memory_);
+  vkInvalidateMappedMemoryRanges(device_.Handle(), 1, &range);
 }
 
 }  // namespace ilk::d3d11

@@ -4,14 +4,19 @@
 // with OpenGL at any time, and OpenGL, which imports the memory without semaphores, knows
 // nothing of Vulkan layouts, so GENERAL is the only layout it can rely on. A transfer command
 // moves its images into the transfer layouts for the copy and back, inside the barriers the
-// device records around every command anyway (VulkanDevice::Run). Shared handles
+// device records around every command anyway (VulkanDevice::Run). While OpenGL holds a texture
+// (locked), Vulkan's queue does not own it: the lock releases it to VK_QUEUE_FAMILY_EXTERNAL in
+// GENERAL and the unlock acquires it back (Handover), as external memory must be handed over
+// for a driver to resolve compressed or cached state for the other one. Shared handles
 // (D3D11_RESOURCE_MISC_SHARED) are values of their own, not kernel handles, as the legacy
 // shared handles of Windows are: nothing closes them.
 #include "texture.h"
 
 #include <string.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 
 #include "common/log.h"
 #include "device.h"
@@ -43,6 +48,31 @@ void CopyTexels(uint8_t *to, size_t to_pitch, const uint8_t *from, size_t from_p
   }
 }
 
+// What may be written to an image in `layout`, and what may access it there: transfers in the
+// transfer layouts, anything in GENERAL.
+VkAccessFlags WritesIn(VkImageLayout layout) {
+  switch (layout) {
+    case VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL: return VK_ACCESS_TRANSFER_WRITE_BIT;
+    case VK_IMAGE_LAYOUT_GENERAL: return VK_ACCESS_MEMORY_WRITE_BIT;
+    default: return 0;
+  }
+}
+
+VkAccessFlags AccessesIn(VkImageLayout layout) {
+  switch (layout) {
+    case VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL: return VK_ACCESS_TRANSFER_READ_BIT;
+    case VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL: return VK_ACCESS_TRANSFER_WRITE_BIT;
+    default: return VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
+  }
+}
+
+// A 32-bit float depth as Direct3D's 24-bit normalised depth.
+uint32_t UnormDepth(uint32_t float_bits) {
+  float depth;
+  memcpy(&depth, &float_bits, sizeof depth);
+  return (uint32_t)std::lround(std::clamp((double)depth, 0.0, 1.0) * 0xFFFFFF);
+}
+
 }  // namespace
 
 Texture::Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format)
@@ -61,10 +91,10 @@ Texture::~Texture() {
   device_->ReleaseInternal();
 }
 
-HRESULT Texture::Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format,
+HRESULT Texture::Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const ChosenFormat &format,
                         const D3D11_SUBRESOURCE_DATA *initial_data, TextureMemoryKind kind, Texture **texture) {
-  Texture *created = new Texture(device, desc, format);
-  if (!created->Allocate(kind) || !created->Fill(initial_data)) {
+  Texture *created = new Texture(device, desc, *format.format);
+  if (!created->Allocate(kind == TextureMemoryKind::kExportable && format.sharable) || !created->Fill(initial_data)) {
     created->Release();
     return E_OUTOFMEMORY;
   }
@@ -72,12 +102,10 @@ HRESULT Texture::Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const 
   return S_OK;
 }
 
-bool Texture::Allocate(TextureMemoryKind kind) {
-  exportable_ = kind == TextureMemoryKind::kExportable;
+bool Texture::Allocate(bool exportable) {
+  exportable_ = exportable;
   VulkanDevice &vulkan = device_->Vulkan();
-  bool depth = format_.aspects & VK_IMAGE_ASPECT_DEPTH_BIT;
-  usage_ = VK_IMAGE_USAGE_TRANSFER_SRC_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT | VK_IMAGE_USAGE_SAMPLED_BIT |
-           (depth ? VK_IMAGE_USAGE_DEPTH_STENCIL_ATTACHMENT_BIT : VK_IMAGE_USAGE_COLOR_ATTACHMENT_BIT);
+  usage_ = ImageUsage(format_);
   VkExternalMemoryImageCreateInfo external = {VK_STRUCTURE_TYPE_EXTERNAL_MEMORY_IMAGE_CREATE_INFO};
   external.handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
   VkImageCreateInfo info = {VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO};
@@ -97,25 +125,31 @@ bool Texture::Allocate(TextureMemoryKind kind) {
     image_ = VK_NULL_HANDLE;
     return false;
   }
-  VkMemoryRequirements requirements;
-  vkGetImageMemoryRequirements(vk, image_, &requirements);
-  int type = vulkan.MemoryType(requirements.memoryTypeBits, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
+  VkImageMemoryRequirementsInfo2 requirements_info = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_REQUIREMENTS_INFO_2};
+  requirements_info.image = image_;
+  VkMemoryDedicatedRequirements dedication = {VK_STRUCTURE_TYPE_MEMORY_DEDICATED_REQUIREMENTS};
+  VkMemoryRequirements2 requirements = {VK_STRUCTURE_TYPE_MEMORY_REQUIREMENTS_2};
+  requirements.pNext = &dedication;
+  vkGetImageMemoryRequirements2(vk, &requirements_info, &requirements);
+  int type = vulkan.MemoryType(requirements.memoryRequirements.memoryTypeBits, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
   if (type < 0) return false;
-  // A dedicated allocation, as OpenGL imports it (GL_DEDICATED_MEMORY_OBJECT_EXT).
+  // Exported memory is a dedicated allocation, as OpenGL imports it (GL_DEDICATED_MEMORY_OBJECT_EXT);
+  // other memory is one where the device requires or prefers it.
   VkMemoryDedicatedAllocateInfo dedicated = {VK_STRUCTURE_TYPE_MEMORY_DEDICATED_ALLOCATE_INFO};
   dedicated.image = image_;
+  bool dedicate = dedication.requiresDedicatedAllocation || dedication.prefersDedicatedAllocation;
   VkExportMemoryAllocateInfo export_info = {VK_STRUCTURE_TYPE_EXPORT_MEMORY_ALLOCATE_INFO};
   export_info.pNext = &dedicated;
   export_info.handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
   VkMemoryAllocateInfo allocate = {VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
-  allocate.pNext = exportable_ ? &export_info : nullptr;
-  allocate.allocationSize = requirements.size;
+  allocate.pNext = exportable_ ? static_cast<void *>(&export_info) : dedicate ? &dedicated : nullptr;
+  allocate.allocationSize = requirements.memoryRequirements.size;
   allocate.memoryTypeIndex = (uint32_t)type;
   if (vkAllocateMemory(vk, &allocate, nullptr, &memory_) != VK_SUCCESS) {
     memory_ = VK_NULL_HANDLE;
     return false;
   }
-  memory_size_ = requirements.size;
+  memory_size_ = allocate.allocationSize;
   return vkBindImageMemory(vk, image_, memory_, 0) == VK_SUCCESS;
 }
 
@@ -140,7 +174,7 @@ bool Texture::Fill(const D3D11_SUBRESOURCE_DATA *initial_data) {
       regions.push_back(region);
     }
   }
-  StagingBuffer staging(vulkan, staging_size);
+  StagingBuffer staging(vulkan, staging_size, StagingUse::kUpload);
   if (!staging.Data()) return false;
   for (size_t i = 0; i < regions.size(); ++i) {
     const VkBufferImageCopy &region = regions[i];
@@ -148,6 +182,7 @@ bool Texture::Fill(const D3D11_SUBRESOURCE_DATA *initial_data) {
                static_cast<const uint8_t *>(initial_data[i].pSysMem), initial_data[i].SysMemPitch,
                region.imageExtent.width, region.imageExtent.height, format_);
   }
+  staging.FlushHostWrites();
   // A new image has no contents to keep; after its first fill it rests in GENERAL.
   return vulkan.Run({LayoutChange(VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL)},
                     {LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)},
@@ -159,8 +194,8 @@ bool Texture::Fill(const D3D11_SUBRESOURCE_DATA *initial_data) {
 
 VkImageMemoryBarrier Texture::LayoutChange(VkImageLayout from, VkImageLayout to) const {
   VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER};
-  barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT;
-  barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
+  barrier.srcAccessMask = WritesIn(from);
+  barrier.dstAccessMask = AccessesIn(to);
   barrier.oldLayout = from;
   barrier.newLayout = to;
   barrier.srcQueueFamilyIndex = barrier.dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;
@@ -168,6 +203,19 @@ VkImageMemoryBarrier Texture::LayoutChange(VkImageLayout from, VkImageLayout to)
   barrier.subresourceRange = WholeImage(*this);
   return barrier;
 }
+
+VkImageMemoryBarrier Texture::Handover(bool to_opengl) const {
+  VkImageMemoryBarrier barrier = LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_GENERAL);
+  uint32_t direct3d = device_->Vulkan().QueueFamily();
+  // A release makes writes available; the acquisition makes them visible.
+  barrier.srcAccessMask = to_opengl ? VK_ACCESS_MEMORY_WRITE_BIT : 0;
+  barrier.dstAccessMask = to_opengl ? 0 : VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
+  barrier.srcQueueFamilyIndex = to_opengl ? direct3d : VK_QUEUE_FAMILY_EXTERNAL;
+  barrier.dstQueueFamilyIndex = to_opengl ? VK_QUEUE_FAMILY_EXTERNAL : direct3d;
+  return barrier;
+}
+
+bool Texture::CountOpenGLLock(bool lock) { return lock ? opengl_locks_++ == 0 : --opengl_locks_ == 0; }
 
 VkDeviceSize Texture::PackedSize() const {
   bool depth_stencil = format_.aspects == (VK_IMAGE_ASPECT_DEPTH_BIT | VK_IMAGE_ASPECT_STENCIL_BIT);
@@ -182,25 +230,28 @@ bool Texture::CopyPacked(const StagingBuffer &staging) {
   regions[0].imageSubresource = {depth_stencil ? (VkImageAspectFlags)VK_IMAGE_ASPECT_DEPTH_BIT : format_.aspects, 0, 0, 1};
   regions[1].bufferOffset = texel_count * 4;
   regions[1].imageSubresource = {VK_IMAGE_ASPECT_STENCIL_BIT, 0, 0, 1};
-  return device_->Vulkan().Run({LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL)},
-                               {LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)},
-                               [&](VkCommandBuffer commands) {
-                                 vkCmdCopyImageToBuffer(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL,
-                                                        staging.Handle(), depth_stencil ? 2 : 1, regions);
-                               });
+  bool copied = device_->Vulkan().Run({LayoutChange(VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL)},
+                                      {LayoutChange(VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_GENERAL)},
+                                      [&](VkCommandBuffer commands) {
+                                        vkCmdCopyImageToBuffer(commands, image_, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL,
+                                                               staging.Handle(), depth_stencil ? 2 : 1, regions);
+                                      });
+  if (copied) staging.InvalidateHostCopy();
+  return copied;
 }
 
 bool Texture::Read(std::vector<uint8_t> *texels) {
-  StagingBuffer staging(device_->Vulkan(), PackedSize());
+  StagingBuffer staging(device_->Vulkan(), PackedSize(), StagingUse::kReadBack);
   if (!staging.Data() || !CopyPacked(staging)) return false;
   VkDeviceSize texel_count = (VkDeviceSize)desc_.Width * desc_.Height;
   texels->resize(texel_count * format_.texel_bytes);
   if (format_.aspects == (VK_IMAGE_ASPECT_DEPTH_BIT | VK_IMAGE_ASPECT_STENCIL_BIT)) {
     const uint8_t *stencil = staging.Data() + texel_count * 4;
+    bool float_depth = format_.backing == VK_FORMAT_D32_SFLOAT_S8_UINT;
     for (VkDeviceSize i = 0; i < texel_count; ++i) {
       uint32_t word;
       memcpy(&word, staging.Data() + i * 4, 4);
-      word = (word & 0xFFFFFFu) | (uint32_t)stencil[i] << 24;
+      word = (float_depth ? UnormDepth(word) : word & 0xFFFFFFu) | (uint32_t)stencil[i] << 24;
       memcpy(texels->data() + i * 4, &word, 4);
     }
   } else {

@@ -3,11 +3,12 @@
 
 #include <d3d11.h>
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
 #include "common/com_object.h"
-#include "formats.h"
+#include "format_choice.h"
 
 namespace ilk::d3d11 {
 
@@ -15,7 +16,8 @@ class Device;
 class StagingBuffer;
 
 // Whether OpenGL may import a texture's memory. Only the swap chain's buffers, which the
-// program cannot register, live in plain memory.
+// program cannot register, and textures of a format the device cannot share live in plain
+// memory.
 enum class TextureMemoryKind { kExportable, kPlain };
 
 class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> {
@@ -27,7 +29,7 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
 
   // Creates the image for a description the device has validated; its contents start as
   // `initial_data`, or undefined, as Direct3D leaves them.
-  static HRESULT Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format,
+  static HRESULT Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const ChosenFormat &format,
                         const D3D11_SUBRESOURCE_DATA *initial_data, TextureMemoryKind kind, Texture **texture);
   ~Texture() override;
 
@@ -48,21 +50,30 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
 
   // Mip level 0 of array slice 0 in the DXGI layout, rows packed: for colour formats the
   // texels as Direct3D sees them; for D24_UNORM_S8_UINT depth in the low 24 bits and stencil
-  // in the high 8 bits of each 32-bit texel. False when the device fails.
+  // in the high 8 bits of each 32-bit texel, whichever backing it has. False when the device
+  // fails.
   bool Read(std::vector<uint8_t> *texels);
-  // Bytes that CopyPacked writes: rows packed in the backing format (for D24_UNORM_S8_UINT
+  // Bytes that CopyPacked writes: rows packed in the backing format (for depth-stencil formats
   // 32-bit depth words, then stencil bytes).
   VkDeviceSize PackedSize() const;
   // Copies mip level 0 of array slice 0 into `staging`, which holds at least PackedSize()
-  // bytes, and waits for it. False when the device fails.
+  // bytes, waits for it and makes it visible to the host. False when the device fails.
   bool CopyPacked(const StagingBuffer &staging);
 
   // The barrier that moves the whole image from layout `from` to `to`, for VulkanDevice::Run.
   VkImageMemoryBarrier LayoutChange(VkImageLayout from, VkImageLayout to) const;
+  // The barrier that hands the whole image over to OpenGL (its release to
+  // VK_QUEUE_FAMILY_EXTERNAL) or takes it back from OpenGL (the acquisition from there), in its
+  // resting layout VK_IMAGE_LAYOUT_GENERAL, which OpenGL knows as GL_LAYOUT_GENERAL_EXT.
+  VkImageMemoryBarrier Handover(bool to_opengl) const;
+  // Counts OpenGL's locks on the texture (one registration may be locked while another of the
+  // same texture is too). True when the texture changes hands with this one: the first lock
+  // hands the memory over, the last unlock takes it back.
+  bool CountOpenGLLock(bool lock);
 
  private:
   Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format);
-  bool Allocate(TextureMemoryKind kind);
+  bool Allocate(bool exportable);
   bool Fill(const D3D11_SUBRESOURCE_DATA *initial_data);
 
   Device *const device_;
@@ -74,6 +85,7 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   VkImageUsageFlags usage_ = 0;
   bool exportable_ = false;
   HANDLE shared_handle_ = nullptr;
+  std::atomic<int> opengl_locks_{0};
 };
 
 }  // namespace ilk::d3d11

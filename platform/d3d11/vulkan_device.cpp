@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "common/knobs.h"
@@ -15,6 +16,9 @@ namespace ilk::d3d11 {
 namespace {
 
 const char *const kValidationLayer = "VK_LAYER_KHRONOS_validation";
+
+// Every command the device records is a copy, so its barriers wait for and on transfers only.
+const VkPipelineStageFlags kCommandStage = VK_PIPELINE_STAGE_TRANSFER_BIT;
 
 bool LayerInstalled(const char *name) {
   uint32_t count = 0;
@@ -86,6 +90,49 @@ bool Chosen(const char *device_name, size_t index, const VulkanDeviceChoice &cho
   return false;
 }
 
+struct PhysicalChoice {
+  VkPhysicalDevice device;
+  uint32_t queue_family;
+  size_t index;  // in Vulkan's enumeration
+  DeviceIdentity identity;
+};
+
+// The device INTERLOCK_VULKAN_DEVICE names, else the first one that can export memory as file
+// descriptors, with a queue family that can copy; none when there is no such device.
+std::optional<PhysicalChoice> ChoosePhysicalDevice(VkInstance instance) {
+  uint32_t count = 0;
+  vkEnumeratePhysicalDevices(instance, &count, nullptr);
+  std::vector<VkPhysicalDevice> devices(count);
+  vkEnumeratePhysicalDevices(instance, &count, devices.data());
+  const VulkanDeviceChoice wanted = SelectedVulkanDevice();
+  for (size_t index = 0; index < devices.size(); ++index) {
+    VkPhysicalDeviceIDProperties id = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ID_PROPERTIES};
+    VkPhysicalDeviceProperties2 properties = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2};
+    properties.pNext = &id;
+    vkGetPhysicalDeviceProperties2(devices[index], &properties);
+    if (!Chosen(properties.properties.deviceName, index, wanted)) continue;
+    if (properties.properties.apiVersion < VK_API_VERSION_1_1 ||
+        !HasDeviceExtension(devices[index], VK_KHR_EXTERNAL_MEMORY_FD_EXTENSION_NAME)) {
+      Trace("Vulkan device %zu (%s) cannot export memory; skipped", index, properties.properties.deviceName);
+      continue;
+    }
+    uint32_t family_count = 0;
+    vkGetPhysicalDeviceQueueFamilyProperties(devices[index], &family_count, nullptr);
+    std::vector<VkQueueFamilyProperties> families(family_count);
+    vkGetPhysicalDeviceQueueFamilyProperties(devices[index], &family_count, families.data());
+    for (uint32_t family = 0; family < family_count; ++family) {
+      // Copies need a transfer queue; graphics and compute queues can transfer as well.
+      if (!(families[family].queueFlags & (VK_QUEUE_GRAPHICS_BIT | VK_QUEUE_COMPUTE_BIT | VK_QUEUE_TRANSFER_BIT))) continue;
+      PhysicalChoice choice = {devices[index], family, index, {}};
+      choice.identity.name = properties.properties.deviceName;
+      memcpy(choice.identity.device_uuid, id.deviceUUID, VK_UUID_SIZE);
+      memcpy(choice.identity.driver_uuid, id.driverUUID, VK_UUID_SIZE);
+      return choice;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::unique_ptr<VulkanDevice> VulkanDevice::Open(bool validation) {
@@ -152,9 +199,8 @@ bool VulkanDevice::Init(bool validation) {
     return false;
   }
   vkGetDeviceQueue(device_, queue_family_, 0, &queue_);
-  // One command buffer, begun again (which resets it) for every run.
+  // One command buffer, its pool reset before it is begun again for every run.
   VkCommandPoolCreateInfo pool_info = {VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO};
-  pool_info.flags = VK_COMMAND_POOL_CREATE_RESET_COMMAND_BUFFER_BIT;
   pool_info.queueFamilyIndex = queue_family_;
   if (vkCreateCommandPool(device_, &pool_info, nullptr, &pool_) != VK_SUCCESS) {
     pool_ = VK_NULL_HANDLE;
@@ -170,39 +216,28 @@ bool VulkanDevice::Init(bool validation) {
 }
 
 bool VulkanDevice::PickPhysicalDevice() {
-  uint32_t count = 0;
-  vkEnumeratePhysicalDevices(instance_, &count, nullptr);
-  std::vector<VkPhysicalDevice> devices(count);
-  vkEnumeratePhysicalDevices(instance_, &count, devices.data());
-  const VulkanDeviceChoice wanted = SelectedVulkanDevice();
-  for (size_t index = 0; index < devices.size(); ++index) {
-    VkPhysicalDeviceIDProperties id = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ID_PROPERTIES};
-    VkPhysicalDeviceProperties2 properties = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2};
-    properties.pNext = &id;
-    vkGetPhysicalDeviceProperties2(devices[index], &properties);
-    if (!Chosen(properties.properties.deviceName, index, wanted)) continue;
-    if (properties.properties.apiVersion < VK_API_VERSION_1_1 ||
-        !HasDeviceExtension(devices[index], VK_KHR_EXTERNAL_MEMORY_FD_EXTENSION_NAME)) {
-      Trace("Vulkan device %zu (%s) cannot export memory; skipped", index, properties.properties.deviceName);
-      continue;
-    }
-    uint32_t family_count = 0;
-    vkGetPhysicalDeviceQueueFamilyProperties(devices[index], &family_count, nullptr);
-    std::vector<VkQueueFamilyProperties> families(family_count);
-    vkGetPhysicalDeviceQueueFamilyProperties(devices[index], &family_count, families.data());
-    for (uint32_t family = 0; family < family_count; ++family) {
-      // Copies need a transfer queue; graphics and compute queues can transfer as well.
-      if (!(families[family].queueFlags & (VK_QUEUE_GRAPHICS_BIT | VK_QUEUE_COMPUTE_BIT | VK_QUEUE_TRANSFER_BIT))) continue;
-      physical_ = devices[index];
-      queue_family_ = family;
-      name_ = properties.properties.deviceName;
-      memcpy(uuid_, id.deviceUUID, VK_UUID_SIZE);
-      vkGetPhysicalDeviceMemoryProperties(physical_, &memory_);
-      Trace("Direct3D 11 on Vulkan device %zu: %s", index, name_.c_str());
-      return true;
-    }
-  }
-  return false;
+  std::optional<PhysicalChoice> chosen = ChoosePhysicalDevice(instance_);
+  if (!chosen) return false;
+  physical_ = chosen->device;
+  queue_family_ = chosen->queue_family;
+  identity_ = chosen->identity;
+  vkGetPhysicalDeviceMemoryProperties(physical_, &memory_);
+  formats_ = ChooseFormats(physical_);
+  Trace("Direct3D 11 on Vulkan device %zu: %s", chosen->index, identity_.name.c_str());
+  return true;
+}
+
+bool VulkanDevice::ChosenIdentity(DeviceIdentity *identity) {
+  VkApplicationInfo app = {VK_STRUCTURE_TYPE_APPLICATION_INFO};
+  app.apiVersion = VK_API_VERSION_1_1;
+  VkInstanceCreateInfo instance_info = {VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO};
+  instance_info.pApplicationInfo = &app;
+  VkInstance instance = VK_NULL_HANDLE;
+  if (vkCreateInstance(&instance_info, nullptr, &instance) != VK_SUCCESS) return false;
+  std::optional<PhysicalChoice> chosen = ChoosePhysicalDevice(instance);
+  if (chosen) *identity = chosen->identity;
+  vkDestroyInstance(instance, nullptr);
+  return chosen.has_value();
 }
 
 VulkanDevice::~VulkanDevice() {
@@ -220,15 +255,28 @@ VulkanDevice::~VulkanDevice() {
   if (instance_) vkDestroyInstance(instance_, nullptr);
 }
 
-int VulkanDevice::MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const {
+int VulkanDevice::MemoryType(uint32_t type_bits, VkMemoryPropertyFlags required, VkMemoryPropertyFlags preferred) const {
+  int found = -1;
   for (uint32_t type = 0; type < memory_.memoryTypeCount; ++type) {
-    if ((type_bits & (1u << type)) && (memory_.memoryTypes[type].propertyFlags & properties) == properties) return (int)type;
+    VkMemoryPropertyFlags properties = memory_.memoryTypes[type].propertyFlags;
+    if (!(type_bits & (1u << type)) || (properties & required) != required) continue;
+    if ((properties & preferred) == preferred) return (int)type;
+    if (found < 0) found = (int)type;
   }
-  return -1;
+  return found;
+}
+
+const ChosenFormat *VulkanDevice::Format(DXGI_FORMAT format) const {
+  for (const ChosenFormat &chosen : formats_) {
+    if (chosen.format->dxgi == format) return &chosen;
+  }
+  return nullptr;
 }
 
 VkCommandBuffer VulkanDevice::Open(LayoutChanges before) {
   if (!recording_) {
+    // The last submission was waited for: nothing of the pool is in use.
+    vkResetCommandPool(device_, pool_, 0);
     VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
     begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
     if (vkBeginCommandBuffer(commands_, &begin) != VK_SUCCESS) return VK_NULL_HANDLE;
@@ -237,32 +285,30 @@ VkCommandBuffer VulkanDevice::Open(LayoutChanges before) {
   // A barrier of its own: a new image may also be among `before`, and the changes of one barrier
   // are not ordered among themselves.
   if (!pending_layouts_.empty()) {
-    vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
-                         0, nullptr, (uint32_t)pending_layouts_.size(), pending_layouts_.data());
+    vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, kCommandStage, 0, 0, nullptr, 0, nullptr,
+                         (uint32_t)pending_layouts_.size(), pending_layouts_.data());
     pending_layouts_.clear();
   }
   VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER};
-  barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT | VK_ACCESS_HOST_WRITE_BIT;
-  barrier.dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
-  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT | VK_PIPELINE_STAGE_HOST_BIT,
-                       VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 1, &barrier, 0, nullptr, (uint32_t)before.size(),
-                       before.begin());
+  barrier.srcAccessMask = VK_ACCESS_TRANSFER_WRITE_BIT | VK_ACCESS_HOST_WRITE_BIT;
+  barrier.dstAccessMask = VK_ACCESS_TRANSFER_READ_BIT | VK_ACCESS_TRANSFER_WRITE_BIT;
+  vkCmdPipelineBarrier(commands_, kCommandStage | VK_PIPELINE_STAGE_HOST_BIT, kCommandStage, 0, 1, &barrier, 0, nullptr,
+                       (uint32_t)before.size(), before.begin());
   return commands_;
 }
 
 void VulkanDevice::RecordLayoutChanges(LayoutChanges changes) {
   if (changes.size() == 0) return;
-  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 0, nullptr,
-                       0, nullptr, (uint32_t)changes.size(), changes.begin());
+  vkCmdPipelineBarrier(commands_, kCommandStage, kCommandStage, 0, 0, nullptr, 0, nullptr, (uint32_t)changes.size(),
+                       changes.begin());
 }
 
-bool VulkanDevice::Submit(LayoutChanges after) {
+bool VulkanDevice::Submit(const VkImageMemoryBarrier *after, size_t count) {
   VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER};
-  barrier.srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT;
+  barrier.srcAccessMask = VK_ACCESS_TRANSFER_WRITE_BIT;
   barrier.dstAccessMask = VK_ACCESS_HOST_READ_BIT;
-  vkCmdPipelineBarrier(commands_, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT,
-                       VK_PIPELINE_STAGE_ALL_COMMANDS_BIT | VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0, nullptr,
-                       (uint32_t)after.size(), after.begin());
+  vkCmdPipelineBarrier(commands_, kCommandStage, kCommandStage | VK_PIPELINE_STAGE_HOST_BIT, 0, 1, &barrier, 0, nullptr,
+                       (uint32_t)count, after);
   VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO};
   submit.commandBufferCount = 1;
   submit.pCommandBuffers = &commands_;
@@ -270,14 +316,11 @@ bool VulkanDevice::Submit(LayoutChanges after) {
   bool ok = vkEndCommandBuffer(commands_) == VK_SUCCESS && vkQueueSubmit(queue_, 1, &submit, fence_) == VK_SUCCESS &&
             vkWaitForFences(device_, 1, &fence_, VK_TRUE, UINT64_MAX) == VK_SUCCESS;
   vkResetFences(device_, 1, &fence_);
-  if (!ok) Log("Vulkan submission on %s failed", name_.c_str());
+  if (!ok) Log("Vulkan submission on %s failed", identity_.name.c_str());
   return ok;
 }
 
-void VulkanDevice::WaitIdle() {
-  std::lock_guard<std::mutex> lock(queue_mutex_);
-  if ((recording_ || !pending_layouts_.empty()) && Open({})) Submit({});
-}
+void VulkanDevice::WaitIdle() { Release({}); }
 
 void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout) {
   VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER};
@@ -291,12 +334,24 @@ void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRang
   pending_layouts_.push_back(barrier);
 }
 
+bool VulkanDevice::Release(const Handovers &releases) {
+  std::lock_guard<std::mutex> lock(queue_mutex_);
+  // Nothing to hand over and nothing queued: the device is idle already.
+  if (releases.empty() && !recording_ && pending_layouts_.empty()) return true;
+  return Open({}) && Submit(releases.data(), releases.size());
+}
+
+void VulkanDevice::AcquireLater(const Handovers &acquisitions) {
+  std::lock_guard<std::mutex> lock(queue_mutex_);
+  pending_layouts_.insert(pending_layouts_.end(), acquisitions.begin(), acquisitions.end());
+}
+
 void VulkanDevice::ForgetImage(VkImage image) {
   std::lock_guard<std::mutex> lock(queue_mutex_);
   pending_layouts_.erase(std::remove_if(pending_layouts_.begin(), pending_layouts_.end(),
                                         [image](const VkImageMemoryBarrier &barrier) { return barrier.image == image; }),
                          pending_layouts_.end());
-  if (recording_) Submit({});
+  if (recording_) Submit(nullptr, 0);
 }
 
 }  // namespace ilk::d3d11

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "d3d11_internal.h"
+#include "format_choice.h"
+
 namespace ilk::d3d11 {
 
 class VulkanDevice {
@@ -18,22 +21,32 @@ class VulkanDevice {
   // file descriptors. `validation` adds the Khronos validation layer when it is installed, its
   // messages going to the debugger channel. Null when there is no such device.
   static std::unique_ptr<VulkanDevice> Open(bool validation);
+  // The identity of the physical device Open would choose now; false when there is none.
+  static bool ChosenIdentity(DeviceIdentity *identity);
   ~VulkanDevice();
 
   VkDevice Handle() const { return device_; }
   VkPhysicalDevice Physical() const { return physical_; }
-  const uint8_t *Uuid() const { return uuid_; }
+  uint32_t QueueFamily() const { return queue_family_; }
+  const DeviceIdentity &Identity() const { return identity_; }
 
   // The alignment of host memory the device imports for presentation to write windows' pixels
   // in (VK_EXT_external_memory_host), address and size alike; 0 when presentation reads frames
   // back instead (no such import, or INTERLOCK_PRESENT, by default on a CPU device).
   VkDeviceSize HostImportAlignment() const { return host_import_alignment_; }
 
-  // A memory type among `type_bits` with `properties`, or -1.
-  int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags properties) const;
+  // A memory type among `type_bits` with the `required` properties, the first that also has
+  // the `preferred` ones if any does; -1 when none has the required ones.
+  int MemoryType(uint32_t type_bits, VkMemoryPropertyFlags required, VkMemoryPropertyFlags preferred = 0) const;
+  VkMemoryPropertyFlags MemoryTypeProperties(int type) const { return memory_.memoryTypes[type].propertyFlags; }
+  // The backing of `format` on this device, chosen when it opened from what it reports; null
+  // when the device can make no texture of that format.
+  const ChosenFormat *Format(DXGI_FORMAT format) const;
 
   // Layout changes of whole images (from Texture::LayoutChange), recorded in one pipeline barrier.
   using LayoutChanges = std::initializer_list<VkImageMemoryBarrier>;
+  // Ownership transfers of whole images (from Texture::Handover).
+  using Handovers = std::vector<VkImageMemoryBarrier>;
 
   // Records commands with `record(VkCommandBuffer)` and runs them, together with whatever was
   // recorded to run later, to completion. Every recording starts with the layout changes asked
@@ -47,7 +60,7 @@ class VulkanDevice {
     std::lock_guard<std::mutex> lock(queue_mutex_);
     VkCommandBuffer commands = Open(before);
     if (commands) record(commands);
-    return commands && Submit(after);
+    return commands && Submit(after.begin(), after.size());
   }
   // As Run, but the commands run with the next Run or WaitIdle, as the immediate context queues
   // work on Windows: a copy and the present that reads its result then make one submission.
@@ -66,6 +79,12 @@ class VulkanDevice {
   // Moves a new image from VK_IMAGE_LAYOUT_UNDEFINED to `layout` at the start of the next
   // submission, together with every other such change.
   void ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout);
+  // Runs what was recorded to run later and then `releases` (Texture::Handover to OpenGL), and
+  // waits for them. False on device loss.
+  bool Release(const Handovers &releases);
+  // Records `acquisitions` (Texture::Handover from OpenGL) at the start of the next submission,
+  // with the layout changes above.
+  void AcquireLater(const Handovers &acquisitions);
   // Runs the work recorded to run later, which may use `image`, and drops the image's pending
   // layout change: it is about to be destroyed.
   void ForgetImage(VkImage image);
@@ -80,9 +99,10 @@ class VulkanDevice {
   VkCommandBuffer Open(LayoutChanges before);
   // Under `queue_mutex_`: records `changes` between everything before and after them.
   void RecordLayoutChanges(LayoutChanges changes);
-  // Under `queue_mutex_`: records `after` with the barrier that makes the device's writes
-  // visible to the host, ends the recording command buffer, submits it and waits for it.
-  bool Submit(LayoutChanges after);
+  // Under `queue_mutex_`: records the `count` barriers `after` with the barrier that makes the
+  // device's writes visible to the host, ends the recording command buffer, submits it and waits
+  // for it.
+  bool Submit(const VkImageMemoryBarrier *after, size_t count);
 
   VkInstance instance_ = VK_NULL_HANDLE;
   VkDebugUtilsMessengerEXT messenger_ = VK_NULL_HANDLE;
@@ -95,9 +115,9 @@ class VulkanDevice {
   bool recording_ = false;                      // whether `commands_` holds work not yet submitted
   VkFence fence_ = VK_NULL_HANDLE;
   VkPhysicalDeviceMemoryProperties memory_ = {};
-  uint8_t uuid_[VK_UUID_SIZE] = {};
+  DeviceIdentity identity_;
+  std::vector<ChosenFormat> formats_;
   VkDeviceSize host_import_alignment_ = 0;
-  std::string name_;
   std::mutex queue_mutex_;  // the queue, the pool, the command buffer and its state, the fence and the pending layout changes
   std::vector<VkImageMemoryBarrier> pending_layouts_;
 };

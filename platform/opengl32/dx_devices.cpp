@@ -30,11 +30,7 @@ HANDLE WINAPI DXOpenDevice(void *dxDevice) {
 
 BOOL WINAPI DXCloseDevice(HANDLE hDevice) {
   bool closed = RunInteropCall("wglDXCloseDeviceNV", [&]() -> DWORD {
-    if (!FindDevice(hDevice)) return ERROR_INVALID_HANDLE;
-    for (const auto &object : ObjectsOf(hDevice)) {
-      if (object->storage.locked) return ERROR_BUSY;
-    }
-    return RemoveDevice(hDevice) ? 0 : ERROR_INVALID_HANDLE;
+    return RemoveDevice(hDevice);
   });
   ilk::Trace("wglDXCloseDeviceNV(%p) = %d", hDevice, closed);
   return closed;

@@ -11,8 +11,8 @@
 // the name to the new registration; the earlier one keeps its storage until unregistered.
 #include <GL/wglext.h>
 
-#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "common/log.h"
 #include "d3d11/d3d11_internal.h"
@@ -49,29 +49,22 @@ DWORD Register(HANDLE hDevice, void *dxObject, GLuint name, GLenum type, GLenum 
   return 0;
 }
 
-// Checks every object before any changes: all or nothing. A handle names one object, so an
-// object named twice is a handle given twice; it is locked (or unlocked) by its first mention.
+// Checks and changes every object in one step (SetLocks), then hands the memory over: to OpenGL
+// once Direct3D's work is done, or back to Direct3D once OpenGL's is. A handle names one object,
+// so an object named twice is a handle given twice.
 DWORD SetLocked(HANDLE hDevice, GLint count, HANDLE *hObjects, bool lock) {
   std::shared_ptr<InteropDevice> device = FindDevice(hDevice);
   if (!device) return ERROR_INVALID_HANDLE;
   if (count < 0 || (count > 0 && !hObjects)) return ERROR_INVALID_PARAMETER;
-  for (GLint i = 0; i < count; ++i) {
-    std::shared_ptr<InteropObject> object = FindObject(hDevice, hObjects[i]);
-    if (!object) return ERROR_INVALID_DATA;
-    if (object->share_group != CurrentShareGroup()) return ERROR_INVALID_HANDLE;
-    bool repeated = std::find(hObjects, hObjects + i, hObjects[i]) != hObjects + i;
-    if (lock && (object->storage.locked || repeated)) return ERROR_BUSY;
-    if (!lock && (!object->storage.locked || repeated)) return ERROR_NOT_LOCKED;
-  }
   if (count == 0) return 0;
+  thread_local std::vector<ID3D11Texture2D *> textures;  // kept, so that a steady frame's locks allocate nothing
+  if (DWORD error = SetLocks(hDevice, CurrentShareGroup(), count, hObjects, lock, &textures)) return error;
   if (lock) {
-    ilk::d3d11::WaitForDirect3DWork(device->direct3d);
+    ilk::d3d11::HandTexturesToOpenGL(device->direct3d, textures.data(), textures.size());
   } else {
     FinishOpenGLWork();
-  }
-  // One unregistered meanwhile on another thread has nothing left to lock.
-  for (GLint i = 0; i < count; ++i) {
-    if (std::shared_ptr<InteropObject> object = FindObject(hDevice, hObjects[i])) object->storage.locked = lock;
+    ilk::d3d11::TakeTexturesFromOpenGL(device->direct3d, textures.data(), textures.size());
+    EndHandBack(count, hObjects);
   }
   return 0;
 }
@@ -98,11 +91,7 @@ HANDLE WINAPI DXRegisterObject(HANDLE hDevice, void *dxObject, GLuint name, GLen
 BOOL WINAPI DXUnregisterObject(HANDLE hDevice, HANDLE hObject) {
   bool unregistered = RunInteropCall("wglDXUnregisterObjectNV", [&]() -> DWORD {
     if (!FindDevice(hDevice)) return ERROR_INVALID_HANDLE;
-    std::shared_ptr<InteropObject> object = FindObject(hDevice, hObject);
-    if (!object) return ERROR_INVALID_DATA;
-    if (object->share_group != CurrentShareGroup()) return ERROR_INVALID_HANDLE;
-    if (object->storage.locked) return ERROR_BUSY;
-    return RemoveObject(hObject) ? 0 : ERROR_INVALID_DATA;
+    return RemoveObject(hDevice, hObject, CurrentShareGroup());
   });
   ilk::Trace("wglDXUnregisterObjectNV(%p, %p) = %d", hDevice, hObject, unregistered);
   return unregistered;

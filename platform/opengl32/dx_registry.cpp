@@ -3,6 +3,7 @@
 // handle stays invalid; devices and objects share one count, so neither passes for the other.
 #include "dx_registry.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -30,6 +31,10 @@ HANDLE NextHandle() {
   return reinterpret_cast<HANDLE>(next);
 }
 
+// Under the registry's lock: whether the object is locked, or unlocked but not yet back with
+// Direct3D; it can be neither locked nor unregistered then.
+bool Busy(const InteropObject &object) { return object.storage.locked || object.handing_back; }
+
 // What unregistering does once the object has left the tables.
 void Unregister(const InteropObject &object) {
   Undesignate(object.share_group, object.kind, object.name, &object.storage);
@@ -53,13 +58,16 @@ std::shared_ptr<InteropDevice> FindDevice(HANDLE device) {
   return found == State().devices.end() ? nullptr : found->second;
 }
 
-bool RemoveDevice(HANDLE device) {
+DWORD RemoveDevice(HANDLE device) {
   std::shared_ptr<InteropDevice> removed;
   std::vector<std::shared_ptr<InteropObject>> objects;
   {
     std::lock_guard<std::mutex> lock(State().mutex);
     auto found = State().devices.find(device);
-    if (found == State().devices.end()) return false;
+    if (found == State().devices.end()) return ERROR_INVALID_HANDLE;
+    for (const auto &[handle, object] : State().objects) {
+      if (object->device == device && Busy(*object)) return ERROR_BUSY;
+    }
     removed = found->second;
     State().devices.erase(found);
     for (auto object = State().objects.begin(); object != State().objects.end();) {
@@ -73,7 +81,7 @@ bool RemoveDevice(HANDLE device) {
   }
   for (const auto &object : objects) Unregister(*object);
   ilk::d3d11::HoldDevice(removed->direct3d, false);
-  return true;
+  return 0;
 }
 
 HANDLE AddObject(std::unique_ptr<InteropObject> object) {
@@ -84,32 +92,45 @@ HANDLE AddObject(std::unique_ptr<InteropObject> object) {
   return handle;
 }
 
-std::shared_ptr<InteropObject> FindObject(HANDLE device, HANDLE object) {
-  std::lock_guard<std::mutex> lock(State().mutex);
-  auto found = State().objects.find(object);
-  return found == State().objects.end() || found->second->device != device ? nullptr : found->second;
-}
-
-std::vector<std::shared_ptr<InteropObject>> ObjectsOf(HANDLE device) {
-  std::lock_guard<std::mutex> lock(State().mutex);
-  std::vector<std::shared_ptr<InteropObject>> objects;
-  for (const auto &[handle, object] : State().objects) {
-    if (object->device == device) objects.push_back(object);
-  }
-  return objects;
-}
-
-bool RemoveObject(HANDLE handle) {
+DWORD RemoveObject(HANDLE device, HANDLE handle, HGLRC share_group) {
   std::shared_ptr<InteropObject> removed;
   {
     std::lock_guard<std::mutex> lock(State().mutex);
     auto found = State().objects.find(handle);
-    if (found == State().objects.end()) return false;
+    if (found == State().objects.end() || found->second->device != device) return ERROR_INVALID_DATA;
+    if (found->second->share_group != share_group) return ERROR_INVALID_HANDLE;
+    if (Busy(*found->second)) return ERROR_BUSY;
     removed = found->second;
     State().objects.erase(found);
   }
   Unregister(*removed);
-  return true;
+  return 0;
+}
+
+DWORD SetLocks(HANDLE device, HGLRC share_group, GLint count, const HANDLE *handles, bool lock,
+               std::vector<ID3D11Texture2D *> *textures) {
+  std::lock_guard<std::mutex> guard(State().mutex);
+  for (GLint i = 0; i < count; ++i) {
+    auto found = State().objects.find(handles[i]);
+    if (found == State().objects.end() || found->second->device != device) return ERROR_INVALID_DATA;
+    if (found->second->share_group != share_group) return ERROR_INVALID_HANDLE;
+    bool repeated = std::find(handles, handles + i, handles[i]) != handles + i;
+    if (lock && (repeated || Busy(*found->second))) return ERROR_BUSY;
+    if (!lock && (repeated || !found->second->storage.locked)) return ERROR_NOT_LOCKED;
+  }
+  textures->clear();
+  for (GLint i = 0; i < count; ++i) {
+    InteropObject &object = *State().objects[handles[i]];
+    object.storage.locked = lock;
+    object.handing_back = !lock;
+    textures->push_back(object.texture);
+  }
+  return 0;
+}
+
+void EndHandBack(GLint count, const HANDLE *handles) {
+  std::lock_guard<std::mutex> guard(State().mutex);
+  for (GLint i = 0; i < count; ++i) State().objects[handles[i]]->handing_back = false;
 }
 
 }  // namespace ilk::opengl32

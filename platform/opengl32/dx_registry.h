@@ -28,6 +28,9 @@ struct InteropObject {
   GLuint name;
   ImportedTexture imported;
   SharedStorage storage;
+  // Unlocked, but Direct3D has not taken the memory back yet: still busy (under the registry's
+  // lock).
+  bool handing_back = false;
 };
 
 // The registry's tables have a lock of their own, held only inside these functions. What they
@@ -36,19 +39,31 @@ struct InteropObject {
 // Holds `direct3d` (its IntRef) while the device is open.
 HANDLE AddDevice(ID3D11Device *direct3d);
 std::shared_ptr<InteropDevice> FindDevice(HANDLE device);
-// Closes the device: lets go of its Direct3D device and of every object still registered. False
-// when it is no open device (closed meanwhile by another thread).
-bool RemoveDevice(HANDLE device);
+// Closes the device: lets go of its Direct3D device and of every object still registered. 0, or
+// the error that changed nothing: ERROR_INVALID_HANDLE when it is no open device (closed
+// meanwhile by another thread), ERROR_BUSY while any of its objects is locked.
+DWORD RemoveDevice(HANDLE device);
 
 // Holds the object's texture (its IntRef) while it is registered.
 HANDLE AddObject(std::unique_ptr<InteropObject> object);
-// The object registered under `object` with `device`; null for any other handle.
-std::shared_ptr<InteropObject> FindObject(HANDLE device, HANDLE object);
-std::vector<std::shared_ptr<InteropObject>> ObjectsOf(HANDLE device);
 // Unregisters: the name designates its own object again, the import is deleted (when its share
-// group is current; otherwise it goes with the contexts) and the texture is let go. False when
-// it is not registered (unregistered meanwhile by another thread).
-bool RemoveObject(HANDLE object);
+// group is current; otherwise it goes with the contexts) and the texture is let go. 0, or the
+// error that changed nothing: ERROR_INVALID_DATA when it is not registered with `device`
+// (unregistered meanwhile by another thread), ERROR_INVALID_HANDLE when it lives in another share
+// group than `share_group`, ERROR_BUSY while it is locked.
+DWORD RemoveObject(HANDLE device, HANDLE object, HGLRC share_group);
+// Locks (or unlocks) `count` objects of `device` for `share_group`, checking them all and
+// changing them in one step, so that of two threads locking one object exactly one succeeds. 0,
+// or the error that changed nothing: ERROR_INVALID_DATA for a handle not registered with
+// `device`, ERROR_INVALID_HANDLE for an object of another share group, ERROR_BUSY for one locked
+// already (or still being handed back) or named twice (ERROR_NOT_LOCKED for one not locked, or
+// named twice, when unlocking). Their textures go to `textures`, in the order named; they stay
+// alive while the objects are locked or being handed back (neither can be unregistered).
+// Unlocked objects are being handed back until EndHandBack.
+DWORD SetLocks(HANDLE device, HGLRC share_group, GLint count, const HANDLE *objects, bool lock,
+               std::vector<ID3D11Texture2D *> *textures);
+// Direct3D has the memory of the objects SetLocks unlocked back.
+void EndHandBack(GLint count, const HANDLE *objects);
 
 // Runs one entry point `name`: INTERLOCK_FAIL first, then `body`, which returns 0 or the
 // Win32 error it fails with. On failure sets the last-error code and returns false.

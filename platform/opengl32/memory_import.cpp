@@ -5,9 +5,12 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <string>
+
 #include "common/knobs.h"
 #include "common/log.h"
 #include "d3d11/d3d11_internal.h"
+#include "gdi32/gdi32_internal.h"
 #include "contexts.h"
 #include "forward.h"
 
@@ -38,17 +41,19 @@ bool HasExtension(const char *wanted) {
 }  // namespace
 
 DWORD CheckSharing(ID3D11Device *device) {
-  static const auto get_uuid = MesaFunction<PFNGLGETUNSIGNEDBYTEI_VEXTPROC>("glGetUnsignedBytei_vEXT");
-  uint8_t direct3d_uuid[ilk::d3d11::kDeviceUuidSize];
-  static_assert(ilk::d3d11::kDeviceUuidSize == GL_UUID_SIZE_EXT, "both APIs name the device alike");
-  if (!device || !ilk::d3d11::DeviceUuid(device, direct3d_uuid)) return ERROR_NOT_SUPPORTED;
+  ilk::d3d11::DeviceIdentity direct3d;
+  if (!device || !ilk::d3d11::DeviceIdentityOf(device, &direct3d)) return ERROR_NOT_SUPPORTED;
   for (const char *extension : kMemoryExtensions) {
     if (!HasExtension(extension)) return ERROR_NOT_SUPPORTED;
   }
-  GLubyte opengl_uuid[GL_UUID_SIZE_EXT] = {};
+  std::string opengl;
   SetAsideErrors();
-  get_uuid(GL_DEVICE_UUID_EXT, 0, opengl_uuid);
-  if (DropErrors() != 0 || memcmp(opengl_uuid, direct3d_uuid, GL_UUID_SIZE_EXT) != 0) return ERROR_NOT_SUPPORTED;
+  bool paired = ilk::gdi32::CurrentOpenGLRunsOn(direct3d, &opengl);
+  if (DropErrors() != 0 || !paired) {
+    ilk::Log("OpenGL runs on %s and Direct3D on Vulkan device %s: they cannot share memory", opengl.c_str(),
+             ilk::gdi32::DescribeDevice(direct3d).c_str());
+    return ERROR_NOT_SUPPORTED;
+  }
   return 0;
 }
 

@@ -5,42 +5,15 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <regex>
-#include <sstream>
 
 #include "platform/display/xvfb_server.h"
+#include "support/captured_frames.h"
 #include "support/png_image.h"
 #include "support/program_run.h"
 #include "support/triangle_probe.h"
 
 namespace {
-
-std::string MaskAddresses(const std::string &text) {
-  return std::regex_replace(text, std::regex("[0-9A-F]{16}"), "################");
-}
-
-std::string ReadText(const std::string &path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-class CaptureDir {
- public:
-  CaptureDir() {
-    char path[] = "/tmp/interlock-capture-XXXXXX";
-    path_ = mkdtemp(path);
-  }
-  ~CaptureDir() { EXPECT_EQ(system(("rm -rf " + path_).c_str()), 0); }
-  const std::string &path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 TEST(Frames, PlainHeadlessRunWritesExactlyTheExpectedOutput) {
   ProgramRun run = RunProgram(INTERLOCK_BINARY, {});
@@ -95,15 +68,6 @@ TEST(Frames, TheReportAtExitFindsNothingLeftAlive) {
 
   ProgramRun without_debug = RunMerged({{"INTERLOCK_HIDE", "dxgidebug.dll"}});
   EXPECT_EQ(without_debug.out.find("Live "), std::string::npos);
-}
-
-// Every captured frame of a run, by file name.
-std::map<std::string, std::string> CapturedFrames(const std::string &dir) {
-  std::map<std::string, std::string> frames;
-  for (const auto &entry : std::filesystem::directory_iterator(dir)) {
-    frames[entry.path().filename().string()] = ReadText(entry.path().string());
-  }
-  return frames;
 }
 
 // Descriptors the program did not open for its output must never receive it: started without

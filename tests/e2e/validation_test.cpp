@@ -1,5 +1,6 @@
 // Runs of the program on a Direct3D debug device, which turns on the Khronos validation layer
-// behind Direct3D 11: the default run and each switch must leave the layer silent.
+// behind Direct3D 11, with synchronisation validation and best practices (vk_layer_settings.txt):
+// the default run and each switch must leave the layer silent.
 #include <gtest/gtest.h>
 
 #include "support/program_run.h"
@@ -8,7 +9,12 @@ namespace {
 
 class ValidatedRuns : public testing::TestWithParam<const char *> {};
 
-void ExpectSilentLayer(const ProgramRun &run) {
+// A run on the debug device with `arguments` after "--debug-device" and `environment`.
+void ExpectSilentLayer(std::vector<std::string> arguments,
+                       std::vector<std::pair<std::string, std::string>> environment = {}) {
+  arguments.insert(arguments.begin(), "--debug-device");
+  environment.push_back({"VK_LAYER_SETTINGS_PATH", VK_LAYER_SETTINGS});
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, arguments, environment);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   // The layer is one of the test dependencies: a run without it proves nothing.
   ASSERT_EQ(run.err.find("is not installed"), std::string::npos) << run.err;
@@ -17,14 +23,16 @@ void ExpectSilentLayer(const ProgramRun &run) {
 }
 
 TEST_P(ValidatedRuns, GiveNoValidationMessage) {
-  std::vector<std::string> arguments = {"--debug-device"};
-  if (*GetParam()) arguments.push_back(GetParam());
-  ExpectSilentLayer(RunProgram(INTERLOCK_BINARY, arguments));
+  if (*GetParam()) {
+    ExpectSilentLayer({GetParam()});
+  } else {
+    ExpectSilentLayer({});
+  }
 }
 
 // The device's import of the windows' pixels and its writes into them.
 TEST(ValidatedRun, OfFramesWrittenByTheDeviceGivesNoValidationMessage) {
-  ExpectSilentLayer(RunProgram(INTERLOCK_BINARY, {"--debug-device"}, {{"INTERLOCK_PRESENT", "device"}}));
+  ExpectSilentLayer({}, {{"INTERLOCK_PRESENT", "device"}});
 }
 
 INSTANTIATE_TEST_SUITE_P(DefaultAndEverySwitch, ValidatedRuns,

@@ -225,9 +225,11 @@ TEST_F(TextureTest, InteropGetsExportableMemoryAndTheDeviceUuid) {
   EXPECT_FALSE(ilk::d3d11::ExportTextureMemory(texture, other, &memory));  // a texture of another device
   EXPECT_EQ(memory.fd, -1);
   EXPECT_EQ(other->Release(), 0u);
-  uint8_t uuid[ilk::d3d11::kDeviceUuidSize] = {};
-  ASSERT_TRUE(ilk::d3d11::DeviceUuid(device_, uuid));
-  EXPECT_NE(std::vector<uint8_t>(std::begin(uuid), std::end(uuid)), std::vector<uint8_t>(sizeof uuid, 0));
+  ilk::d3d11::DeviceIdentity identity;
+  ASSERT_TRUE(ilk::d3d11::DeviceIdentityOf(device_, &identity));
+  EXPECT_FALSE(identity.name.empty());
+  EXPECT_NE(std::vector<uint8_t>(std::begin(identity.device_uuid), std::end(identity.device_uuid)), std::vector<uint8_t>(16, 0));
+  EXPECT_NE(std::vector<uint8_t>(std::begin(identity.driver_uuid), std::end(identity.driver_uuid)), std::vector<uint8_t>(16, 0));
   EXPECT_EQ(ilk::d3d11::Direct3DDevice(dxgi_device_), device_);
   EXPECT_EQ(ilk::d3d11::Direct3DDevice(texture), nullptr);
   ilk::d3d11::WaitForDirect3DWork(device_);

@@ -3,6 +3,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,12 +39,17 @@ bool XvfbServer::Start(std::string *why) {
   pid_ = fork();
   if (pid_ == 0) {
     close(fds[0]);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);  // a test process that dies takes its server with it
     std::string fd = std::to_string(fds[1]);
     std::vector<const char *> arguments = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1200x24",
                                            "-nolisten", "tcp", "-noreset"};
     if (shared_memory_ == SharedMemory::kDisabled) arguments.insert(arguments.end(), {"-extension", "MIT-SHM"});
     arguments.push_back(nullptr);
-    execv(xvfb.c_str(), const_cast<char *const *>(arguments.data()));
+    // Nothing of the test's settings: an OpenGL driver chosen for the test (GALLIUM_DRIVER and
+    // the Vulkan layers under Zink) or its DISPLAY would run inside the server too.
+    std::string path = std::string("PATH=") + (getenv("PATH") ? getenv("PATH") : "/usr/bin:/bin");
+    const char *environment[] = {path.c_str(), nullptr};
+    execve(xvfb.c_str(), const_cast<char *const *>(arguments.data()), const_cast<char *const *>(environment));
     _exit(127);
   }
   close(fds[1]);
@@ -64,7 +70,15 @@ bool XvfbServer::Start(std::string *why) {
 void XvfbServer::Stop() {
   if (pid_ <= 0) return;
   kill(pid_, SIGTERM);
-  waitpid(pid_, nullptr, 0);
+  // A server that does not end within the bound is killed: a test never waits on it forever.
+  for (int waited_ms = 0; waitpid(pid_, nullptr, WNOHANG) == 0; waited_ms += 10) {
+    if (waited_ms >= 5000) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      break;
+    }
+    usleep(10 * 1000);
+  }
   pid_ = 0;
 }
 

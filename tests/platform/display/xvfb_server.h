@@ -16,10 +16,12 @@ class XvfbServer {
   XvfbServer(const XvfbServer &) = delete;
   XvfbServer &operator=(const XvfbServer &) = delete;
 
-  // Starts Xvfb with one 1920x1200 24-bit screen and sets DISPLAY; on failure returns false
-  // and says why (Xvfb missing, or it did not come up).
+  // Starts Xvfb with one 1920x1200 24-bit screen, in an environment of its own that holds only
+  // PATH, and sets DISPLAY; on failure returns false and says why (Xvfb missing, or it did not
+  // come up).
   bool Start(std::string *why);
-  // Ends the server now, as a crash or the end of a session would.
+  // Ends the server now, as a crash or the end of a session would: asks it to end and kills it
+  // when it has not within five seconds.
   void Stop();
 
  private:
