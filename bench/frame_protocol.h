@@ -22,7 +22,7 @@ class FrameSubject {
   virtual bool Resize(int width, int height) = 0;
   // What the window's client area shows now: B, G, R, A rows, top first.
   virtual bool WindowPixels(int *width, int *height, std::vector<uint8_t> *bgra) = 0;
-  // Passes the CPU has made over frames' pixels to show them, since the process started.
+  // Passes the CPU has made over frames' pixels to show them, since Open.
   virtual uint64_t CpuPassesOverPixels() = 0;
   // Closes the window and everything made for it.
   virtual void Close() = 0;

@@ -4,8 +4,9 @@
 // A texture's bytes are shared with OpenGL, which stores GL_RGBA8 as the bytes R, G, B, A. So
 // DXGI_FORMAT_B8G8R8A8_UNORM is backed by VK_FORMAT_R8G8B8A8_UNORM: what OpenGL renders into
 // the shared memory as red is red for Direct3D too, and copies between B8G8R8A8 resources move
-// the bytes unchanged. Where Direct3D's bytes become visible outside the GPU (read-back for
-// presentation and capture) they are turned into the DXGI byte order B, G, R, A explicitly.
+// the bytes unchanged. Where Direct3D's bytes become visible outside the GPU they are turned into
+// the DXGI byte order B, G, R, A: by the CPU after a read-back, or by the device's blit into a
+// window's B8G8R8A8 pixels.
 // D24_UNORM_S8_UINT is VK_FORMAT_D24_UNORM_S8_UINT, OpenGL's GL_DEPTH24_STENCIL8, where the
 // device can share it; Vulkan does not promise that format, and where it cannot be shared the
 // texture is VK_FORMAT_D32_SFLOAT_S8_UINT, OpenGL's GL_DEPTH32F_STENCIL8 (read back as 24-bit

@@ -62,8 +62,9 @@ class VulkanDevice {
     if (commands) record(commands);
     return commands && Submit(after.begin(), after.size());
   }
-  // As Run, but the commands run with the next Run or WaitIdle, as the immediate context queues
-  // work on Windows: a copy and the present that reads its result then make one submission.
+  // As Run, but the commands run with the next Run, Release or WaitIdle, as the immediate context
+  // queues work on Windows: a copy and the present that reads its result then make one
+  // submission.
   template <typename Record>
   void RunLater(LayoutChanges before, LayoutChanges after, const Record &record) {
     std::lock_guard<std::mutex> lock(queue_mutex_);

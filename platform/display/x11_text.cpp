@@ -1,7 +1,5 @@
 #include "x11_text.h"
 
-#include <fontconfig/fontconfig.h>
-
 #include <mutex>
 
 namespace ilk::display {

@@ -31,7 +31,6 @@ class WindowPixelsWriter {
   void DropImport();
 
  private:
-
   ID3D11Device *const device_;
   UINT width_ = 0, height_ = 0;  // the size `layout_` is for
   bool writable_ = false;        // whether the device writes host images of that size

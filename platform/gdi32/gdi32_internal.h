@@ -3,7 +3,8 @@
 // window), the pixel formats as EGL configs and as set on windows, and the device OpenGL runs on
 // (opengl32). None of these calls is a call of the program: they are not traced, and
 // INTERLOCK_FAIL does not apply to them. gdi32 calls no other stand-in DLL but kernel32, and d3d11
-// for the device Direct3D runs on, to put OpenGL on it: it learns a DC's window from the DC itself.
+// to learn the device Direct3D runs on, to put OpenGL on it; it learns a DC's window from the DC
+// itself.
 #pragma once
 
 #include <EGL/egl.h>

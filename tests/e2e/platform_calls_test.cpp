@@ -2,20 +2,14 @@
 // every export they could call for themselves changes nothing the program writes, and each
 // such INTERLOCK_FAIL entry is reported as matching no call of the run.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <regex>
 #include <sstream>
 #include <string>
 
+#include "support/captured_frames.h"
 #include "support/program_run.h"
 
 namespace {
-
-std::string MaskAddresses(const std::string &text) {
-  return std::regex_replace(text, std::regex("[0-9A-F]{16}"), "################");
-}
 
 // Exports of user32, gdi32, kernel32 and Direct3D that the program itself never calls: those
 // INTERLOCK_FAIL can fail, and those it cannot (an entry naming one is ignored with a note).
@@ -65,12 +59,12 @@ TEST(PlatformCalls, TheTraceShowsOnlyTheProgramsCalls) {
 
 // Capture names its files after the titles the display holds: it asks no window procedure.
 TEST(PlatformCalls, CaptureAsksTheWindowManagerNothing) {
-  std::string directory = testing::TempDir() + "platform-calls-" + std::to_string(getpid());
+  CaptureDir capture;
+  const std::string &directory = capture.path();
   ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, {{"INTERLOCK_CAPTURE", directory}, {"INTERLOCK_TRACE", "1"}});
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_NE(run.err.find("captured " + directory + "/Sample_1-0001.png"), std::string::npos);
   EXPECT_EQ(run.err.find(", 0x000d) = "), std::string::npos);  // WM_GETTEXT
-  std::filesystem::remove_all(directory);
 }
 
 }  // namespace

@@ -3,22 +3,23 @@
 // block in a library that is not listed, or a block lost by our own code, still does.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "support/captured_frames.h"
 #include "support/program_run.h"
 
 namespace {
 
 // A suppressions file with the project's own entries, and the stand-in driver when `listed`.
 std::string Suppressions(bool listed) {
-  std::ifstream project(LEAK_SUPPRESSIONS);
-  std::stringstream text;
-  text << project.rdbuf();
-  if (listed) text << "leak:libleak_probe_driver.so\n";
-  std::string path = testing::TempDir() + (listed ? "listed.supp" : "unlisted.supp");
-  std::ofstream(path) << text.str();
+  std::string text = ReadText(LEAK_SUPPRESSIONS);
+  if (listed) text += "leak:libleak_probe_driver.so\n";
+  // A file of this test process's own: ctest runs the tests side by side.
+  std::string path = testing::TempDir() + "leak-" + std::to_string(getpid()) + (listed ? "-listed.supp" : "-unlisted.supp");
+  std::ofstream(path) << text;
   return path;
 }
 

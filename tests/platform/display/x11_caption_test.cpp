@@ -10,7 +10,6 @@
 #include <future>
 #include <string>
 
-#include "common/knobs.h"
 #include "platform/display/x11_fixture.h"
 #include "platform/user32/message_recorder.h"
 
