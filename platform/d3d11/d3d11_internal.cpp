@@ -85,9 +85,21 @@ void HoldDevice(ID3D11Device *device, bool hold) { HoldInternally<Device>(device
 HRESULT CreateBufferTexture(ID3D11Device *device, const D3D11_TEXTURE2D_DESC &desc, ID3D11Texture2D **texture) {
   Texture *created = nullptr;
   Device *object = PlatformObject<Device>(device);
-  HRESULT hr = object ? object->CreateTexture(desc, nullptr, TextureMemoryKind::kPlain, &created) : E_INVALIDARG;
+  if (!object) return E_INVALIDARG;
+  const VulkanDevice &vulkan = object->Vulkan();
+  const ChosenFormat *format = vulkan.Format(desc.Format);
+  bool host_reads = vulkan.HostImportAlignment() == 0 && format && format->linear;
+  HRESULT hr = object->CreateTexture(desc, nullptr, host_reads ? TextureMemoryKind::kHostReadable : TextureMemoryKind::kPlain,
+                                     &created);
+  // Without host-visible memory for it the buffer is read back, as from the device's own memory.
+  if (host_reads && hr == E_OUTOFMEMORY) hr = object->CreateTexture(desc, nullptr, TextureMemoryKind::kPlain, &created);
   *texture = created;
   return hr;
+}
+
+const uint8_t *BufferTexels(ID3D11Texture2D *texture, size_t *row_pitch) {
+  Texture *object = PlatformObject<Texture>(texture);
+  return object ? object->HostTexels(row_pitch) : nullptr;
 }
 
 HRESULT QueryTexture(ID3D11Texture2D *texture, REFIID riid, void **object) {

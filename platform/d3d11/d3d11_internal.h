@@ -73,8 +73,15 @@ INTERLOCK_EXPORT ID3D11Device *Direct3DDevice(IUnknown *unknown);
 // below do nothing with an object that is not the platform's, or fail (E_INVALIDARG,
 // E_NOINTERFACE, 0).
 INTERLOCK_EXPORT void HoldDevice(ID3D11Device *device, bool hold);
-// Creates a texture for a swap chain's buffer.
+// Creates a texture for a swap chain's buffer: where presentation reads frames on the host (no
+// host-memory import), one the host reads in place (BufferTexels), else one in the device's own
+// memory.
 INTERLOCK_EXPORT HRESULT CreateBufferTexture(ID3D11Device *device, const D3D11_TEXTURE2D_DESC &desc, ID3D11Texture2D **texture);
+// The texels of a swap chain's buffer the host reads in place, once every command queued so far
+// has run: mip level 0 of slice 0 as its memory holds it (the bytes R, G, B, A for B8G8R8A8_UNORM
+// and R8G8B8A8_UNORM alike), rows `*row_pitch` bytes apart, valid until the next command that
+// writes the buffer. Null for any other texture (read it back instead) or when the device fails.
+INTERLOCK_EXPORT const uint8_t *BufferTexels(ID3D11Texture2D *texture, size_t *row_pitch);
 // QueryInterface on a texture without INTERLOCK_FAIL, for handing out a swap chain's buffer.
 INTERLOCK_EXPORT HRESULT QueryTexture(ID3D11Texture2D *texture, REFIID riid, void **object);
 // Holds or lets go of `texture` on behalf of another platform object (its IntRef).

@@ -11,15 +11,16 @@
 namespace ilk::d3d11 {
 namespace {
 
-// Whether `physical` can make images of `format`, and with `external`, export and import them.
-bool Supports(VkPhysicalDevice physical, const TextureFormat &format, bool external) {
+// Whether `physical` can make images of `format` with `tiling`, and with `external`, export and
+// import them.
+bool Supports(VkPhysicalDevice physical, const TextureFormat &format, VkImageTiling tiling, bool external) {
   VkPhysicalDeviceExternalImageFormatInfo external_info = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_EXTERNAL_IMAGE_FORMAT_INFO};
   external_info.handleType = VK_EXTERNAL_MEMORY_HANDLE_TYPE_OPAQUE_FD_BIT;
   VkPhysicalDeviceImageFormatInfo2 info = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_IMAGE_FORMAT_INFO_2};
   info.pNext = external ? &external_info : nullptr;
   info.format = format.backing;
   info.type = VK_IMAGE_TYPE_2D;
-  info.tiling = VK_IMAGE_TILING_OPTIMAL;
+  info.tiling = tiling;
   info.usage = ImageUsage(format);
   VkExternalImageFormatProperties external_properties = {VK_STRUCTURE_TYPE_EXTERNAL_IMAGE_FORMAT_PROPERTIES};
   VkImageFormatProperties2 properties = {VK_STRUCTURE_TYPE_IMAGE_FORMAT_PROPERTIES_2};
@@ -37,11 +38,15 @@ std::vector<ChosenFormat> ChooseFormats(VkPhysicalDevice physical) {
   for (DXGI_FORMAT dxgi : TextureDxgiFormats()) {
     ChosenFormat choice;
     for (const TextureFormat *backing : Backings(dxgi)) {
-      if (Supports(physical, *backing, true)) {
+      if (Supports(physical, *backing, VK_IMAGE_TILING_OPTIMAL, true)) {
         choice = {backing, true};
         break;
       }
-      if (!choice.format && Supports(physical, *backing, false)) choice = {backing, false};
+      if (!choice.format && Supports(physical, *backing, VK_IMAGE_TILING_OPTIMAL, false)) choice = {backing, false};
+    }
+    // Swap chains' buffers are of colour formats only.
+    if (choice.format && (choice.format->aspects & VK_IMAGE_ASPECT_COLOR_BIT)) {
+      choice.linear = Supports(physical, *choice.format, VK_IMAGE_TILING_LINEAR, false);
     }
     if (choice.format && choice.format != Backings(dxgi).front()) {
       Trace("DXGI format %d is backed by Vulkan format %d: the device cannot share the preferred one", (int)dxgi,

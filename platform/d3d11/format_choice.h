@@ -15,6 +15,9 @@ struct ChosenFormat {
   // Whether the device can export its images' memory as opaque file descriptors and import it
   // again, as OpenGL's memory import needs.
   bool sharable = false;
+  // Whether the device can make linear images of it with every texture's usage, which a swap
+  // chain's host-readable buffers are (texture.h).
+  bool linear = false;
 };
 
 // For every DXGI format, the first backing whose images `physical` can share; where none can

@@ -40,28 +40,12 @@ StagingBuffer::~StagingBuffer() {
   if (memory_) vkFreeMemory(vk, memory_, nullptr);
 }
 
-namespace {
-
-// The whole allocation: a range from 0 to VK_WHOLE_SIZE needs no alignment to nonCoherentAtomSize.
-VkMappedMemoryRange WholeMemory(VkDeviceMemory memory) {
-  VkMappedMemoryRange range = {VK_STRUCTURE_TYPE_MAPPED_MEMORY_RANGE};
-  range.memory = memory;
-  range.size = VK_WHOLE_SIZE;
-  return range;
-}
-
-}  // namespace
-
 void StagingBuffer::FlushHostWrites() const {
-  if (coherent_) return;
-  VkMappedMemoryRange range = WholeMemory(memory_);
-  vkFlushMappedMemoryRanges(device_.Handle(), 1, &range);
+  if (!coherent_) device_.FlushMapped(memory_);
 }
 
 void StagingBuffer::InvalidateHostCopy() const {
-  if (coherent_) return;
-  VkMappedMemoryRange range = WholeMemory(memory_);
-  vkInvalidateMappedMemoryRanges(device_.Handle(), 1, &range);
+  if (!coherent_) device_.InvalidateMapped(memory_);
 }
 
 }  // namespace ilk::d3d11

@@ -87,6 +87,7 @@ Texture::~Texture() {
     device_->Vulkan().ForgetImage(image_);
     vkDestroyImage(vk, image_, nullptr);
   }
+  if (host_texels_) vkUnmapMemory(vk, memory_);
   if (memory_) vkFreeMemory(vk, memory_, nullptr);
   device_->ReleaseInternal();
 }
@@ -94,7 +95,8 @@ Texture::~Texture() {
 HRESULT Texture::Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const ChosenFormat &format,
                         const D3D11_SUBRESOURCE_DATA *initial_data, TextureMemoryKind kind, Texture **texture) {
   Texture *created = new Texture(device, desc, *format.format);
-  if (!created->Allocate(kind == TextureMemoryKind::kExportable && format.sharable) || !created->Fill(initial_data)) {
+  if (kind == TextureMemoryKind::kExportable && !format.sharable) kind = TextureMemoryKind::kPlain;
+  if (!created->Allocate(kind) || !created->Fill(initial_data)) {
     created->Release();
     return E_OUTOFMEMORY;
   }
@@ -102,8 +104,9 @@ HRESULT Texture::Create(Device *device, const D3D11_TEXTURE2D_DESC &desc, const 
   return S_OK;
 }
 
-bool Texture::Allocate(bool exportable) {
-  exportable_ = exportable;
+bool Texture::Allocate(TextureMemoryKind kind) {
+  exportable_ = kind == TextureMemoryKind::kExportable;
+  bool host_readable = kind == TextureMemoryKind::kHostReadable;
   VulkanDevice &vulkan = device_->Vulkan();
   usage_ = ImageUsage(format_);
   VkExternalMemoryImageCreateInfo external = {VK_STRUCTURE_TYPE_EXTERNAL_MEMORY_IMAGE_CREATE_INFO};
@@ -116,7 +119,7 @@ bool Texture::Allocate(bool exportable) {
   info.mipLevels = desc_.MipLevels;
   info.arrayLayers = desc_.ArraySize;
   info.samples = VK_SAMPLE_COUNT_1_BIT;
-  info.tiling = VK_IMAGE_TILING_OPTIMAL;
+  info.tiling = host_readable ? VK_IMAGE_TILING_LINEAR : VK_IMAGE_TILING_OPTIMAL;
   info.usage = usage_;
   info.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
   info.initialLayout = VK_IMAGE_LAYOUT_UNDEFINED;
@@ -131,7 +134,10 @@ bool Texture::Allocate(bool exportable) {
   VkMemoryRequirements2 requirements = {VK_STRUCTURE_TYPE_MEMORY_REQUIREMENTS_2};
   requirements.pNext = &dedication;
   vkGetImageMemoryRequirements2(vk, &requirements_info, &requirements);
-  int type = vulkan.MemoryType(requirements.memoryRequirements.memoryTypeBits, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
+  // The host reads host-readable memory again and again: cached memory is the fast kind for it.
+  int type = host_readable ? vulkan.MemoryType(requirements.memoryRequirements.memoryTypeBits,
+                                               VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT, VK_MEMORY_PROPERTY_HOST_CACHED_BIT)
+                           : vulkan.MemoryType(requirements.memoryRequirements.memoryTypeBits, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
   if (type < 0) return false;
   // Exported memory is a dedicated allocation, as OpenGL imports it (GL_DEDICATED_MEMORY_OBJECT_EXT);
   // other memory is one where the device requires or prefers it.
@@ -150,7 +156,21 @@ bool Texture::Allocate(bool exportable) {
     return false;
   }
   memory_size_ = allocate.allocationSize;
-  return vkBindImageMemory(vk, image_, memory_, 0) == VK_SUCCESS;
+  if (vkBindImageMemory(vk, image_, memory_, 0) != VK_SUCCESS) return false;
+  return !host_readable || MapHostTexels(vulkan.MemoryTypeProperties(type) & VK_MEMORY_PROPERTY_HOST_COHERENT_BIT);
+}
+
+bool Texture::MapHostTexels(bool coherent) {
+  VkDevice vk = device_->Vulkan().Handle();
+  void *mapped = nullptr;
+  if (vkMapMemory(vk, memory_, 0, VK_WHOLE_SIZE, 0, &mapped) != VK_SUCCESS) return false;
+  VkImageSubresource level0 = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0};
+  VkSubresourceLayout layout;
+  vkGetImageSubresourceLayout(vk, image_, &level0, &layout);
+  host_texels_ = static_cast<uint8_t *>(mapped) + layout.offset;
+  host_row_pitch_ = (size_t)layout.rowPitch;
+  host_coherent_ = coherent;
+  return true;
 }
 
 bool Texture::Fill(const D3D11_SUBRESOURCE_DATA *initial_data) {
@@ -238,6 +258,13 @@ bool Texture::CopyPacked(const StagingBuffer &staging) {
                                       });
   if (copied) staging.InvalidateHostCopy();
   return copied;
+}
+
+const uint8_t *Texture::HostTexels(size_t *row_pitch) {
+  if (!host_texels_ || !device_->Vulkan().WaitIdle()) return nullptr;
+  if (!host_coherent_) device_->Vulkan().InvalidateMapped(memory_);
+  *row_pitch = host_row_pitch_;
+  return host_texels_;
 }
 
 bool Texture::Read(std::vector<uint8_t> *texels) {

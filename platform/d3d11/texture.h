@@ -15,10 +15,12 @@ namespace ilk::d3d11 {
 class Device;
 class StagingBuffer;
 
-// Whether OpenGL may import a texture's memory. Only the swap chain's buffers, which the
-// program cannot register, and textures of a format the device cannot share live in plain
-// memory.
-enum class TextureMemoryKind { kExportable, kPlain };
+// Where a texture's memory lives. Exportable memory OpenGL may import; only the swap chain's
+// buffers, which the program cannot register, and textures of a format the device cannot share
+// live in plain memory. A host-readable texture is a swap chain's buffer on a device whose
+// presentation reads frames on the host: a linear image in host-visible memory, mapped for its
+// life, which presentation reads in place instead of copying it into a read-back buffer first.
+enum class TextureMemoryKind { kExportable, kPlain, kHostReadable };
 
 class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> {
  public:
@@ -59,6 +61,11 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   // Copies mip level 0 of array slice 0 into `staging`, which holds at least PackedSize()
   // bytes, waits for it and makes it visible to the host. False when the device fails.
   bool CopyPacked(const StagingBuffer &staging);
+  // For a host-readable texture: mip level 0 of array slice 0 as its memory holds it (the bytes
+  // R, G, B, A for both 8-bit colour formats), rows `*row_pitch` bytes apart, once every command
+  // queued so far has run and its writes are visible to the host. Valid until the next command
+  // that writes the texture. Null for any other texture, or when the device fails.
+  const uint8_t *HostTexels(size_t *row_pitch);
 
   // The barrier that moves the whole image from layout `from` to `to`, for VulkanDevice::Run.
   VkImageMemoryBarrier LayoutChange(VkImageLayout from, VkImageLayout to) const;
@@ -73,7 +80,9 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
 
  private:
   Texture(Device *device, const D3D11_TEXTURE2D_DESC &desc, const TextureFormat &format);
-  bool Allocate(bool exportable);
+  bool Allocate(TextureMemoryKind kind);
+  // Maps a host-readable texture's memory and finds its texels there.
+  bool MapHostTexels(bool coherent);
   bool Fill(const D3D11_SUBRESOURCE_DATA *initial_data);
 
   Device *const device_;
@@ -84,6 +93,9 @@ class Texture final : public ComObject<Texture, ID3D11Texture2D, IDXGIResource> 
   VkDeviceSize memory_size_ = 0;
   VkImageUsageFlags usage_ = 0;
   bool exportable_ = false;
+  uint8_t *host_texels_ = nullptr;  // a host-readable texture's mip 0, in its mapped memory
+  size_t host_row_pitch_ = 0;
+  bool host_coherent_ = true;
   HANDLE shared_handle_ = nullptr;
   std::atomic<int> opengl_locks_{0};
 };

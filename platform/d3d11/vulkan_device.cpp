@@ -320,7 +320,29 @@ bool VulkanDevice::Submit(const VkImageMemoryBarrier *after, size_t count) {
   return ok;
 }
 
-void VulkanDevice::WaitIdle() { Release({}); }
+bool VulkanDevice::WaitIdle() { return Release({}); }
+
+namespace {
+
+// The whole allocation: a range from 0 to VK_WHOLE_SIZE needs no alignment to nonCoherentAtomSize.
+VkMappedMemoryRange WholeMemory(VkDeviceMemory memory) {
+  VkMappedMemoryRange range = {VK_STRUCTURE_TYPE_MAPPED_MEMORY_RANGE};
+  range.memory = memory;
+  range.size = VK_WHOLE_SIZE;
+  return range;
+}
+
+}  // namespace
+
+void VulkanDevice::FlushMapped(VkDeviceMemory memory) const {
+  VkMappedMemoryRange range = WholeMemory(memory);
+  vkFlushMappedMemoryRanges(device_, 1, &range);
+}
+
+void VulkanDevice::InvalidateMapped(VkDeviceMemory memory) const {
+  VkMappedMemoryRange range = WholeMemory(memory);
+  vkInvalidateMappedMemoryRanges(device_, 1, &range);
+}
 
 void VulkanDevice::ChangeLayoutLater(VkImage image, const VkImageSubresourceRange &range, VkImageLayout layout) {
   VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER};

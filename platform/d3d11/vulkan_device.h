@@ -42,6 +42,11 @@ class VulkanDevice {
   // The backing of `format` on this device, chosen when it opened from what it reports; null
   // when the device can make no texture of that format.
   const ChosenFormat *Format(DXGI_FORMAT format) const;
+  // For mapped memory that is not host-coherent, the whole allocation: makes the host's writes
+  // visible to the device (before it reads them), or the device's writes, which the host waited
+  // for, visible to the host (before it reads them).
+  void FlushMapped(VkDeviceMemory memory) const;
+  void InvalidateMapped(VkDeviceMemory memory) const;
 
   // Layout changes of whole images (from Texture::LayoutChange), recorded in one pipeline barrier.
   using LayoutChanges = std::initializer_list<VkImageMemoryBarrier>;
@@ -74,8 +79,9 @@ class VulkanDevice {
     }
   }
   // Runs what was recorded to run later and the layout changes asked for, if any, and waits for
-  // them. Every run waits for itself, so afterwards the device has no work left.
-  void WaitIdle();
+  // them. Every run waits for itself, so afterwards the device has no work left. False on
+  // device loss.
+  bool WaitIdle();
 
   // Moves a new image from VK_IMAGE_LAYOUT_UNDEFINED to `layout` at the start of the next
   // submission, together with every other such change.

@@ -93,7 +93,7 @@ void Target::SetShown(IUnknown *swap_chain) {
 
 void Target::Show(const dxgi::PresentedImage &image) {
   // A window that is gone shows nothing, and nothing is captured for it.
-  display::PresentFrame(display::SurfaceOf(window_), (int)image.width, (int)image.height, image.rgba);
+  display::PresentFrame(display::SurfaceOf(window_), (int)image.width, (int)image.height, image.rgba, image.row_pitch);
 }
 
 namespace {

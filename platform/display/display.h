@@ -170,10 +170,10 @@ INTERLOCK_EXPORT bool PresentWindowImage(SurfaceId surface, int width, int heigh
 INTERLOCK_EXPORT bool PresentWindowImage(SurfaceId surface, const WindowImage &image);
 
 // Shows a presented frame: `rgba` holds `width` x `height` premultiplied pixels, bytes R, G, B, A,
-// rows top first, which are composed over the black window background. With INTERLOCK_CAPTURE
+// rows top first and `row_pitch` bytes apart, which are composed over the black window background. With INTERLOCK_CAPTURE
 // the frame is also written as a PNG named after the surface's title (frame_capture.h). False
 // for a surface the desktop does not show (nothing is shown or captured). Any thread may present.
-INTERLOCK_EXPORT bool PresentFrame(SurfaceId surface, int width, int height, const uint8_t *rgba);
+INTERLOCK_EXPORT bool PresentFrame(SurfaceId surface, int width, int height, const uint8_t *rgba, size_t row_pitch);
 
 // The memory the next frame of `surface` is to be written into by a device, laid out as
 // `layout` says: the very pixels the window shows, where the device writes the presented

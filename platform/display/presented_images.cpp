@@ -24,9 +24,8 @@ uint32_t OverBlack(uint32_t rgba) {
 // instructions (one of unknown length it leaves a pixel at a time, four times slower).
 const size_t kBlockPixels = 16;
 
-// One pass over the frame's pixels.
+// `count` pixels of a row, or of packed rows.
 void ComposeOverBlack(const uint8_t *rgba, size_t count, uint8_t *bgra) {
-  NoteCpuPassOverPixels();
   size_t done = 0;
   for (; done + kBlockPixels <= count; done += kBlockPixels) {
     uint32_t block[kBlockPixels];
@@ -55,12 +54,24 @@ bool PresentWindowImage(SurfaceId surface, const WindowImage &image) {
                             [&image](uint8_t *bgra) { std::copy(image.bgra.begin(), image.bgra.end(), bgra); });
 }
 
-bool PresentFrame(SurfaceId surface, int width, int height, const uint8_t *rgba) {
-  size_t count = (size_t)width * height;
-  if (!PresentWindowImage(surface, width, height, [=](uint8_t *bgra) { ComposeOverBlack(rgba, count, bgra); })) {
-    return false;
-  }
-  CaptureFrame(surface, width, height, rgba, (size_t)width * 4, ByteOrder::kRgba);
+bool PresentFrame(SurfaceId surface, int width, int height, const uint8_t *rgba, size_t row_pitch) {
+  struct Frame {
+    int width, height;
+    const uint8_t *rgba;
+    size_t row_pitch;
+  } frame = {width, height, rgba, row_pitch};
+  // One pass over the frame's pixels into the window's packed rows. The writer holds only a
+  // reference, which std::function keeps without allocating.
+  auto compose = [&frame](uint8_t *bgra) {
+    NoteCpuPassOverPixels();
+    size_t packed_pitch = (size_t)frame.width * 4;
+    if (frame.row_pitch == packed_pitch) return ComposeOverBlack(frame.rgba, (size_t)frame.width * frame.height, bgra);
+    for (int y = 0; y < frame.height; ++y) {
+      ComposeOverBlack(frame.rgba + y * frame.row_pitch, (size_t)frame.width, bgra + y * packed_pitch);
+    }
+  };
+  if (!PresentWindowImage(surface, width, height, compose)) return false;
+  CaptureFrame(surface, width, height, rgba, row_pitch, ByteOrder::kRgba);
   return true;
 }
 

@@ -15,13 +15,14 @@
 
 namespace ilk::dxgi {
 
-// One presented buffer as the GPU holds it: rows top first, packed, the bytes R, G, B, A of
+// One presented buffer as the GPU holds it: rows top first, `row_pitch` apart, the bytes R, G, B, A of
 // each pixel (the colours of a B8G8R8A8_UNORM and an R8G8B8A8_UNORM buffer alike). The pixels
 // belong to the swap chain and stay valid only during PresentationSink::Show.
 struct PresentedImage {
   UINT width = 0;
   UINT height = 0;
   const uint8_t *rgba = nullptr;
+  size_t row_pitch = 0;  // bytes from one row to the next
 };
 
 // The window's own pixels, which the device may write a presented buffer into.

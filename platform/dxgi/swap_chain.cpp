@@ -183,7 +183,11 @@ bool SwapChain::ShowBuffer0() {
   PresentedImage image;
   image.width = desc_.Width;
   image.height = desc_.Height;
-  if (!(image.rgba = ReadBuffer0())) return false;
+  image.rgba = d3d11::BufferTexels(buffers_[0], &image.row_pitch);
+  if (!image.rgba) {
+    image.row_pitch = (size_t)desc_.Width * 4;
+    if (!(image.rgba = ReadBuffer0())) return false;
+  }
   sink_->Show(image);
   return true;
 }

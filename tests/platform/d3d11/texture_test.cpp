@@ -247,6 +247,38 @@ TEST_F(TextureTest, SwapChainBuffersAreNotExportable) {
   swap_chain->Release();
 }
 
+
+// On a device that presents by reading frames on the host (lavapipe here), a swap chain's
+// buffers are read where they are: a copy queued into one has run when its texels are asked
+// for, and what it wrote is there, at the device's row pitch. Other textures are read back.
+TEST_F(TextureTest, SwapChainBuffersOfAReadBackDeviceAreReadInPlaceAfterTheQueuedCopy) {
+  std::vector<uint8_t> pattern = Pattern(5, 3);
+  ID3D11Texture2D *source = ColorTexture(5, 3, &pattern);
+  IDXGISwapChain1 *swap_chain = SwapChain(5, 3);
+  ID3D11Texture2D *buffer = nullptr;
+  ASSERT_EQ(swap_chain->GetBuffer(0, IID_ID3D11Texture2D, reinterpret_cast<void **>(&buffer)), S_OK);
+  size_t row_pitch = 0;
+  const uint8_t *texels = ilk::d3d11::BufferTexels(buffer, &row_pitch);
+  ASSERT_NE(texels, nullptr);
+  ASSERT_GE(row_pitch, 5u * 4);
+  for (int pass = 0; pass < 2; ++pass) {
+    context_->CopyResource(buffer, source);  // queued, as Direct3D's immediate context queues it
+    EXPECT_EQ(ilk::d3d11::BufferTexels(buffer, &row_pitch), texels);
+    for (size_t y = 0; y < 3; ++y) {
+      std::vector<uint8_t> row(texels + y * row_pitch, texels + y * row_pitch + 5 * 4);
+      std::vector<uint8_t> expected(pattern.begin() + y * 5 * 4, pattern.begin() + (y + 1) * 5 * 4);
+      for (size_t i = 0; i < expected.size(); i += 4) std::swap(expected[i], expected[i + 2]);  // GL_RGBA8 memory
+      EXPECT_EQ(row, expected) << "row " << y;
+    }
+    std::reverse(pattern.begin(), pattern.end());
+    source->Release();
+    source = ColorTexture(5, 3, &pattern);
+  }
+  EXPECT_EQ(ilk::d3d11::BufferTexels(source, &row_pitch), nullptr);
+  buffer->Release();
+  source->Release();
+  swap_chain->Release();
+}
 TEST_F(TextureTest, ReadBackGivesTheMemoryBytesIntoTheSameBufferAndRefusesWhatDoesNotFit) {
   std::vector<uint8_t> pattern = Pattern(5, 3);
   ID3D11Texture2D *source = ColorTexture(5, 3, &pattern);
