@@ -21,7 +21,8 @@ class VulkanDevice {
   // file descriptors. `validation` adds the Khronos validation layer when it is installed, its
   // messages going to the debugger channel. Null when there is no such device.
   static std::unique_ptr<VulkanDevice> Open(bool validation);
-  // The identity of the physical device Open would choose now; false when there is none.
+  // The identity of the physical device Open would choose now: that of a device open now, else
+  // asked of a Vulkan instance made for the question. False when there is none.
   static bool ChosenIdentity(DeviceIdentity *identity);
   ~VulkanDevice();
 
