@@ -6,42 +6,12 @@
 #include <algorithm>
 
 #include "common/log.h"
+#include "compose_over_black.h"
 #include "display.h"
 #include "cpu_passes.h"
 #include "frame_capture.h"
 
 namespace ilk::display {
-
-namespace {
-
-// Premultiplied colours over black are the colour channels themselves, opaque: the GPU's R, G,
-// B, A become the window's B, G, R and an alpha of 0xFF.
-uint32_t OverBlack(uint32_t rgba) {
-  return (rgba & 0xFF00u) | (rgba & 0xFFu) << 16 | (rgba >> 16 & 0xFFu) | 0xFF000000u;
-}
-
-// Pixels composed at once: a loop of a fixed count, which the compiler turns into vector
-// instructions (one of unknown length it leaves a pixel at a time, four times slower).
-const size_t kBlockPixels = 16;
-
-// `count` pixels of a row, or of packed rows.
-void ComposeOverBlack(const uint8_t *rgba, size_t count, uint8_t *bgra) {
-  size_t done = 0;
-  for (; done + kBlockPixels <= count; done += kBlockPixels) {
-    uint32_t block[kBlockPixels];
-    memcpy(block, rgba + done * 4, sizeof block);
-    for (uint32_t &pixel : block) pixel = OverBlack(pixel);
-    memcpy(bgra + done * 4, block, sizeof block);
-  }
-  for (; done < count; ++done) {
-    uint32_t pixel;
-    memcpy(&pixel, rgba + done * 4, 4);
-    pixel = OverBlack(pixel);
-    memcpy(bgra + done * 4, &pixel, 4);
-  }
-}
-
-}  // namespace
 
 bool PresentWindowImage(SurfaceId surface, int width, int height, const WindowImageWriter &write) {
   bool shown = CurrentDesktop().ShowImage(surface, width, height, write);

@@ -59,4 +59,36 @@ TEST(PresentedImages, AWriterFillsTheWindowsOwnImageInPlaceFromOneImageToTheNext
   DrainMessages();
 }
 
+// A read-back frame is composed over black into the window's B, G, R: every pixel of rows of any
+// width, packed or with padding after each row, wherever a row starts against the 16-byte
+// boundaries that vector stores need.
+TEST(PresentedImages, FramesOfAnyWidthAndRowPitchAreComposedPixelForPixel) {
+  const int kHeight = 3;
+  MessageRecorder recorder;
+  HWND hwnd = recorder.Create(WS_POPUP | WS_VISIBLE, 0, 0, 37, kHeight);
+  for (int width : {1, 2, 3, 4, 5, 7, 9, 16, 37}) {
+    for (size_t padding : {0, 12, 64}) {
+      SCOPED_TRACE("width " + std::to_string(width) + ", padding " + std::to_string(padding));
+      size_t pitch = (size_t)width * 4 + padding;
+      std::vector<uint8_t> rgba(pitch * kHeight, 0xEE);  // padding that must not show
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < width * 4; ++x) rgba[y * pitch + x] = (uint8_t)(y * 97 + x * 13 + width + padding);
+      }
+      ASSERT_TRUE(ilk::display::PresentFrame(ilk::display::SurfaceOf(hwnd), width, kHeight, rgba.data(), pitch));
+      ilk::display::WindowImage shown;
+      ASSERT_TRUE(ilk::display::ReadWindowImage(ilk::display::SurfaceOf(hwnd), &shown));
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < width; ++x) {
+          const uint8_t *from = &rgba[y * pitch + x * 4];
+          const uint8_t *to = &shown.bgra[((size_t)y * shown.width + x) * 4];
+          ASSERT_EQ(std::vector<uint8_t>(to, to + 4), (std::vector<uint8_t>{from[2], from[1], from[0], 0xFF}))
+              << "pixel " << x << ", " << y;
+        }
+      }
+    }
+  }
+  DestroyWindow(hwnd);
+  DrainMessages();
+}
+
 }  // namespace
