@@ -3,6 +3,9 @@
 // lists the conditions, comma-separated:
 //   uuids             device and driver UUIDs (and the name) differ from the driver's own, as
 //                     for a GPU that Mesa's OpenGL does not run on;
+//   uuids-on-first    the same for the first physical device the layer enumerates only: with two
+//                     drivers (lavapipe and a copy of it), one "Simulated GPU" and Mesa's lavapipe
+//                     beside it, as on a machine with a GPU and Mesa installed;
 //   unsharable-d24s8  VK_FORMAT_D24_UNORM_S8_UINT images cannot be exported or imported;
 //   dedicated-only    external memory only in dedicated allocations: images report that they
 //                     require one, and binding an external image to other memory fails;
@@ -53,6 +56,9 @@ struct InstanceFunctions {
   PFN_vkGetPhysicalDeviceImageFormatProperties2 image_format2;
   PFN_vkGetPhysicalDeviceMemoryProperties memory;
   PFN_vkGetPhysicalDeviceMemoryProperties2 memory2;
+  PFN_vkEnumeratePhysicalDevices enumerate;
+  PFN_vkEnumeratePhysicalDeviceGroups enumerate_groups;
+  VkPhysicalDevice first = VK_NULL_HANDLE;  // the first the driver below enumerated
 };
 
 struct Mapping {
@@ -151,8 +157,35 @@ void SimulateRequirements(DeviceFunctions &device, VkImage image, VkMemoryRequir
 
 // --- Physical devices ---
 
-void SimulateIdentity(VkPhysicalDeviceProperties *properties, void *chain) {
-  if (!Simulates("uuids")) return;
+// Notes the first of the devices the driver below gave, once per instance.
+void RememberFirst(VkInstance instance, VkPhysicalDevice physical) {
+  std::lock_guard<std::mutex> lock(mutex);
+  VkPhysicalDevice &first = instances.at(DispatchKey(instance)).first;
+  if (!first) first = physical;
+}
+
+bool IsFirst(VkPhysicalDevice physical) {
+  std::lock_guard<std::mutex> lock(mutex);
+  return instances.at(DispatchKey(physical)).first == physical;
+}
+
+VKAPI_ATTR VkResult VKAPI_CALL EnumeratePhysicalDevices(VkInstance instance, uint32_t *count, VkPhysicalDevice *physicals) {
+  VkResult result = Instance(instance).enumerate(instance, count, physicals);
+  if (physicals && *count > 0 && (result == VK_SUCCESS || result == VK_INCOMPLETE)) RememberFirst(instance, physicals[0]);
+  return result;
+}
+
+VKAPI_ATTR VkResult VKAPI_CALL EnumeratePhysicalDeviceGroups(VkInstance instance, uint32_t *count,
+                                                             VkPhysicalDeviceGroupProperties *groups) {
+  VkResult result = Instance(instance).enumerate_groups(instance, count, groups);
+  if (groups && *count > 0 && groups[0].physicalDeviceCount > 0 && (result == VK_SUCCESS || result == VK_INCOMPLETE)) {
+    RememberFirst(instance, groups[0].physicalDevices[0]);
+  }
+  return result;
+}
+
+void SimulateIdentity(VkPhysicalDevice physical, VkPhysicalDeviceProperties *properties, void *chain) {
+  if (!Simulates("uuids") && !(Simulates("uuids-on-first") && IsFirst(physical))) return;
   snprintf(properties->deviceName, sizeof properties->deviceName, "Simulated GPU");
   auto flip = [](uint8_t *uuid) {
     for (uint32_t i = 0; i < VK_UUID_SIZE; ++i) uuid[i] ^= 0x5A;
@@ -169,12 +202,12 @@ void SimulateIdentity(VkPhysicalDeviceProperties *properties, void *chain) {
 
 VKAPI_ATTR void VKAPI_CALL GetPhysicalDeviceProperties(VkPhysicalDevice physical, VkPhysicalDeviceProperties *properties) {
   Instance(physical).properties(physical, properties);
-  SimulateIdentity(properties, nullptr);
+  SimulateIdentity(physical, properties, nullptr);
 }
 
 VKAPI_ATTR void VKAPI_CALL GetPhysicalDeviceProperties2(VkPhysicalDevice physical, VkPhysicalDeviceProperties2 *properties) {
   Instance(physical).properties2(physical, properties);
-  SimulateIdentity(&properties->properties, properties);
+  SimulateIdentity(physical, &properties->properties, properties);
 }
 
 VKAPI_ATTR VkResult VKAPI_CALL GetPhysicalDeviceImageFormatProperties2(VkPhysicalDevice physical,
@@ -408,6 +441,8 @@ VKAPI_ATTR VkResult VKAPI_CALL CreateInstance(const VkInstanceCreateInfo *info, 
       Next<PFN_vkGetPhysicalDeviceImageFormatProperties2>(get_proc, *instance, "vkGetPhysicalDeviceImageFormatProperties2"),
       Next<PFN_vkGetPhysicalDeviceMemoryProperties>(get_proc, *instance, "vkGetPhysicalDeviceMemoryProperties"),
       Next<PFN_vkGetPhysicalDeviceMemoryProperties2>(get_proc, *instance, "vkGetPhysicalDeviceMemoryProperties2"),
+      Next<PFN_vkEnumeratePhysicalDevices>(get_proc, *instance, "vkEnumeratePhysicalDevices"),
+      Next<PFN_vkEnumeratePhysicalDeviceGroups>(get_proc, *instance, "vkEnumeratePhysicalDeviceGroups"),
   };
   std::lock_guard<std::mutex> lock(mutex);
   instances[DispatchKey(*instance)] = functions;
@@ -508,6 +543,9 @@ VKAPI_ATTR PFN_vkVoidFunction VKAPI_CALL GetInstanceProcAddr(VkInstance instance
   INTERCEPT("vkDestroyInstance", DestroyInstance);
   INTERCEPT("vkCreateDevice", CreateDevice);
   INTERCEPT("vkGetDeviceProcAddr", GetDeviceProcAddr);
+  INTERCEPT("vkEnumeratePhysicalDevices", EnumeratePhysicalDevices);
+  INTERCEPT("vkEnumeratePhysicalDeviceGroups", EnumeratePhysicalDeviceGroups);
+  INTERCEPT("vkEnumeratePhysicalDeviceGroupsKHR", EnumeratePhysicalDeviceGroups);
   INTERCEPT("vkGetPhysicalDeviceProperties", GetPhysicalDeviceProperties);
   INTERCEPT("vkGetPhysicalDeviceProperties2", GetPhysicalDeviceProperties2);
   INTERCEPT("vkGetPhysicalDeviceProperties2KHR", GetPhysicalDeviceProperties2);
