@@ -106,6 +106,17 @@ TEST(LlvmpipeOnAGpu, WithOtherUuidsIsRefusedWithALineNamingBothDevices) {
   ExpectRefused(run, "Simulated GPU (device UUID ", "llvmpipe");
 }
 
+// A render node that only Vulkan names leaves the pairing to the UUIDs: the EGL device, which
+// names none, is still asked, and the refusal names the Vulkan device's node.
+TEST(LlvmpipeOnAGpu, WithARenderNodeIsPairedByItsUuidsAndNamedWithItsNode) {
+  ExpectTheFramesOfThePlainRun("", OnSimulatedGpu("render-node", "llvmpipe"));
+  ProgramRun run = RunProgram(INTERLOCK_BINARY, {}, OnSimulatedGpu("uuids,render-node", "llvmpipe"));
+  std::string refusal = ExpectRefused(run, "Simulated GPU (device UUID ", "llvmpipe");
+  EXPECT_NE(refusal.find(", render node 226:128): they cannot share memory"), std::string::npos) << refusal;
+  EXPECT_NE(run.err.find(", render node 226:128); surfaceless on llvmpipe"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("; device 0 on llvmpipe"), std::string::npos) << run.err;
+}
+
 // A display the knob names is used as it is, paired or not.
 TEST(LlvmpipeOnAGpu, TheKnobsPlatformIsNotPaired) {
   Environment environment = OnSimulatedGpu("uuids", "llvmpipe");
