@@ -9,6 +9,7 @@
 #include <d3d11.h>
 #include <stddef.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,14 +40,22 @@ INTERLOCK_EXPORT bool TextureSharedHandle(ID3D11Texture2D *texture, HANDLE *shar
 
 // The size of a UUID, VkPhysicalDeviceIDProperties' as OpenGL's (GL_UUID_SIZE_EXT).
 constexpr size_t kDeviceUuidSize = 16;
+// A DRM render node, by the major and minor numbers of its device file.
+struct RenderNode {
+  uint32_t device_major = 0;
+  uint32_t device_minor = 0;
+};
 // The physical device behind a Direct3D device and the driver build that runs it
 // (VkPhysicalDeviceIDProperties::deviceUUID and driverUUID). OpenGL can import the device's
 // memory only when one of its GL_DEVICE_UUID_EXT equals `device_uuid` and its
-// GL_DRIVER_UUID_EXT equals `driver_uuid`.
+// GL_DRIVER_UUID_EXT equals `driver_uuid`; where both APIs name a render node, on that node.
 struct DeviceIdentity {
   std::string name;  // the Vulkan device's
   uint8_t device_uuid[kDeviceUuidSize] = {};
   uint8_t driver_uuid[kDeviceUuidSize] = {};
+  // VkPhysicalDeviceDrmPropertiesEXT's render node; none where the device does not offer
+  // VK_EXT_physical_device_drm or has no render node.
+  std::optional<RenderNode> render_node;
 };
 // The identity of the physical device behind `device`. False when `device` is not a device of
 // this platform.

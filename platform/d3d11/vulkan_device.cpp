@@ -106,9 +106,12 @@ std::optional<PhysicalChoice> ChoosePhysicalDevice(VkInstance instance) {
   vkEnumeratePhysicalDevices(instance, &count, devices.data());
   const VulkanDeviceChoice wanted = SelectedVulkanDevice();
   for (size_t index = 0; index < devices.size(); ++index) {
+    VkPhysicalDeviceDrmPropertiesEXT drm = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_DRM_PROPERTIES_EXT};
     VkPhysicalDeviceIDProperties id = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ID_PROPERTIES};
     VkPhysicalDeviceProperties2 properties = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2};
     properties.pNext = &id;
+    const bool offers_drm = HasDeviceExtension(devices[index], VK_EXT_PHYSICAL_DEVICE_DRM_EXTENSION_NAME);
+    if (offers_drm) id.pNext = &drm;
     vkGetPhysicalDeviceProperties2(devices[index], &properties);
     if (!Chosen(properties.properties.deviceName, index, wanted)) continue;
     if (properties.properties.apiVersion < VK_API_VERSION_1_1 ||
@@ -127,6 +130,9 @@ std::optional<PhysicalChoice> ChoosePhysicalDevice(VkInstance instance) {
       choice.identity.name = properties.properties.deviceName;
       memcpy(choice.identity.device_uuid, id.deviceUUID, VK_UUID_SIZE);
       memcpy(choice.identity.driver_uuid, id.driverUUID, VK_UUID_SIZE);
+      if (offers_drm && drm.hasRender) {
+        choice.identity.render_node = RenderNode{(uint32_t)drm.renderMajor, (uint32_t)drm.renderMinor};
+      }
       return choice;
     }
   }

@@ -3,12 +3,16 @@
 // (the platform of drivers without a surfaceless one, and the way to put OpenGL on a chosen GPU).
 // Without the knob OpenGL is paired with Direct3D: the display is the first, surfaceless then
 // each EGL device, whose OpenGL runs on the Vulkan device Direct3D runs on, as sharing memory
-// needs; where none does, a note names them all and OpenGL stays on the surfaceless platform.
+// needs (an EGL device on another render node than the Vulkan device's, where both name one, is
+// not even opened); where none does, a note names them all and OpenGL stays on the surfaceless
+// platform.
 #include "egl_display_choice.h"
 
 #include <EGL/eglext.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <optional>
 #include <string>
@@ -22,8 +26,8 @@
 namespace ilk::gdi32 {
 namespace {
 
-bool HasClientExtension(const char *name) {
-  const char *extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+// Whether the space-separated `extensions` (may be null) name `name`.
+bool ListsExtension(const char *extensions, const char *name) {
   if (!extensions) return false;
   size_t length = strlen(name);
   for (const char *at = strstr(extensions, name); at; at = strstr(at + length, name)) {
@@ -32,6 +36,10 @@ bool HasClientExtension(const char *name) {
     if (starts && ends) return true;
   }
   return false;
+}
+
+bool HasClientExtension(const char *name) {
+  return ListsExtension(eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS), name);
 }
 
 // "EGL error 0x...." for EGL's last error on this thread.
@@ -58,6 +66,30 @@ std::optional<std::vector<EGLDeviceEXT>> EglDevices() {
   std::vector<EGLDeviceEXT> devices(count);
   if (count > 0) query_devices(count, devices.data(), &count);
   return devices;
+}
+
+// The render node of EGL device `device` (EGL_EXT_device_drm_render_node), its file in `file`;
+// none when the device names none or its file is no character device.
+std::optional<d3d11::RenderNode> RenderNodeOf(EGLDeviceEXT device, std::string *file) {
+  auto query_string =
+      reinterpret_cast<PFNEGLQUERYDEVICESTRINGEXTPROC>(eglGetProcAddress("eglQueryDeviceStringEXT"));
+  if (!query_string || !ListsExtension(query_string(device, EGL_EXTENSIONS), "EGL_EXT_device_drm_render_node")) {
+    return std::nullopt;
+  }
+  const char *path = query_string(device, EGL_DRM_RENDER_NODE_FILE_EXT);
+  struct stat node;
+  if (!path || stat(path, &node) != 0 || !S_ISCHR(node.st_mode)) return std::nullopt;
+  *file = path;
+  return d3d11::RenderNode{major(node.st_rdev), minor(node.st_rdev)};
+}
+
+// Whether EGL device `device` is on another render node than `direct3d`, where both name one;
+// `file` gets its node's file then.
+bool OnAnotherRenderNode(EGLDeviceEXT device, const d3d11::DeviceIdentity &direct3d, std::string *file) {
+  if (!direct3d.render_node) return false;
+  std::optional<d3d11::RenderNode> node = RenderNodeOf(device, file);
+  return node && (node->device_major != direct3d.render_node->device_major ||
+                  node->device_minor != direct3d.render_node->device_minor);
 }
 
 // The unopened display of `choice`; EGL_NO_DISPLAY with `why` set when EGL has none.
@@ -131,12 +163,17 @@ EGLDisplay OpenPairedDisplay() {
   d3d11::DeviceIdentity direct3d;
   if (!d3d11::ChosenDeviceIdentity(&direct3d)) return EGL_NO_DISPLAY;
   std::vector<EglPlatformChoice> candidates(1);
-  if (std::optional<std::vector<EGLDeviceEXT>> devices = EglDevices()) {
-    for (uint32_t index = 0; index < devices->size(); ++index) candidates.push_back({EglPlatform::Device, index});
-  }
+  const std::vector<EGLDeviceEXT> devices = EglDevices().value_or(std::vector<EGLDeviceEXT>());
+  for (uint32_t index = 0; index < devices.size(); ++index) candidates.push_back({EglPlatform::Device, index});
   std::string elsewhere;
   for (const EglPlatformChoice &candidate : candidates) {
-    std::string why, opengl;
+    std::string why, opengl, node_file;
+    // Another render node is another device: no context is made on it.
+    if (candidate.platform == EglPlatform::Device &&
+        OnAnotherRenderNode(devices[candidate.device_index], direct3d, &node_file)) {
+      elsewhere += "; " + Describe(candidate) + " on render node " + node_file;
+      continue;
+    }
     EGLDisplay display = Open(candidate, why);
     if (display == EGL_NO_DISPLAY) continue;
     if (RunsOn(display, direct3d, &opengl)) return Chosen(display, candidate);

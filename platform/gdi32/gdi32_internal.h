@@ -52,7 +52,8 @@ INTERLOCK_EXPORT EGLConfig PixelFormatConfig(int format);
 // runs on: "<renderer> (device UUID <hex>[/<hex>...], driver UUID <hex>)". OpenGL errors the
 // queries raise are left for the caller.
 INTERLOCK_EXPORT bool CurrentOpenGLRunsOn(const d3d11::DeviceIdentity &direct3d, std::string *opengl);
-// "<name> (device UUID <hex>, driver UUID <hex>)".
+// "<name> (device UUID <hex>, driver UUID <hex>)", or where the device has a render node
+// "<name> (device UUID <hex>, driver UUID <hex>, render node <major>:<minor>)".
 INTERLOCK_EXPORT std::string DescribeDevice(const d3d11::DeviceIdentity &device);
 
 }  // namespace ilk::gdi32

@@ -28,7 +28,13 @@ std::string Hex(const uint8_t *uuid) {
 }  // namespace
 
 std::string DescribeDevice(const d3d11::DeviceIdentity &device) {
-  return device.name + " (device UUID " + Hex(device.device_uuid) + ", driver UUID " + Hex(device.driver_uuid) + ")";
+  std::string node;
+  if (device.render_node) {
+    node = ", render node " + std::to_string(device.render_node->device_major) + ":" +
+           std::to_string(device.render_node->device_minor);
+  }
+  return device.name + " (device UUID " + Hex(device.device_uuid) + ", driver UUID " + Hex(device.driver_uuid) + node +
+         ")";
 }
 
 bool CurrentOpenGLRunsOn(const d3d11::DeviceIdentity &direct3d, std::string *opengl) {

@@ -3,6 +3,12 @@
 // lists the conditions, comma-separated:
 //   uuids             device and driver UUIDs (and the name) differ from the driver's own, as
 //                     for a GPU that Mesa's OpenGL does not run on;
+//   uuids-on-first    the same for the first physical device the layer enumerates only: with two
+//                     drivers (lavapipe and a copy of it), one "Simulated GPU" and Mesa's lavapipe
+//                     beside it, as on a machine with a GPU and Mesa installed;
+//   render-node       the device offers VK_EXT_physical_device_drm, with render node 226:128
+//                     (/dev/dri/renderD128) and no primary node, over a driver that does not
+//                     (the layer keeps the extension from the driver's devices);
 //   unsharable-d24s8  VK_FORMAT_D24_UNORM_S8_UINT images cannot be exported or imported;
 //   dedicated-only    external memory only in dedicated allocations: images report that they
 //                     require one, and binding an external image to other memory fails;
@@ -53,6 +59,10 @@ struct InstanceFunctions {
   PFN_vkGetPhysicalDeviceImageFormatProperties2 image_format2;
   PFN_vkGetPhysicalDeviceMemoryProperties memory;
   PFN_vkGetPhysicalDeviceMemoryProperties2 memory2;
+  PFN_vkEnumeratePhysicalDevices enumerate;
+  PFN_vkEnumeratePhysicalDeviceGroups enumerate_groups;
+  PFN_vkEnumerateDeviceExtensionProperties device_extensions;
+  VkPhysicalDevice first = VK_NULL_HANDLE;  // the first the driver below enumerated
 };
 
 struct Mapping {
@@ -151,8 +161,38 @@ void SimulateRequirements(DeviceFunctions &device, VkImage image, VkMemoryRequir
 
 // --- Physical devices ---
 
-void SimulateIdentity(VkPhysicalDeviceProperties *properties, void *chain) {
-  if (!Simulates("uuids")) return;
+const char kLayerName[] = "VK_LAYER_INTERLOCK_simulated_gpu";
+const uint32_t kRenderMajor = 226, kRenderMinor = 128;
+
+// Notes the first of the devices the driver below gave, once per instance.
+void RememberFirst(VkInstance instance, VkPhysicalDevice physical) {
+  std::lock_guard<std::mutex> lock(mutex);
+  VkPhysicalDevice &first = instances.at(DispatchKey(instance)).first;
+  if (!first) first = physical;
+}
+
+bool IsFirst(VkPhysicalDevice physical) {
+  std::lock_guard<std::mutex> lock(mutex);
+  return instances.at(DispatchKey(physical)).first == physical;
+}
+
+VKAPI_ATTR VkResult VKAPI_CALL EnumeratePhysicalDevices(VkInstance instance, uint32_t *count, VkPhysicalDevice *physicals) {
+  VkResult result = Instance(instance).enumerate(instance, count, physicals);
+  if (physicals && *count > 0 && (result == VK_SUCCESS || result == VK_INCOMPLETE)) RememberFirst(instance, physicals[0]);
+  return result;
+}
+
+VKAPI_ATTR VkResult VKAPI_CALL EnumeratePhysicalDeviceGroups(VkInstance instance, uint32_t *count,
+                                                             VkPhysicalDeviceGroupProperties *groups) {
+  VkResult result = Instance(instance).enumerate_groups(instance, count, groups);
+  if (groups && *count > 0 && groups[0].physicalDeviceCount > 0 && (result == VK_SUCCESS || result == VK_INCOMPLETE)) {
+    RememberFirst(instance, groups[0].physicalDevices[0]);
+  }
+  return result;
+}
+
+void SimulateIdentity(VkPhysicalDevice physical, VkPhysicalDeviceProperties *properties, void *chain) {
+  if (!Simulates("uuids") && !(Simulates("uuids-on-first") && IsFirst(physical))) return;
   snprintf(properties->deviceName, sizeof properties->deviceName, "Simulated GPU");
   auto flip = [](uint8_t *uuid) {
     for (uint32_t i = 0; i < VK_UUID_SIZE; ++i) uuid[i] ^= 0x5A;
@@ -167,14 +207,50 @@ void SimulateIdentity(VkPhysicalDeviceProperties *properties, void *chain) {
   }
 }
 
+void SimulateRenderNode(void *chain) {
+  auto *drm = FindInChain<VkPhysicalDeviceDrmPropertiesEXT>(chain, VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_DRM_PROPERTIES_EXT);
+  if (!drm || !Simulates("render-node")) return;
+  drm->hasPrimary = VK_FALSE;
+  drm->hasRender = VK_TRUE;
+  drm->primaryMajor = drm->primaryMinor = 0;
+  drm->renderMajor = kRenderMajor;
+  drm->renderMinor = kRenderMinor;
+}
+
+// The driver's extensions, and VK_EXT_physical_device_drm where a render node is simulated.
+VKAPI_ATTR VkResult VKAPI_CALL EnumerateDeviceExtensionProperties(VkPhysicalDevice physical, const char *layer,
+                                                                  uint32_t *count, VkExtensionProperties *properties) {
+  if (layer && strcmp(layer, kLayerName) == 0) {
+    *count = 0;
+    return VK_SUCCESS;
+  }
+  PFN_vkEnumerateDeviceExtensionProperties next = Instance(physical).device_extensions;
+  if (layer || !Simulates("render-node")) return next(physical, layer, count, properties);
+  uint32_t driver_count = 0;
+  next(physical, nullptr, &driver_count, nullptr);
+  std::vector<VkExtensionProperties> extensions(driver_count);
+  next(physical, nullptr, &driver_count, extensions.data());
+  extensions.resize(driver_count);
+  extensions.push_back({VK_EXT_PHYSICAL_DEVICE_DRM_EXTENSION_NAME, VK_EXT_PHYSICAL_DEVICE_DRM_SPEC_VERSION});
+  if (!properties) {
+    *count = (uint32_t)extensions.size();
+    return VK_SUCCESS;
+  }
+  uint32_t copied = std::min(*count, (uint32_t)extensions.size());
+  std::copy(extensions.begin(), extensions.begin() + copied, properties);
+  *count = copied;
+  return copied < extensions.size() ? VK_INCOMPLETE : VK_SUCCESS;
+}
+
 VKAPI_ATTR void VKAPI_CALL GetPhysicalDeviceProperties(VkPhysicalDevice physical, VkPhysicalDeviceProperties *properties) {
   Instance(physical).properties(physical, properties);
-  SimulateIdentity(properties, nullptr);
+  SimulateIdentity(physical, properties, nullptr);
 }
 
 VKAPI_ATTR void VKAPI_CALL GetPhysicalDeviceProperties2(VkPhysicalDevice physical, VkPhysicalDeviceProperties2 *properties) {
   Instance(physical).properties2(physical, properties);
-  SimulateIdentity(&properties->properties, properties);
+  SimulateIdentity(physical, &properties->properties, properties);
+  SimulateRenderNode(properties);
 }
 
 VKAPI_ATTR VkResult VKAPI_CALL GetPhysicalDeviceImageFormatProperties2(VkPhysicalDevice physical,
@@ -408,6 +484,9 @@ VKAPI_ATTR VkResult VKAPI_CALL CreateInstance(const VkInstanceCreateInfo *info, 
       Next<PFN_vkGetPhysicalDeviceImageFormatProperties2>(get_proc, *instance, "vkGetPhysicalDeviceImageFormatProperties2"),
       Next<PFN_vkGetPhysicalDeviceMemoryProperties>(get_proc, *instance, "vkGetPhysicalDeviceMemoryProperties"),
       Next<PFN_vkGetPhysicalDeviceMemoryProperties2>(get_proc, *instance, "vkGetPhysicalDeviceMemoryProperties2"),
+      Next<PFN_vkEnumeratePhysicalDevices>(get_proc, *instance, "vkEnumeratePhysicalDevices"),
+      Next<PFN_vkEnumeratePhysicalDeviceGroups>(get_proc, *instance, "vkEnumeratePhysicalDeviceGroups"),
+      Next<PFN_vkEnumerateDeviceExtensionProperties>(get_proc, *instance, "vkEnumerateDeviceExtensionProperties"),
   };
   std::lock_guard<std::mutex> lock(mutex);
   instances[DispatchKey(*instance)] = functions;
@@ -428,7 +507,17 @@ VKAPI_ATTR VkResult VKAPI_CALL CreateDevice(VkPhysicalDevice physical, const VkD
   PFN_vkGetDeviceProcAddr get_proc = link->u.pLayerInfo->pfnNextGetDeviceProcAddr;
   link->u.pLayerInfo = link->u.pLayerInfo->pNext;
   auto create = Next<PFN_vkCreateDevice>(get_instance_proc, VK_NULL_HANDLE, "vkCreateDevice");
-  VkResult result = create(physical, info, callbacks, vk);
+  // The driver has no VK_EXT_physical_device_drm to enable: the layer offers it (render-node).
+  std::vector<const char *> extensions;
+  for (uint32_t i = 0; i < info->enabledExtensionCount; ++i) {
+    if (strcmp(info->ppEnabledExtensionNames[i], VK_EXT_PHYSICAL_DEVICE_DRM_EXTENSION_NAME) != 0) {
+      extensions.push_back(info->ppEnabledExtensionNames[i]);
+    }
+  }
+  VkDeviceCreateInfo driver_info = *info;
+  driver_info.enabledExtensionCount = (uint32_t)extensions.size();
+  driver_info.ppEnabledExtensionNames = extensions.data();
+  VkResult result = create(physical, Simulates("render-node") ? &driver_info : info, callbacks, vk);
   if (result != VK_SUCCESS) return result;
   auto next = [&](const char *name) { return get_proc(*vk, name); };
   DeviceFunctions functions;
@@ -508,6 +597,10 @@ VKAPI_ATTR PFN_vkVoidFunction VKAPI_CALL GetInstanceProcAddr(VkInstance instance
   INTERCEPT("vkDestroyInstance", DestroyInstance);
   INTERCEPT("vkCreateDevice", CreateDevice);
   INTERCEPT("vkGetDeviceProcAddr", GetDeviceProcAddr);
+  INTERCEPT("vkEnumeratePhysicalDevices", EnumeratePhysicalDevices);
+  INTERCEPT("vkEnumeratePhysicalDeviceGroups", EnumeratePhysicalDeviceGroups);
+  INTERCEPT("vkEnumeratePhysicalDeviceGroupsKHR", EnumeratePhysicalDeviceGroups);
+  INTERCEPT("vkEnumerateDeviceExtensionProperties", EnumerateDeviceExtensionProperties);
   INTERCEPT("vkGetPhysicalDeviceProperties", GetPhysicalDeviceProperties);
   INTERCEPT("vkGetPhysicalDeviceProperties2", GetPhysicalDeviceProperties2);
   INTERCEPT("vkGetPhysicalDeviceProperties2KHR", GetPhysicalDeviceProperties2);
