@@ -2,9 +2,11 @@
 // makes over an image's pixels to show it notes itself here.
 #pragma once
 
+#include <windef.h>  // INTERLOCK_EXPORT
+
 namespace ilk::display {
 
-// Counts one pass over an image's pixels. Any thread.
-void NoteCpuPassOverPixels();
+// Counts one pass over an image's pixels. Any thread; the X11 backend's module too.
+INTERLOCK_EXPORT void NoteCpuPassOverPixels();
 
 }  // namespace ilk::display

@@ -135,15 +135,19 @@ class Desktop {
 // What a client area shows when nothing covers it: the image (rows `image_pitch` bytes apart,
 // top-left anchored, clipped, opaque whatever its alpha) over the background colour of `look`,
 // as BGRA of the client's size.
-void ComposeClientImage(const SurfaceLook &look, int image_width, int image_height, const uint8_t *image,
-                        size_t image_pitch, int *width, int *height, std::vector<uint8_t> *bgra);
+INTERLOCK_EXPORT void ComposeClientImage(const SurfaceLook &look, int image_width, int image_height,
+                                         const uint8_t *image, size_t image_pitch, int *width, int *height,
+                                         std::vector<uint8_t> *bgra);
 
 // The desktop chosen by INTERLOCK_DISPLAY, opened on first use and closed by ShutDownPlatform.
 INTERLOCK_EXPORT Desktop &CurrentDesktop();
 
 std::unique_ptr<Desktop> OpenHeadlessDesktop();
-// Null when the X server cannot be reached.
+// Null when the X server cannot be reached, or the X11 backend cannot be loaded (a note says why).
 std::unique_ptr<Desktop> OpenX11Desktop();
+// The X11 backend's one entry point, `Desktop *InterlockOpenX11Desktop()` in libdisplay_x11.so:
+// a desktop of its own on the X server of DISPLAY, null when the server cannot be reached.
+constexpr const char *kOpenX11DesktopEntry = "InterlockOpenX11Desktop";
 
 // Shows a message box as a dialog (INTERLOCK_MSGBOX=x11): on the windows' desktop, or on an X11
 // desktop of its own when the windows are headless. False when no desktop can show it.

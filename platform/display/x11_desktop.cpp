@@ -470,17 +470,18 @@ class X11Desktop : public Desktop {
 
 }  // namespace
 
-std::unique_ptr<Desktop> OpenX11Desktop() {
+}  // namespace ilk::display
+
+// The module's entry point (display.h, kOpenX11DesktopEntry), looked up by name.
+extern "C" INTERLOCK_EXPORT ilk::display::Desktop *InterlockOpenX11Desktop() {
   ::Display *display = XOpenDisplay(nullptr);
   if (!display) return nullptr;
-  HandleXErrors();
-  X11Visual visual;
+  ilk::display::HandleXErrors();
+  ilk::display::X11Visual visual;
   if (!visual.Choose(display, DefaultScreen(display))) {
     ilk::Log("the X11 screen has no 24-bit TrueColor visual");
     XCloseDisplay(display);
     return nullptr;
   }
-  return std::make_unique<X11Desktop>(display, visual);
+  return new ilk::display::X11Desktop(display, visual);
 }
-
-}  // namespace ilk::display

@@ -1,7 +1,10 @@
 // What presentation sees of a window on the headless desktop: the class brush until an image
 // is presented, then the image over the brush; nothing for a window that is gone.
 #include <gtest/gtest.h>
+#include <link.h>
 #include <windows.h>
+
+#include <string>
 
 #include "platform/user32/message_recorder.h"
 #include "display/display.h"
@@ -86,6 +89,28 @@ TEST(PresentedImages, FramesOfAnyWidthAndRowPitchAreComposedPixelForPixel) {
         }
       }
     }
+  }
+  DestroyWindow(hwnd);
+  DrainMessages();
+}
+
+// Headless windows need nothing of X11: its backend module, and with it Xlib, Xft, fontconfig
+// and FreeType, is not even loaded.
+TEST(PresentedImages, HeadlessWindowsLoadNothingOfX11) {
+  if (ilk::SelectedDisplay() != ilk::DisplayBackend::Headless) GTEST_SKIP() << "the windows are X11's here";
+  MessageRecorder recorder;
+  HWND hwnd = recorder.Create(WS_POPUP | WS_VISIBLE, 0, 0, 4, 2);
+  std::vector<uint8_t> rgba(4 * 2 * 4, 0x40);
+  ASSERT_TRUE(ilk::display::PresentFrame(ilk::display::SurfaceOf(hwnd), 4, 2, rgba.data(), 4 * 4));
+  std::string loaded;
+  dl_iterate_phdr(
+      [](dl_phdr_info *info, size_t, void *names) {
+        *static_cast<std::string *>(names) += std::string(info->dlpi_name) + "\n";
+        return 0;
+      },
+      &loaded);
+  for (const char *library : {"libdisplay_x11.so", "libX11.so", "libXft.so", "libfontconfig.so"}) {
+    EXPECT_EQ(loaded.find(library), std::string::npos) << library << " is loaded:\n" << loaded;
   }
   DestroyWindow(hwnd);
   DrainMessages();
