@@ -139,6 +139,22 @@ std::optional<PhysicalChoice> ChoosePhysicalDevice(VkInstance instance) {
   return std::nullopt;
 }
 
+// A Vulkan 1.1 instance with `layers` and `extensions`; null when it cannot be made.
+VkInstance NewInstance(const std::vector<const char *> &layers, const std::vector<const char *> &extensions) {
+  VkApplicationInfo app = {VK_STRUCTURE_TYPE_APPLICATION_INFO};
+  app.pApplicationName = "interlock";
+  app.pEngineName = "interlock d3d11";
+  app.apiVersion = VK_API_VERSION_1_1;
+  VkInstanceCreateInfo info = {VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO};
+  info.pApplicationInfo = &app;
+  info.enabledLayerCount = (uint32_t)layers.size();
+  info.ppEnabledLayerNames = layers.data();
+  info.enabledExtensionCount = (uint32_t)extensions.size();
+  info.ppEnabledExtensionNames = extensions.data();
+  VkInstance instance = VK_NULL_HANDLE;
+  return vkCreateInstance(&info, nullptr, &instance) == VK_SUCCESS ? instance : VK_NULL_HANDLE;
+}
+
 // The devices open now, oldest first: every one was chosen by the same rule from the same
 // devices, so any of them answers ChosenIdentity without a Vulkan instance made for it.
 std::mutex live_mutex;
@@ -155,10 +171,6 @@ std::unique_ptr<VulkanDevice> VulkanDevice::Open(bool validation) {
 }
 
 bool VulkanDevice::Init(bool validation) {
-  VkApplicationInfo app = {VK_STRUCTURE_TYPE_APPLICATION_INFO};
-  app.pApplicationName = "interlock";
-  app.pEngineName = "interlock d3d11";
-  app.apiVersion = VK_API_VERSION_1_1;
   std::vector<const char *> layers, extensions;
   if (validation) {
     if (LayerInstalled(kValidationLayer)) {
@@ -168,16 +180,8 @@ bool VulkanDevice::Init(bool validation) {
       Log("D3D11_CREATE_DEVICE_DEBUG: %s is not installed, the device runs without it", kValidationLayer);
     }
   }
-  VkInstanceCreateInfo instance_info = {VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO};
-  instance_info.pApplicationInfo = &app;
-  instance_info.enabledLayerCount = (uint32_t)layers.size();
-  instance_info.ppEnabledLayerNames = layers.data();
-  instance_info.enabledExtensionCount = (uint32_t)extensions.size();
-  instance_info.ppEnabledExtensionNames = extensions.data();
-  if (vkCreateInstance(&instance_info, nullptr, &instance_) != VK_SUCCESS) {
-    instance_ = VK_NULL_HANDLE;
-    return false;
-  }
+  instance_ = NewInstance(layers, extensions);
+  if (!instance_) return false;
   if (!layers.empty()) {
     auto create_messenger = reinterpret_cast<PFN_vkCreateDebugUtilsMessengerEXT>(
         vkGetInstanceProcAddr(instance_, "vkCreateDebugUtilsMessengerEXT"));
@@ -248,12 +252,8 @@ bool VulkanDevice::ChosenIdentity(DeviceIdentity *identity) {
       return true;
     }
   }
-  VkApplicationInfo app = {VK_STRUCTURE_TYPE_APPLICATION_INFO};
-  app.apiVersion = VK_API_VERSION_1_1;
-  VkInstanceCreateInfo instance_info = {VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO};
-  instance_info.pApplicationInfo = &app;
-  VkInstance instance = VK_NULL_HANDLE;
-  if (vkCreateInstance(&instance_info, nullptr, &instance) != VK_SUCCESS) return false;
+  VkInstance instance = NewInstance({}, {});
+  if (!instance) return false;
   std::optional<PhysicalChoice> chosen = ChoosePhysicalDevice(instance);
   if (chosen) *identity = chosen->identity;
   vkDestroyInstance(instance, nullptr);

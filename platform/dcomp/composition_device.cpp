@@ -22,10 +22,7 @@ void Erase(std::vector<T *> &items, T *item) {
 
 // Whether `hwnd` is a live window: the display has a surface for every window, from its creation
 // until it is destroyed.
-bool IsLiveWindow(HWND hwnd) {
-  display::SurfaceLook look;
-  return display::CurrentDesktop().Look(display::SurfaceOf(hwnd), &look);
-}
+bool IsLiveWindow(HWND hwnd) { return display::CurrentDesktop().Look(display::SurfaceOf(hwnd), nullptr); }
 
 }  // namespace
 

@@ -101,8 +101,9 @@ class Desktop {
   // The surface of the active window takes the keyboard.
   virtual void FocusSurface(SurfaceId id) = 0;
 
-  // The surface's look as UpdateSurface last gave it. False for a surface the desktop does not
-  // show (before CreateSurface, after DestroySurface).
+  // The surface's look as UpdateSurface last gave it (`look` may be null, to ask only whether
+  // there is one). False for a surface the desktop does not show (before CreateSurface, after
+  // DestroySurface).
   virtual bool Look(SurfaceId id, SurfaceLook *look) = 0;
   // The client area shows a BGRA image (top-left anchored) from now on, which `write` fills in
   // place in the surface's own image memory. False, with nothing written, for an unknown surface.

@@ -161,7 +161,7 @@ class X11Desktop : public Desktop {
   bool Look(SurfaceId id, SurfaceLook *look) override {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = surfaces_.find(id);
-    if (found != surfaces_.end()) *look = found->second.look;
+    if (found != surfaces_.end() && look) *look = found->second.look;
     return found != surfaces_.end();
   }
 
