@@ -80,6 +80,18 @@ VKAPI_ATTR VkBool32 VKAPI_CALL ValidationMessage(VkDebugUtilsMessageSeverityFlag
   return VK_FALSE;
 }
 
+// The device's DRM render node; none where it does not offer VK_EXT_physical_device_drm or has
+// no render node.
+std::optional<RenderNode> RenderNodeOf(VkPhysicalDevice device) {
+  if (!HasDeviceExtension(device, VK_EXT_PHYSICAL_DEVICE_DRM_EXTENSION_NAME)) return std::nullopt;
+  VkPhysicalDeviceDrmPropertiesEXT drm = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_DRM_PROPERTIES_EXT};
+  VkPhysicalDeviceProperties2 properties = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2};
+  properties.pNext = &drm;
+  vkGetPhysicalDeviceProperties2(device, &properties);
+  if (!drm.hasRender) return std::nullopt;
+  return RenderNode{(uint32_t)drm.renderMajor, (uint32_t)drm.renderMinor};
+}
+
 bool Chosen(const char *device_name, size_t index, const VulkanDeviceChoice &choice) {
   if (choice.index) return *choice.index == index;
   const std::string &wanted = choice.name_part;
@@ -106,12 +118,9 @@ std::optional<PhysicalChoice> ChoosePhysicalDevice(VkInstance instance) {
   vkEnumeratePhysicalDevices(instance, &count, devices.data());
   const VulkanDeviceChoice wanted = SelectedVulkanDevice();
   for (size_t index = 0; index < devices.size(); ++index) {
-    VkPhysicalDeviceDrmPropertiesEXT drm = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_DRM_PROPERTIES_EXT};
     VkPhysicalDeviceIDProperties id = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ID_PROPERTIES};
     VkPhysicalDeviceProperties2 properties = {VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2};
     properties.pNext = &id;
-    const bool offers_drm = HasDeviceExtension(devices[index], VK_EXT_PHYSICAL_DEVICE_DRM_EXTENSION_NAME);
-    if (offers_drm) id.pNext = &drm;
     vkGetPhysicalDeviceProperties2(devices[index], &properties);
     if (!Chosen(properties.properties.deviceName, index, wanted)) continue;
     if (properties.properties.apiVersion < VK_API_VERSION_1_1 ||
@@ -130,9 +139,7 @@ std::optional<PhysicalChoice> ChoosePhysicalDevice(VkInstance instance) {
       choice.identity.name = properties.properties.deviceName;
       memcpy(choice.identity.device_uuid, id.deviceUUID, VK_UUID_SIZE);
       memcpy(choice.identity.driver_uuid, id.driverUUID, VK_UUID_SIZE);
-      if (offers_drm && drm.hasRender) {
-        choice.identity.render_node = RenderNode{(uint32_t)drm.renderMajor, (uint32_t)drm.renderMinor};
-      }
+      choice.identity.render_node = RenderNodeOf(devices[index]);
       return choice;
     }
   }

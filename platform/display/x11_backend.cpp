@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/library_directory.h"
 #include "common/log.h"
 #include "display.h"
 
@@ -15,14 +16,7 @@ using OpenDesktop = Desktop *(*)();
 
 // The module's entry point; null, with a note, when it cannot be loaded.
 OpenDesktop LoadX11Backend() {
-  Dl_info info;
-  std::string directory = ".";
-  if (dladdr(reinterpret_cast<void *>(&LoadX11Backend), &info) && info.dli_fname) {
-    std::string path = info.dli_fname;
-    size_t slash = path.rfind('/');
-    if (slash != std::string::npos) directory = path.substr(0, slash);
-  }
-  std::string module = directory + "/libdisplay_x11.so";
+  std::string module = ilk::LibraryDirectory(reinterpret_cast<void *>(&LoadX11Backend)) + "/libdisplay_x11.so";
   void *handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
   void *entry = handle ? dlsym(handle, kOpenX11DesktopEntry) : nullptr;
   if (!entry) ilk::Log("cannot load the X11 backend %s: %s", module.c_str(), dlerror());

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "kernel32_internal.h"
+#include "common/library_directory.h"
 #include "common/log.h"
 #include "common/platform_state.h"
 
@@ -21,14 +22,6 @@ namespace {
 
 const char *const kStandInDlls[] = {"kernel32", "user32", "gdi32",  "opengl32", "d3d11",
                                     "dxgi",     "dcomp",  "dwmapi", "shcore",   "dxgidebug"};
-
-std::string ModuleDirectory() {
-  Dl_info info;
-  if (!dladdr(reinterpret_cast<void *>(&LoadLibraryA), &info) || !info.dli_fname) return ".";
-  std::string path = info.dli_fname;
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
-}
 
 // "Dxgi.dll" -> "dxgi"; empty when the name is no stand-in DLL.
 std::string StandInName(const char *file_name) {
@@ -58,7 +51,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR file_name) {
     if (name.empty() || ilk::IsHidden(file_name) || ilk::IsHidden(name + ".dll")) {
       ilk::kernel32::SetThreadLastError(ERROR_MOD_NOT_FOUND);
     } else {
-      std::string path = ModuleDirectory() + "/lib" + name + ".so";
+      std::string path = ilk::LibraryDirectory(reinterpret_cast<void *>(&LoadLibraryA)) + "/lib" + name + ".so";
       module = static_cast<HMODULE>(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
       if (module) {
         LoadedModules &modules = loaded.Get();
